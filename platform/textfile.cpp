@@ -1,0 +1,68 @@
+#include "platform/textfile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace mz {
+
+QString decodeAnsi(QByteArrayView bytes)
+{
+    QStringDecoder decoder("GB18030");
+    return decoder.decode(bytes);
+}
+
+QByteArray encodeAnsi(QStringView text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+std::optional<QByteArray> readFileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QString> readTextFile(const QString &path)
+{
+    auto bytes = readFileBytes(path);
+    if (!bytes)
+        return std::nullopt;
+    return decodeAnsi(*bytes);
+}
+
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool writeTextFile(const QString &path, QStringView text, QString *error)
+{
+    return writeFileBytes(path, encodeAnsi(text), error);
+}
+
+} // namespace mz

@@ -1,0 +1,31 @@
+#pragma once
+// Whole-file text in the program's code page.
+//
+// Every text file of the program (option.ini, favorite.ini, fenli.ini, template.ini, flash.ini,
+// stored portal pages) is GBK. We decode with GB18030, a strict superset of GBK, so every GBK file
+// reads exactly as GBK does, and we encode with GB18030 so that a character the user types that
+// GBK lacks is written back faithfully instead of turning into "?".
+//
+// Writes are atomic: the new content goes to a temporary file that replaces the old one by a
+// rename only when it was written completely. A failed write leaves the old file untouched and
+// reports the failure to the caller.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace mz {
+
+QString decodeAnsi(QByteArrayView bytes);
+QByteArray encodeAnsi(QStringView text);
+
+// Reads the whole file as bytes; nullopt when it is missing or unreadable.
+std::optional<QByteArray> readFileBytes(const QString &path);
+// Reads and decodes the whole file; nullopt when it is missing or unreadable.
+std::optional<QString> readTextFile(const QString &path);
+
+// Replaces the file's content atomically. Returns false (and fills *error) on failure.
+bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+bool writeTextFile(const QString &path, QStringView text, QString *error = nullptr);
+
+} // namespace mz

@@ -1,0 +1,38 @@
+#pragma once
+// The speech engine the window talks to: initialise, speak a text, stop, close.
+// The desktop uses espeak-ng; tests use a recorder.
+
+#include <QString>
+#include <QStringList>
+
+namespace mz {
+
+class SpeechEngine
+{
+public:
+    virtual ~SpeechEngine() = default;
+    // owner: the window the engine may attach a notice to; notice/caption: what to tell the user
+    // when no voice is installed. The result is informative only; the program goes on regardless.
+    virtual bool init(quintptr owner, int a, int b, int c, const QString &notice,
+                      const QString &caption) = 0;
+    virtual void speak(const QString &text) = 0;
+    virtual void stop() = 0;
+    virtual void close() = 0;
+};
+
+// Does nothing and remembers what it was asked: for tests and machines without speech.
+class RecordingSpeech final : public SpeechEngine
+{
+public:
+    bool init(quintptr, int, int, int, const QString &notice, const QString &caption) override
+    {
+        calls << QStringLiteral("init:") + notice + QLatin1Char('|') + caption;
+        return true;
+    }
+    void speak(const QString &text) override { calls << QStringLiteral("speak:") + text; }
+    void stop() override { calls << QStringLiteral("stop"); }
+    void close() override { calls << QStringLiteral("close"); }
+    QStringList calls;
+};
+
+} // namespace mz
