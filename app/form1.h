@@ -23,6 +23,7 @@
 #include <array>
 
 class QAction;
+class QNetworkAccessManager;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -120,6 +121,8 @@ public:
     void toolbarCommand(const QString &key, const QString &caption);
     void Command4_Click();
     void Command5_Click();
+    // Shows the page at `url` in WebBrowser1 (fetched by the window itself; no visibility change).
+    void navigate(const QString &url);
     void s00_Click();
     void s2_Click();
     void favoritesView(); // toolbar "收藏夹"; filled in by the favorites work
@@ -197,6 +200,7 @@ private:
     QLabel *m_panelS1 = nullptr;
     QLabel *m_panelS2 = nullptr;
     bool m_unloaded = false;
+    QNetworkAccessManager *m_browserNet = nullptr;
 
     // fetch/form1_fetch.cpp keeps its own retry bookkeeping here.
     struct FetchState;

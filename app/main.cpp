@@ -1,0 +1,63 @@
+// 墨舟: the desktop program.
+//   mozhou [--folder DIR]
+// DIR is the program folder (settings, stored pages, News_save); without it the per-user data
+// folder is used. Missing delivered files are put there at start; existing ones are kept.
+
+#include "app/form1.h"
+#include "app/optionfile.h"
+#include "app/programfolder.h"
+#include "app/widgetmessages.h"
+#include "platform/clock.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
+#include <QStandardPaths>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("mozhou"));
+    QApplication::setApplicationDisplayName(QStringLiteral("墨舟"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("墨舟 news reader"));
+    parser.addHelpOption();
+    QCommandLineOption folderOption(QStringLiteral("folder"),
+                                    QStringLiteral("Program folder (default: the user's data folder)."),
+                                    QStringLiteral("DIR"));
+    parser.addOption(folderOption);
+    parser.process(app);
+
+    QString folder = parser.value(folderOption);
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    folder = QDir(folder).absolutePath();
+
+    mz::WidgetMessages messages;
+    QString error;
+    if (!mz::prepareProgramFolder(folder, &error)) {
+        QMessageBox::critical(nullptr, QStringLiteral("墨舟"),
+                              QStringLiteral("无法准备程序文件夹 %1：%2").arg(folder, error));
+        return 1;
+    }
+
+    const QString optionText = mz::readOptionFile(folder).value_or(QString());
+    mz::SystemClock clock;
+    mz::DesktopOpener opener;
+
+    Form1Environment env;
+    env.folder = folder;
+    env.portalBase = mz::portalAddress(optionText);
+    env.siteUrl = mz::siteAddress(optionText);
+    env.clock = &clock;
+    env.messages = &messages;
+    env.opener = &opener;
+
+    Form1 form(env);
+    messages.setParent(&form);
+    form.show();
+    form.Form_Load();
+    return app.exec();
+}

@@ -1,0 +1,162 @@
+#include "platform/profile.h"
+
+#include "platform/textfile.h"
+
+#include <QByteArrayList>
+
+namespace mz {
+
+namespace {
+
+// A line of the file as bytes, without its line end, plus the line end it had.
+struct Line
+{
+    QByteArray text;
+    QByteArray end;
+};
+
+QList<Line> splitLines(const QByteArray &bytes)
+{
+    QList<Line> lines;
+    qsizetype p = 0;
+    while (p < bytes.size()) {
+        qsizetype nl = bytes.indexOf('\n', p);
+        if (nl < 0) {
+            lines.append({bytes.mid(p), {}});
+            break;
+        }
+        const bool cr = nl > p && bytes.at(nl - 1) == '\r';
+        lines.append({bytes.mid(p, nl - p - (cr ? 1 : 0)), cr ? QByteArray("\r\n") : QByteArray("\n")});
+        p = nl + 1;
+    }
+    return lines;
+}
+
+// Names match when they are equal apart from surrounding blanks and the case of ASCII letters.
+bool sameName(const QString &a, const QString &b)
+{
+    const QString x = a.trimmed();
+    const QString y = b.trimmed();
+    if (x.size() != y.size())
+        return false;
+    for (qsizetype i = 0; i < x.size(); ++i) {
+        char16_t c = x.at(i).unicode();
+        char16_t d = y.at(i).unicode();
+        if (c >= u'A' && c <= u'Z')
+            c = c - u'A' + u'a';
+        if (d >= u'A' && d <= u'Z')
+            d = d - u'A' + u'a';
+        if (c != d)
+            return false;
+    }
+    return true;
+}
+
+// The section name of a header line, or a null string when the line is not a header.
+QString sectionOf(const QByteArray &line)
+{
+    const QString s = decodeAnsi(line).trimmed();
+    if (!s.startsWith(u'['))
+        return {};
+    const qsizetype close = s.indexOf(u']');
+    if (close < 0)
+        return {};
+    return s.mid(1, close - 1);
+}
+
+// The key of a "key=value" line, or a null string.
+QString keyOf(const QByteArray &line, QString *value = nullptr)
+{
+    const QString s = decodeAnsi(line);
+    const qsizetype eq = s.indexOf(u'=');
+    if (eq < 0)
+        return {};
+    if (value)
+        *value = s.mid(eq + 1);
+    return s.left(eq).trimmed();
+}
+
+// Lines [begin, end) of the body of the section; begin = -1 when the section is missing.
+std::pair<qsizetype, qsizetype> sectionBody(const QList<Line> &lines, const QString &section)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString name = sectionOf(lines[i].text);
+        if (name.isNull() || !sameName(name, section))
+            continue;
+        qsizetype j = i + 1;
+        while (j < lines.size() && sectionOf(lines[j].text).isNull())
+            ++j;
+        return {i + 1, j};
+    }
+    return {-1, -1};
+}
+
+QByteArray joinLines(const QList<Line> &lines)
+{
+    QByteArray out;
+    for (const Line &l : lines)
+        out += l.text + l.end;
+    return out;
+}
+
+} // namespace
+
+QString readProfileString(const QString &path, const QString &section, const QString &key,
+                          const QString &defaultValue)
+{
+    const auto bytes = readFileBytes(path);
+    if (!bytes)
+        return defaultValue;
+    const QList<Line> lines = splitLines(*bytes);
+    const auto [begin, end] = sectionBody(lines, section);
+    for (qsizetype i = begin; i >= 0 && i < end; ++i) {
+        QString value;
+        const QString k = keyOf(lines[i].text, &value);
+        if (k.isNull() || !sameName(k, key))
+            continue;
+        value = value.trimmed();
+        if (value.size() >= 2 &&
+            ((value.startsWith(u'"') && value.endsWith(u'"')) ||
+             (value.startsWith(u'\'') && value.endsWith(u'\''))))
+            value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return defaultValue;
+}
+
+bool writeProfileString(const QString &path, const QString &section, const QString &key,
+                        const QString &value, QString *error)
+{
+    const QByteArray original = readFileBytes(path).value_or(QByteArray());
+    QList<Line> lines = splitLines(original);
+    // New lines take the file's own line end (CR LF for a new file).
+    QByteArray eol("\r\n");
+    if (!lines.isEmpty() && !lines.first().end.isEmpty())
+        eol = lines.first().end;
+    const QByteArray newLine = encodeAnsi(key) + '=' + encodeAnsi(value);
+
+    const auto [begin, end] = sectionBody(lines, section);
+    if (begin < 0) {
+        if (!lines.isEmpty() && lines.last().end.isEmpty())
+            lines.last().end = eol;
+        lines.append({'[' + encodeAnsi(section) + ']', eol});
+        lines.append({newLine, eol});
+        return writeFileBytes(path, joinLines(lines), error);
+    }
+    qsizetype lastContent = begin - 1; // the header when the section is empty
+    for (qsizetype i = begin; i < end; ++i) {
+        const QString k = keyOf(lines[i].text);
+        if (!k.isNull() && sameName(k, key)) {
+            lines[i].text = newLine;
+            return writeFileBytes(path, joinLines(lines), error);
+        }
+        if (!lines[i].text.trimmed().isEmpty())
+            lastContent = i;
+    }
+    if (lines[lastContent].end.isEmpty())
+        lines[lastContent].end = eol;
+    lines.insert(lastContent + 1, {newLine, eol});
+    return writeFileBytes(path, joinLines(lines), error);
+}
+
+} // namespace mz

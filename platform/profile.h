@@ -1,0 +1,22 @@
+#pragma once
+// Profile files (favorite.ini, flash.ini): "[section]" headers and "key=value" lines, GBK text.
+//
+// Behaves like the Windows profile functions the files were made for:
+// - section and key names are compared without regard to ASCII case and surrounding blanks;
+// - writing replaces an existing key's value in place, appends a new key at the end of its
+//   section, and creates the section (at the end of the file) or the file when missing;
+// - every line the write does not change stays byte for byte as it was;
+// - reading returns the value without surrounding blanks (and without one pair of enclosing
+//   quotes), or the default when the file, the section or the key is missing.
+// Writes are atomic; a failed write leaves the old file and returns false.
+
+#include <QString>
+
+namespace mz {
+
+QString readProfileString(const QString &path, const QString &section, const QString &key,
+                          const QString &defaultValue = QString());
+bool writeProfileString(const QString &path, const QString &section, const QString &key,
+                        const QString &value, QString *error = nullptr);
+
+} // namespace mz
