@@ -173,6 +173,8 @@ public:
     void jfDownEX1_Error(const QString &text, int code);
     void jfDownEX1_TransferEnded();
     void jfDownEX1_Completed();
+    // Pause and limit of the retries of an incomplete page download (tests shorten them).
+    void setRetryPolicy(const mz::RetryPolicy &policy);
 
     // ---- search (search/form1_search.cpp) ----------------------------------------------------
     void keywordSearch();

@@ -1,0 +1,156 @@
+#include "app/programfolder.h"
+#include "platform/profile.h"
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace mz;
+
+namespace {
+QByteArray gbk(const char *utf8)
+{
+    return encodeAnsi(QString::fromUtf8(utf8));
+}
+} // namespace
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void gbkRoundTrip()
+    {
+        // GBK bytes of 墨舟 read as GBK does.
+        const QByteArray bytes("\xc4\xab\xd6\xdb", 4);
+        QCOMPARE(decodeAnsi(bytes), QStringLiteral("墨舟"));
+        QCOMPARE(encodeAnsi(QStringLiteral("墨舟")), bytes);
+        // Characters GBK lacks (an extension-B ideograph, the euro sign, an emoji) survive.
+        const QString rare = QStringLiteral("𠀀€😀 ok");
+        QCOMPARE(decodeAnsi(encodeAnsi(rare)), rare);
+        QVERIFY(!encodeAnsi(rare).contains('?'));
+    }
+
+    void fileRoundTripAndMissing()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.ini"));
+        QVERIFY(!readTextFile(path).has_value());
+        QVERIFY(writeTextFile(path, QStringLiteral("新闻\r\n𠀀")));
+        QCOMPARE(readTextFile(path).value(), QStringLiteral("新闻\r\n𠀀"));
+    }
+
+    void failedWriteKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("keep.ini"));
+        QVERIFY(writeTextFile(path, QStringLiteral("旧内容")));
+        // Limit the size of files this process may write (this binds root too), so that the
+        // new content cannot be written completely, like on a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString error;
+        const bool ok = writeTextFile(path, QString(100000, QChar(u'新')), &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!ok);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readTextFile(path).value(), QStringLiteral("旧内容"));
+        // No temporary file is left behind.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.ini")});
+    }
+
+    void failedWriteIntoMissingFolder()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("no/such/x.ini")), QStringLiteral("x"), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void profileWrites_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("new-file") << QByteArray() << "main" << "age" << "3"
+                                  << QByteArray("[main]\r\nage=3\r\n");
+        QTest::newRow("replace-in-place-any-case")
+            << QByteArray("[Main]\r\nAGE=#\r\nsex=0\r\n") << "main" << "age" << "2"
+            << QByteArray("[Main]\r\nage=2\r\nsex=0\r\n");
+        QTest::newRow("append-at-end-of-section")
+            << QByteArray("[main]\r\nage=1\r\n\r\n[other]\r\nx=1\r\n") << "main" << "sex" << "1"
+            << QByteArray("[main]\r\nage=1\r\nsex=1\r\n\r\n[other]\r\nx=1\r\n");
+        QTest::newRow("new-section-at-end")
+            << QByteArray("[main]\r\nage=1") << "fav" << "k" << "v"
+            << QByteArray("[main]\r\nage=1\r\n[fav]\r\nk=v\r\n");
+        QTest::newRow("chinese-key-and-value")
+            << gbk("[收藏]\r\n标题=旧\r\n") << "收藏" << "标题" << "新𠀀"
+            << gbk("[收藏]\r\n标题=新𠀀\r\n");
+        QTest::newRow("untouched-lines-byte-identical")
+            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=1\r\n")
+            << "main" << "age" << "5"
+            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=5\r\n");
+        QTest::newRow("lf-file-stays-lf") << QByteArray("[main]\nage=1\n") << "main" << "car"
+                                          << "0" << QByteArray("[main]\nage=1\ncar=0\n");
+    }
+    void profileWrites()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.ini"));
+        if (!before.isNull())
+            QVERIFY(writeFileBytes(path, before));
+        QVERIFY(writeProfileString(path, section, key, value));
+        QCOMPARE(readFileBytes(path).value(), after);
+        QCOMPARE(readProfileString(path, section.toUpper(), key.toUpper(), QStringLiteral("none")), value);
+    }
+
+    void profileReads()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("r.ini"));
+        QCOMPARE(readProfileString(path, "main", "age", "dflt"), QStringLiteral("dflt"));
+        QVERIFY(writeFileBytes(path, "[main]\r\nage = \"7\" \r\nx=\r\n[b]\r\nage=9\r\n"));
+        QCOMPARE(readProfileString(path, "main", "age", "dflt"), QStringLiteral("7"));
+        QCOMPARE(readProfileString(path, "main", "x", "dflt"), QString());
+        QCOMPARE(readProfileString(path, "main", "y", "dflt"), QStringLiteral("dflt"));
+        QCOMPARE(readProfileString(path, "c", "age", "dflt"), QStringLiteral("dflt"));
+        QCOMPARE(readProfileString(path, "B", "AGE", "dflt"), QStringLiteral("9"));
+    }
+
+    void seedingNeverOverwrites()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("prog"));
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeTextFile(folder + QStringLiteral("/option.ini"), QStringLiteral("mine")));
+        QVERIFY(prepareProgramFolder(folder));
+        QCOMPARE(readTextFile(folder + QStringLiteral("/option.ini")).value(), QStringLiteral("mine"));
+        QVERIFY(QFileInfo(folder + QStringLiteral("/News_save")).isDir());
+        for (const QString &name : deliveredFiles())
+            QVERIFY2(QFileInfo::exists(folder + QLatin1Char('/') + name), qPrintable(name));
+        // The delivered option.ini has the three sections and the two addresses.
+        const QString delivered = readTextFile(QStringLiteral(":/delivered/option.ini")).value();
+        for (const char *h : {"[旧新闻存放天数]", "[你的关键词]", "[分类]", "[新闻网站]", "[墨舟网]"})
+            QVERIFY(delivered.contains(QString::fromUtf8(h)));
+        QCOMPARE(readProfileString(folder + QStringLiteral("/flash.ini"), "main", "age"), QStringLiteral("#"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
