@@ -111,6 +111,19 @@ void HeadlineModel::append(const HeadlineRows &rows)
     endInsertRows();
 }
 
+void HeadlineModel::append(HeadlineRows &&rows)
+{
+    if (rows.isEmpty())
+        return;
+    const int n = int(m_rows.size());
+    beginInsertRows({}, n, n + int(rows.size()) - 1);
+    if (m_rows.isEmpty())
+        m_rows = std::move(rows);
+    else
+        m_rows.append(std::move(rows));
+    endInsertRows();
+}
+
 void HeadlineModel::setIconProvider(std::function<QVariant(int)> provider)
 {
     m_iconProvider = std::move(provider);

@@ -34,6 +34,7 @@ public:
     void clear();
     void append(const HeadlineRow &row);
     void append(const HeadlineRows &rows);
+    void append(HeadlineRows &&rows); // one insertion for the whole batch, without copying
 
     // Maps an ImageList1 index to the picture shown as the row's icon (set by the window).
     void setIconProvider(std::function<QVariant(int)> provider);

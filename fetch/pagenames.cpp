@@ -1,0 +1,83 @@
+#include "fetch/pagenames.h"
+
+#include "app/days.h"
+
+#include <QDir>
+
+namespace mz {
+
+QDate dayDate(const QString &label, const QString &dayKey)
+{
+    const QDate fromLabel = parseDayLabel(label);
+    if (fromLabel.isValid())
+        return fromLabel;
+    const QString stamp = stampOfKey(dayKey);
+    if (stamp.size() == 8)
+        return QDate::fromString(stamp, QStringLiteral("yyyyMMdd"));
+    return {};
+}
+
+bool isClosedDay(QDate day, QDate today)
+{
+    return day.isValid() && today.isValid() && day < today;
+}
+
+QString archivePageUrl(const QString &base, const QString &stamp)
+{
+    return base + QStringLiteral("/old1000/news1000_") + stamp + QStringLiteral(".shtml");
+}
+
+QString hotPageUrl(const QString &base, const QString &stamp)
+{
+    return base + QStringLiteral("/hotnews/") + stamp + QStringLiteral(".shtml");
+}
+
+QString liveHotPageUrl(const QString &base)
+{
+    return base + QStringLiteral("/hotnews/");
+}
+
+QString lastSegment(const QString &url)
+{
+    return url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString finalCopyPath(const QString &folder, const QString &fileName)
+{
+    return QDir(folder).filePath(fileName);
+}
+
+QString provisionalCopyPath(const QString &folder, const QString &fileName)
+{
+    return QDir(folder).filePath(QStringLiteral("No") + fileName);
+}
+
+PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
+                      const QString &dayKey, const QString &dayLabel, QDate today,
+                      bool liveHotNewsForOpenDay)
+{
+    const QString stamp = stampOfKey(dayKey);
+    PageTarget t;
+    t.url = kind == PageKind::Archive ? archivePageUrl(base, stamp) : hotPageUrl(base, stamp);
+    const QString name = lastSegment(t.url);
+    t.finalFile = finalCopyPath(folder, name);
+    t.provisionalFile = provisionalCopyPath(folder, name);
+    t.closed = isClosedDay(dayDate(dayLabel, dayKey), today);
+    t.file = t.closed ? t.finalFile : t.provisionalFile;
+    if (kind == PageKind::HotNews && !t.closed && liveHotNewsForOpenDay)
+        t.url = liveHotPageUrl(base);
+    return t;
+}
+
+QString kilobyteText(qint64 bytes)
+{
+    if (bytes < 0)
+        bytes = 0;
+    qint64 k = bytes / 1024;
+    const qint64 rest = bytes % 1024;
+    if (rest > 512 || (rest == 512 && (k % 2) == 1))
+        ++k;
+    return QString::number(k) + QLatin1Char('K');
+}
+
+} // namespace mz

@@ -1,0 +1,55 @@
+#pragma once
+// Naming rules for the stored portal pages and the small texts the downloads show.
+//
+// A day is identified by its key ("k20070612") and its label ("2007-6-12"); the key's stamp and
+// the label's date come from app/days.h (stampOfKey, parseDayLabel). A closed day (earlier
+// than today) keeps its page under the plain name of the address' last segment (the final copy);
+// the open day's page is still changing and is stored with the prefix "No" (the provisional
+// copy). Both live directly in the program folder.
+
+#include <QDate>
+#include <QString>
+
+namespace mz {
+
+// The date of a day: the label parsed as year-month-day ("2007-6-12", leading zeros optional);
+// when the label does not parse, the key's stamp (yyyyMMdd). Invalid when neither works.
+QDate dayDate(const QString &label, const QString &dayKey = QString());
+
+// A day is closed when its date is earlier than today. A date that could not be read counts as
+// open, so a doubtful day never touches a final copy.
+bool isClosedDay(QDate day, QDate today);
+
+QString archivePageUrl(const QString &base, const QString &stamp); // base/old1000/news1000_<stamp>.shtml
+QString hotPageUrl(const QString &base, const QString &stamp);     // base/hotnews/<stamp>.shtml
+QString liveHotPageUrl(const QString &base);                       // base/hotnews/
+
+// Everything after the last "/" of an address.
+QString lastSegment(const QString &url);
+
+QString finalCopyPath(const QString &folder, const QString &fileName);
+QString provisionalCopyPath(const QString &folder, const QString &fileName);
+
+// Where one page of one day comes from and where it is kept.
+struct PageTarget
+{
+    QString url;             // the address to fetch or to remember
+    QString file;            // the stored copy for this day: final when closed, provisional when open
+    QString finalFile;       // folder/<name>
+    QString provisionalFile; // folder/No<name>
+    bool closed = false;
+};
+
+enum class PageKind { Archive, HotNews };
+
+// The page of a day. For a download of the open day's hot news the address is the live page
+// (`live` true); the file name always comes from the dated address.
+PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
+                      const QString &dayKey, const QString &dayLabel, QDate today,
+                      bool liveHotNewsForOpenDay = false);
+
+// Bytes received shown in kilobytes: n / 1024 rounded to the nearest integer, halves to the even
+// neighbour, followed by "K" (57800 -> "56K", 2560 -> "2K", 1536 -> "2K").
+QString kilobyteText(qint64 bytes);
+
+} // namespace mz

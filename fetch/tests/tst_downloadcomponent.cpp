@@ -1,0 +1,488 @@
+// The download component against a local test server: what it stores, which events it raises in
+// which order, and that nothing but a complete 2xx body ever replaces the target file.
+
+#include "fetch/completeness.h"
+#include "fetch/downloadcomponent.h"
+#include "platform/textfile.h"
+#include "portal/httpserver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QNetworkReply>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QTest>
+
+using mz::DownloadComponent;
+using mz::HttpServer;
+using Outcome = mz::DownloadComponent::Outcome;
+
+Q_DECLARE_METATYPE(HttpServer::Fault)
+Q_DECLARE_METATYPE(mz::DownloadComponent::Outcome)
+
+namespace {
+
+QByteArray page(int size)
+{
+    QByteArray body = "<html><body>";
+    while (body.size() < size - 14)
+        body += "<li>[x]<a href=/n>headline</a>\n";
+    return body + "</body></html>";
+}
+
+// Records the events of one component in order: "connecting", "connected", "progress",
+// "error:<code>", "ended", "completed".
+struct EventLog
+{
+    explicit EventLog(DownloadComponent *c)
+    {
+        QObject::connect(c, &DownloadComponent::connecting, [this] { events << "connecting"; });
+        QObject::connect(c, &DownloadComponent::connected, [this] { events << "connected"; });
+        QObject::connect(c, &DownloadComponent::progress, [this, c] {
+            events << "progress";
+            progressBytes << c->receivedBytes();
+            progressTimes << clock.elapsed();
+        });
+        QObject::connect(c, &DownloadComponent::error,
+                         [this](const QString &, int code) { events << QStringLiteral("error:%1").arg(code); });
+        QObject::connect(c, &DownloadComponent::transferEnded, [this] { events << "ended"; });
+        QObject::connect(c, &DownloadComponent::completed, [this] { events << "completed"; });
+        clock.start();
+    }
+    int count(const QString &name) const { return int(events.count(name)); }
+    QStringList withoutProgress() const
+    {
+        QStringList l = events;
+        l.removeAll(QStringLiteral("progress"));
+        return l;
+    }
+    QStringList events;
+    QList<qint64> progressBytes;
+    QList<qint64> progressTimes;
+    QElapsedTimer clock;
+};
+
+} // namespace
+
+class TestDownloadComponent : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    HttpServer *m_server = nullptr;
+    QByteArray m_page = page(40000);
+
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QStringList folderEntries() const
+    {
+        return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        QVERIFY(m_dir->isValid());
+        m_server = new HttpServer([this](const QByteArray &, const QByteArray &p) {
+            mz::HttpResponse r;
+            if (p == "/missing") {
+                r.status = 404;
+                r.body = "<html>gone</html>";
+            } else {
+                r.body = m_page;
+            }
+            return r;
+        });
+        QVERIFY(m_server->listen(0));
+    }
+    void cleanup()
+    {
+        delete m_server;
+        delete m_dir;
+    }
+
+    void deliversPageWithEventsInOrder()
+    {
+        DownloadComponent c;
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        const QString target = path(QStringLiteral("news.shtml"));
+        c.setReferer(m_server->baseUrl() + QLatin1Char('/'));
+        c.start(m_server->url("/old1000/news.shtml"), target, 0, true);
+        QVERIFY(c.isBusy());
+        QVERIFY(ended.wait(10000));
+
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), m_page);
+        QCOMPARE(c.receivedBytes(), qint64(m_page.size()));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        QCOMPARE(c.lastHttpStatus(), 200);
+        QVERIFY(!c.isBusy());
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"connecting", "connected", "ended", "completed"}));
+        QCOMPARE(log.events.first(), QStringLiteral("connecting"));
+        QVERIFY(log.count("progress") >= 1);
+        QCOMPARE(log.progressBytes.last(), qint64(m_page.size())); // the last count is the total
+        QCOMPARE(folderEntries(), QStringList{"news.shtml"});      // no temporary file left
+
+        QCOMPARE(m_server->lastRequestHeader("User-Agent"),
+                 QByteArray("Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)"));
+        QCOMPARE(m_server->lastRequestHeader("Accept"), QByteArray("*/*"));
+        QCOMPARE(m_server->lastRequestHeader("Referer"), (m_server->baseUrl() + "/").toUtf8());
+    }
+
+    void refererDefaultsToTheAddress()
+    {
+        DownloadComponent c;
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/a.shtml"), path(QStringLiteral("a")));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(m_server->lastRequestHeader("Referer"), m_server->url("/a.shtml").toUtf8());
+
+        c.setUseReferer(false);
+        c.start(m_server->url("/b.shtml"), path(QStringLiteral("b")));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(m_server->lastRequestHeader("Referer"), QByteArray());
+    }
+
+    void failureKeepsStoredFile_data()
+    {
+        QTest::addColumn<HttpServer::Fault>("fault");
+        QTest::addColumn<QString>("requestPath");
+        QTest::addColumn<bool>("rejectBody");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<int>("code");
+        using F = HttpServer::Fault;
+        QTest::newRow("not-found-fault") << F::NotFound << "/p" << false << Outcome::HttpError << 404;
+        QTest::newRow("not-found-page-with-html-end")
+            << F::None << "/missing" << false << Outcome::HttpError << 404;
+        QTest::newRow("server-error") << F::ServerError << "/p" << false << Outcome::HttpError << 500;
+        QTest::newRow("truncated-body") << F::Truncate << "/p" << false << Outcome::NetworkError
+                                        << int(QNetworkReply::RemoteHostClosedError);
+        QTest::newRow("closed-without-answer")
+            << F::CloseWithoutResponse << "/p" << false << Outcome::NetworkError
+            << int(QNetworkReply::RemoteHostClosedError);
+        QTest::newRow("body-refused-by-check")
+            << F::None << "/p" << true << Outcome::Incomplete << int(DownloadComponent::RejectedBodyCode);
+    }
+    void failureKeepsStoredFile()
+    {
+        QFETCH(HttpServer::Fault, fault);
+        QFETCH(QString, requestPath);
+        QFETCH(bool, rejectBody);
+        QFETCH(Outcome, outcome);
+        QFETCH(int, code);
+
+        const QString target = path(QStringLiteral("stored.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "OLD COPY</html>"));
+        if (fault != HttpServer::Fault::None)
+            m_server->setFault(fault); // every request: the network layer may try once more
+        DownloadComponent c;
+        if (rejectBody)
+            c.setBodyCheck([](QByteArrayView) { return false; });
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->baseUrl() + requestPath, target);
+        QVERIFY(ended.wait(10000));
+
+        QCOMPARE(c.lastOutcome(), outcome);
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"connecting", "connected", QStringLiteral("error:%1").arg(code), "ended"}));
+        QVERIFY(!c.lastErrorText().isEmpty());
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("OLD COPY</html>"));
+        QCOMPARE(folderEntries(), QStringList{"stored.shtml"});
+    }
+
+    void refusedConnection()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = closed.serverPort();
+        closed.close();
+
+        DownloadComponent c;
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        const QString target = path(QStringLiteral("x.shtml"));
+        c.start(QStringLiteral("http://127.0.0.1:%1/x.shtml").arg(port), target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::NetworkError);
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"connecting", QStringLiteral("error:%1").arg(int(QNetworkReply::ConnectionRefusedError)),
+                              "ended"}));
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(folderEntries().isEmpty());
+    }
+
+    void timeOutEndsStalledTransfer()
+    {
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        DownloadComponent c;
+        c.setTimeOut(300);
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        const QString target = path(QStringLiteral("t.shtml"));
+        c.start(m_server->url("/t.shtml"), target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::TimedOut);
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"connecting", "connected",
+                              QStringLiteral("error:%1").arg(int(DownloadComponent::TimeOutCode)), "ended"}));
+        QCOMPARE(c.receivedBytes(), qint64(m_page.size() / 2)); // the half that arrived
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(folderEntries().isEmpty());
+    }
+
+    void stopEndsTransferBeforeReturning()
+    {
+        DownloadComponent idle;
+        EventLog idleLog(&idle);
+        idle.stop(); // harmless when nothing runs
+        QVERIFY(idleLog.events.isEmpty());
+
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        const QString target = path(QStringLiteral("s.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "KEEP"));
+        DownloadComponent c;
+        EventLog log(&c);
+        QSignalSpy progress(&c, &DownloadComponent::progress);
+        c.start(m_server->url("/s.shtml"), target);
+        QVERIFY(progress.wait(10000));
+        c.stop();
+        QCOMPARE(log.events.last(), QStringLiteral("ended")); // raised inside stop()
+        QCOMPARE(c.lastOutcome(), Outcome::Stopped);
+        QVERIFY(!c.isBusy());
+        c.stop();
+        QTest::qWait(50);
+        QCOMPARE(log.count("ended"), 1);
+        QCOMPARE(log.count("completed"), 0);
+        QVERIFY(!log.events.join(',').contains("error")); // a stop is not an error
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("KEEP"));
+        QCOMPARE(folderEntries(), QStringList{"s.shtml"});
+    }
+
+    void startWhileRunningEndsTheRunningTransferFirst()
+    {
+        m_server->setFaultForPath("/stall", HttpServer::Fault::Stall, 1);
+        DownloadComponent c;
+        EventLog log(&c);
+        QSignalSpy progress(&c, &DownloadComponent::progress);
+        QSignalSpy completed(&c, &DownloadComponent::completed);
+        const QString first = path(QStringLiteral("first")), second = path(QStringLiteral("second"));
+        c.start(m_server->url("/stall"), first);
+        QVERIFY(progress.wait(10000));
+        log.events.clear();
+        c.start(m_server->url("/page"), second);
+        QCOMPARE(log.events.first(), QStringLiteral("ended")); // the running one ended first
+        QVERIFY(completed.wait(10000));
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"ended", "connecting", "connected", "ended", "completed"}));
+        QVERIFY(!QFile::exists(first));
+        QCOMPARE(mz::readFileBytes(second).value_or(QByteArray()), m_page);
+        QCOMPARE(m_server->requestCount(), 2);
+    }
+
+    void startFromTransferEndedBeginsAtOnce()
+    {
+        DownloadComponent c;
+        EventLog log(&c);
+        bool busyInHandler = false;
+        int starts = 0;
+        connect(&c, &DownloadComponent::transferEnded, this, [&] {
+            if (starts++ == 0) {
+                c.start(m_server->url("/again"), path(QStringLiteral("again")));
+                busyInHandler = c.isBusy();
+            }
+        });
+        QSignalSpy completed(&c, &DownloadComponent::completed);
+        c.start(m_server->url("/once"), path(QStringLiteral("once")));
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 2, 10000);
+        QVERIFY(busyInHandler);
+        // The first transfer's completed still follows its transfer ended.
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"connecting", "connected", "ended", "connecting", "completed",
+                              "connected", "ended", "completed"}));
+        QCOMPARE(m_server->requestCount(), 2);
+        QVERIFY(QFile::exists(path(QStringLiteral("again"))));
+    }
+
+    void transferRunsWhileCompletedHandlerWaits()
+    {
+        // A handler that shows a modal box runs a nested event loop: a transfer started there
+        // (by a timer, say) must run to its end meanwhile.
+        DownloadComponent c;
+        EventLog log(&c);
+        int completedCalls = 0;
+        bool secondEndedInside = false;
+        connect(&c, &DownloadComponent::completed, this, [&] {
+            if (completedCalls++ > 0)
+                return;
+            QEventLoop box;
+            connect(&c, &DownloadComponent::transferEnded, &box, &QEventLoop::quit);
+            QTimer::singleShot(0, &c, [&] { c.start(m_server->url("/second"), path(QStringLiteral("second"))); });
+            QTimer::singleShot(10000, &box, &QEventLoop::quit);
+            box.exec();
+            secondEndedInside = !c.isBusy() && c.lastOutcome() == Outcome::Succeeded;
+        });
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/first"), path(QStringLiteral("first")));
+        QTRY_COMPARE_WITH_TIMEOUT(completedCalls, 2, 15000);
+        QVERIFY(secondEndedInside);
+        QCOMPARE(ended.count(), 2);
+        QVERIFY(QFile::exists(path(QStringLiteral("second"))));
+    }
+
+    void startFromErrorHandlerWaitsForTransferEnded()
+    {
+        DownloadComponent c;
+        EventLog log(&c);
+        connect(&c, &DownloadComponent::error, this, [&] {
+            c.start(m_server->url("/ok"), path(QStringLiteral("ok")));
+        });
+        QSignalSpy completed(&c, &DownloadComponent::completed);
+        c.start(m_server->url("/missing"), path(QStringLiteral("missing")));
+        QVERIFY(completed.wait(10000));
+        QCOMPARE(log.withoutProgress(),
+                 (QStringList{"connecting", "connected", "error:404", "ended",
+                              "connecting", "connected", "ended", "completed"}));
+    }
+
+    void stopInsideErrorHandlerCancelsAWaitingStart()
+    {
+        DownloadComponent c;
+        EventLog log(&c);
+        connect(&c, &DownloadComponent::error, this, [&] {
+            c.start(m_server->url("/never"), path(QStringLiteral("never")));
+            c.stop();
+        });
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/missing"), path(QStringLiteral("missing")));
+        QVERIFY(ended.wait(10000));
+        QTest::qWait(100);
+        QVERIFY(!c.isBusy());
+        QCOMPARE(log.count("connecting"), 1);
+        QCOMPARE(m_server->requestCount(), 1);
+    }
+
+    void restartFromHandlerOfASupersededTransfer()
+    {
+        // start() ends the running transfer; a handler that restarts on every end does not make
+        // it loop: the latest request runs, once.
+        m_server->setFaultForPath("/stall", HttpServer::Fault::Stall, 1);
+        DownloadComponent c;
+        EventLog log(&c);
+        int handlerStarts = 0;
+        connect(&c, &DownloadComponent::transferEnded, this, [&] {
+            if (c.lastOutcome() == Outcome::Stopped) {
+                ++handlerStarts;
+                c.start(m_server->url("/from-handler"), path(QStringLiteral("h")));
+            }
+        });
+        QSignalSpy progress(&c, &DownloadComponent::progress);
+        QSignalSpy completed(&c, &DownloadComponent::completed);
+        c.start(m_server->url("/stall"), path(QStringLiteral("s")));
+        QVERIFY(progress.wait(10000));
+        c.start(m_server->url("/caller"), path(QStringLiteral("c")));
+        QVERIFY(completed.wait(10000));
+        QTest::qWait(100);
+        QCOMPARE(handlerStarts, 1);
+        QCOMPARE(m_server->requestedPaths(), (QList<QByteArray>{"/stall", "/from-handler"}));
+        QCOMPARE(log.count("ended"), 2);
+    }
+
+    void progressIsThrottled()
+    {
+        m_server->setFault(HttpServer::Fault::Slow, 1);
+        m_server->setSlowChunk(400, 5);
+        DownloadComponent c;
+        c.setProgressInterval(100);
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/slow"), path(QStringLiteral("slow")));
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        // About a hundred chunks arrived; progress came at most once per interval (the last one
+        // may follow sooner: it reports the final count when the transfer ends).
+        const auto &t = log.progressTimes;
+        QVERIFY2(t.size() >= 2, qPrintable(QString::number(t.size())));
+        for (int i = 1; i + 1 < t.size(); ++i)
+            QVERIFY2(t[i] - t[i - 1] >= 90, qPrintable(QStringLiteral("gap %1 ms").arg(t[i] - t[i - 1])));
+        QCOMPARE(log.progressBytes.last(), qint64(m_page.size()));
+        for (int i = 1; i < log.progressBytes.size(); ++i)
+            QVERIFY(log.progressBytes[i] > log.progressBytes[i - 1]);
+    }
+
+    void problemsBeforeSendingAreReportedLater_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<int>("code");
+        QTest::newRow("existing-target-without-overwrite")
+            << "/p" << "exists.shtml" << false << int(DownloadComponent::TargetExistsCode);
+        QTest::newRow("folder-missing") << "/p" << "no/such/folder/x.shtml" << true
+                                        << int(DownloadComponent::FileErrorCode);
+        QTest::newRow("not-http") << "file:///etc/passwd" << "x.shtml" << true
+                                  << int(QNetworkReply::ProtocolUnknownError);
+    }
+    void problemsBeforeSendingAreReportedLater()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, target);
+        QFETCH(bool, overwrite);
+        QFETCH(int, code);
+        QVERIFY(mz::writeFileBytes(path(QStringLiteral("exists.shtml")), "MINE"));
+        DownloadComponent c;
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(url.startsWith('/') ? m_server->baseUrl() + url : url, path(target), 0, overwrite);
+        QVERIFY(log.events.isEmpty()); // nothing is raised inside start()
+        QVERIFY(c.isBusy());
+        QVERIFY(ended.wait(5000));
+        QCOMPARE(log.events, (QStringList{QStringLiteral("error:%1").arg(code), "ended"}));
+        QCOMPARE(m_server->requestCount(), 0);
+        QCOMPARE(mz::readFileBytes(path(QStringLiteral("exists.shtml"))).value_or(QByteArray()),
+                 QByteArray("MINE"));
+    }
+
+    void destroyingDuringTransferIsSilent()
+    {
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        auto *c = new DownloadComponent;
+        EventLog log(c);
+        QSignalSpy progress(c, &DownloadComponent::progress);
+        c->start(m_server->url("/d"), path(QStringLiteral("d.shtml")));
+        QVERIFY(progress.wait(10000));
+        delete c;
+        QCOMPARE(log.count("ended"), 0);
+        QVERIFY(folderEntries().isEmpty());
+    }
+
+    void completenessCheckGuardsTheTarget()
+    {
+        // The page check of the window's component: a 2xx page without its end stays out.
+        m_page = "<html><body>cut off";
+        const QString target = path(QStringLiteral("c.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "<html>old</html>"));
+        DownloadComponent c;
+        c.setBodyCheck([](QByteArrayView body) { return mz::isCompletePage(body); });
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/c"), target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Incomplete);
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("<html>old</html>"));
+
+        m_page = "<HTML>new</HTML>";
+        c.start(m_server->url("/c"), target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("<HTML>new</HTML>"));
+        m_page = page(40000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDownloadComponent)
+#include "tst_downloadcomponent.moc"

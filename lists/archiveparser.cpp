@@ -1,0 +1,154 @@
+#include "lists/archiveparser.h"
+
+#include "lists/lowercase.h"
+#include "lists/pagescan.h"
+#include "platform/textfile.h"
+
+namespace mz {
+
+namespace {
+
+constexpr QStringView kStartMarker = u"新闻开始";
+constexpr QStringView kEndMarker = u"新闻结束";
+constexpr QStringView kEntry = u"<li>";
+constexpr QStringView kHref = u"href=";
+constexpr QStringView kAnchorEnd = u"</a>";
+constexpr QStringView kFont = u"<font";
+constexpr QStringView kFontEnd = u"</font>";
+constexpr QStringView kHttp = u"http://";
+constexpr QStringView kHttps = u"https://";
+constexpr QStringView kNoCategory = u"考试";
+
+bool isAbsolute(QStringView address)
+{
+    return findFrom(address, kHttp) != 0 || findFrom(address, kHttps) != 0;
+}
+
+// The categories seen so far with their icons, in a small direct-mapped table: a day's page has
+// a few dozen distinct categories, and every row with the same category shares one string.
+class CategoryCache
+{
+public:
+    struct Entry
+    {
+        QString name;
+        int icon = 0;
+        bool used = false;
+    };
+
+    const Entry &lookup(QStringView name)
+    {
+        const size_t key = name.isEmpty()
+                               ? 0
+                               : size_t(name.front().unicode()) * 7 +
+                                     size_t(name.back().unicode()) * 13 + size_t(name.size());
+        Entry &e = m_slots[key % std::size(m_slots)];
+        if (!e.used || e.name != name)
+            e = {name.toString(), categoryIcon(name), true};
+        return e;
+    }
+
+private:
+    Entry m_slots[251];
+};
+
+} // namespace
+
+ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
+                                   const ArchiveChunkSink &sink)
+{
+    ArchiveParseResult result;
+
+    const qsizetype start = findFrom(s, kStartMarker);
+    const qsizetype end = findFrom(s, kEndMarker);
+
+    // One finder per search site; each site's start position only moves forward.
+    ForwardFinder entryFinder(s, kEntry);
+    ForwardFinder openBracket(s, u"[");
+    ForwardFinder closeBracket(s, u"]");
+    ForwardFinder hrefFinder(s, kHref);
+    ForwardFinder tagEnd(s, u">");
+    ForwardFinder anchorEnd(s, kAnchorEnd);
+    CategoryCache categories;
+
+    // The values live across entries: a part whose cut fails keeps the previous entry's value.
+    QString category;
+    int icon = 0;
+    QString address;
+    QString title;
+
+    HeadlineRows chunk;
+    if (sink)
+        chunk.reserve(kArchiveChunkSize);
+
+    qsizetype pos = start;
+    qsizetype n = 0;
+    for (;;) {
+        ++n;
+        pos = entryFinder.find(pos + 1);
+        if (pos == 0 || pos > end)
+            break;
+
+        const qsizetype b1 = openBracket.find(pos + 1);
+        const qsizetype b2 = closeBracket.find(b1 + 1);
+        // An empty category becomes 考试; so does a failed cut before the first category.
+        const auto cut = cutText(s, b1 + 1, b2 - b1 - 1);
+        if (cut || category.isEmpty()) {
+            const auto &known = categories.lookup(cut && !cut->isEmpty() ? *cut : kNoCategory);
+            category = known.name;
+            icon = known.icon;
+        }
+
+        const qsizetype h = hrefFinder.find(pos + 1);
+        const qsizetype g = tagEnd.find(h + 1);
+        if (auto cut = cutText(s, h + 5, g - h - 5)) {
+            const QStringView value = hrefValue(*cut);
+            if (isAbsolute(value)) {
+                address = value.toString();
+            } else {
+                address.clear(); // detaches from the previous row's string
+                address.reserve(baseAddress.size() + value.size());
+                address.append(baseAddress).append(value);
+            }
+        } else if (!isAbsolute(address)) {
+            address = baseAddress + address;
+        }
+
+        const qsizetype a = anchorEnd.find(g + 1);
+        if (auto cut = cutText(s, g + 1, a - g - 1))
+            title = cut->toString();
+        if (findFrom(title, kFont) != 0) {
+            const qsizetype f1 = findFrom(title, u">");
+            const qsizetype f2 = findFrom(title, kFontEnd);
+            if (auto cut = cutText(title, f1 + 1, f2 - f1 - 1))
+                title = cut->toString();
+        }
+
+        (sink ? chunk : result.rows)
+            .emplaceBack(HeadlineRow{title, category, {}, address, icon, false});
+
+        if (sink && n % kArchiveChunkSize == 0) {
+            HeadlineRows full = std::move(chunk);
+            chunk = HeadlineRows();
+            chunk.reserve(kArchiveChunkSize);
+            if (!sink(std::move(full), n)) {
+                result.found = n;
+                result.stopped = true;
+                return result;
+            }
+        }
+    }
+    result.found = n - 1;
+    if (sink)
+        result.rows = std::move(chunk);
+    return result;
+}
+
+ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,
+                                    const ArchiveChunkSink &sink)
+{
+    const QString lower = lowerCased(decodeAnsi(pageBytes));
+    return scanArchiveText(lower, baseAddress, sink);
+}
+
+} // namespace mz

@@ -1,0 +1,43 @@
+#pragma once
+// The daily archive page parser: turns the stored archive page into headline rows, in page
+// order, each with its title, category, address and category icon.
+//
+// Page grammar (matched on the lower-cased text): "新闻开始" and "新闻结束" enclose the headline
+// section; each entry begins with "<li>", then holds a category in "[" ... "]", an anchor whose
+// address follows "href=" up to the next ">", and the title up to the next "</a>" (a title
+// wrapped in "<font ...>" ... "</font>" is the text inside). Every search runs forward from the
+// entry's "<li>" and is not bounded by the next entry: an entry that lacks a part takes it from
+// the entries after it. A part whose cut cannot be carried out keeps the previous entry's value.
+
+#include "lists/headline.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <functional>
+
+namespace mz {
+
+// The parser hands its rows over in chunks of this many entries.
+inline constexpr qsizetype kArchiveChunkSize = 100;
+
+// Receives the rows found since the previous call, every kArchiveChunkSize entries, with the
+// number of entries found so far. Returning false stops the parse.
+using ArchiveChunkSink = std::function<bool(HeadlineRows &&chunk, qsizetype found)>;
+
+struct ArchiveParseResult
+{
+    HeadlineRows rows;    // the rows not yet handed to the sink (all rows without a sink)
+    qsizetype found = 0;  // entries found, including those handed to the sink
+    bool stopped = false; // the sink asked to stop; `rows` is then empty
+};
+
+// Scans the lower-cased page text. `baseAddress` (scheme and host, no trailing slash) goes in
+// front of addresses that are not absolute.
+ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
+                                   const ArchiveChunkSink &sink = {});
+
+// The whole parse of a stored page: decode from GBK, lower-case, scan.
+ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,
+                                    const ArchiveChunkSink &sink = {});
+
+} // namespace mz

@@ -1,0 +1,133 @@
+#include "lists/lowercase.h"
+
+#include <memory>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace mz {
+
+namespace {
+
+// table[c] is the lower case of c, or 0 when c needs the slow path (surrogates and characters
+// whose lower case is not a single unit). 0 itself maps to 0 and needs no special handling.
+struct LowerTable
+{
+    char16_t map[0x10000];
+
+    LowerTable()
+    {
+        // Blocks of 256 characters are lower-cased as one string; a block whose length changes
+        // holds a special case and is resolved character by character.
+        QString block(256, Qt::Uninitialized);
+        for (int base = 0; base < 0x10000; base += 256) {
+            for (int i = 0; i < 256; ++i)
+                block[i] = QChar(char16_t(base + i));
+            const QString lower = block.toLower();
+            const bool surrogates = base >= 0xD800 && base < 0xE000;
+            if (!surrogates && lower.size() == block.size()) {
+                for (int i = 0; i < 256; ++i)
+                    map[base + i] = lower[i].unicode();
+                continue;
+            }
+            for (int i = 0; i < 256; ++i) {
+                const char16_t c = char16_t(base + i);
+                if (QChar::isSurrogate(c)) {
+                    map[c] = 0;
+                    continue;
+                }
+                const QString one = QString(QChar(c)).toLower();
+                map[c] = one.size() == 1 ? one[0].unicode() : 0;
+            }
+        }
+        map[0] = 0;
+    }
+};
+
+const LowerTable &lowerTable()
+{
+    static const std::unique_ptr<LowerTable> table = std::make_unique<LowerTable>();
+    return *table;
+}
+
+} // namespace
+
+QString lowerCased(QStringView text)
+{
+    const char16_t *map = lowerTable().map;
+    QString out(text.size(), Qt::Uninitialized);
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    const char16_t *src = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    for (;;) {
+#ifdef __SSE2__
+        // Eight ASCII characters at a time: A-Z gain 0x20, everything else stays. A block with
+        // any other character goes through the table below.
+        const __m128i asciiTop = _mm_set1_epi16(0x7f);
+        const __m128i upperLow = _mm_set1_epi16('A' - 1);
+        const __m128i upperHigh = _mm_set1_epi16('Z' + 1);
+        const __m128i caseBit = _mm_set1_epi16(0x20);
+        for (; i + 8 <= n; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
+            // Unsigned "v > 0x7f" on 16-bit lanes: saturating subtraction leaves a non-zero lane.
+            const __m128i above = _mm_subs_epu16(v, asciiTop);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())) != 0xffff)
+                break;
+            const __m128i upper =
+                _mm_and_si128(_mm_cmpgt_epi16(v, upperLow), _mm_cmplt_epi16(v, upperHigh));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + i),
+                             _mm_or_si128(v, _mm_and_si128(upper, caseBit)));
+        }
+#endif
+        if (i >= n)
+            return out;
+        // One block (or the tail) through the table.
+        const qsizetype blockEnd = std::min(n, i + 8);
+        bool slow = false;
+        for (; i < blockEnd; ++i) {
+            const char16_t c = src[i];
+            const char16_t l = map[c];
+            if (l == 0 && c != 0) {
+                slow = true;
+                break;
+            }
+            dst[i] = l;
+        }
+        if (slow)
+            break;
+    }
+    for (; i < n; ++i) {
+        const char16_t c = src[i];
+        const char16_t l = map[c];
+        if (l != 0 || c == 0) {
+            dst[i] = l;
+            continue;
+        }
+        // Slow path: a surrogate pair or a character with a longer lower case. The output may
+        // grow, so finish the rest with a growing string.
+        QString rest;
+        rest.reserve(n - i + 16);
+        rest.append(QStringView(dst, i));
+        for (qsizetype j = i; j < n; ++j) {
+            const char16_t d = src[j];
+            const char16_t m = map[d];
+            if (m != 0 || d == 0) {
+                rest.append(QChar(m));
+            } else if (QChar::isHighSurrogate(d) && j + 1 < n &&
+                       QChar::isLowSurrogate(src[j + 1])) {
+                rest.append(QStringView(src + j, 2).toString().toLower());
+                ++j;
+            } else if (QChar::isSurrogate(d)) {
+                rest.append(QChar::ReplacementCharacter); // as QString::toLower() does
+            } else {
+                rest.append(QStringView(src + j, 1).toString().toLower());
+            }
+        }
+        return rest;
+    }
+    return out;
+}
+
+} // namespace mz

@@ -1,0 +1,297 @@
+// The archive page parser on pages built in the test: entries, markers, damaged entries.
+
+#include "lists/archiveparser.h"
+#include "lists/lowercase.h"
+#include "lists/pagescan.h"
+#include "platform/textfile.h"
+
+#include <QTest>
+
+using namespace mz;
+
+namespace {
+
+const QString kBase = QStringLiteral("http://portal.test");
+
+QString entry(const QString &category, const QString &href, const QString &title)
+{
+    return QStringLiteral("<li>[%1]<a href=%2>%3</a></li>\r\n").arg(category, href, title);
+}
+
+QString page(const QString &entries)
+{
+    return QStringLiteral(
+               "<html><head><title>滚动新闻</title></head><body>\r\n<!-- 新闻开始 -->\r\n<ul>") +
+           entries + QStringLiteral("</ul>\r\n<!-- 新闻结束 -->\r\n</body></html>");
+}
+
+// A row as "title|category|address|icon", so that expectations read like the list.
+QString describe(const HeadlineRow &row)
+{
+    return QStringLiteral("%1|%2|%3|%4").arg(row.title, row.sub1, row.tag).arg(row.icon);
+}
+
+QStringList describe(const HeadlineRows &rows)
+{
+    QStringList out;
+    for (const HeadlineRow &row : rows)
+        out << describe(row);
+    return out;
+}
+
+} // namespace
+
+class TestArchiveParser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data();
+    void parse();
+    void rowsHaveNoCommentAndNoTick();
+    void chunksOfHundred();
+    void sinkStopsTheParse();
+    void missingMarkerStaysLinear();
+    void hrefValue_data();
+    void hrefValue();
+    void lowerCaseMatchesQt();
+};
+
+void TestArchiveParser::parse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    const QString b = kBase;
+    QTest::newRow("empty-page") << QString() << QStringList();
+    QTest::newRow("no-end-marker")
+        << QStringLiteral("新闻开始<ul>") + entry(u"国内"_qs, u"/a.shtml"_qs, u"a"_qs)
+        << QStringList();
+    QTest::newRow("no-start-marker")
+        << entry(u"国内"_qs, u"/a.shtml"_qs, u"甲"_qs) +
+               entry(u"国际"_qs, u"/b.shtml"_qs, u"乙"_qs) + u"新闻结束"_qs
+        << QStringList{u"甲|国内|%1/a.shtml|6"_qs.arg(b), u"乙|国际|%1/b.shtml|5"_qs.arg(b)};
+    QTest::newRow("entries-outside-the-markers-ignored")
+        << entry(u"国内"_qs, u"/before.shtml"_qs, u"before"_qs) +
+               page(entry(u"体育"_qs, u"/in.shtml"_qs, u"in"_qs)) +
+               entry(u"国内"_qs, u"/after.shtml"_qs, u"after"_qs)
+        << QStringList{u"in|体育|%1/in.shtml|10"_qs.arg(b)};
+    QTest::newRow("empty-brackets") << page(entry(QString(), u"/x.shtml"_qs, u"t"_qs))
+                                    << QStringList{u"t|考试|%1/x.shtml|23"_qs.arg(b)};
+    QTest::newRow("every-category-icon")
+        << page(entry(u"国内"_qs, u"/1"_qs, u"1"_qs) + entry(u"国际"_qs, u"/2"_qs, u"2"_qs) +
+                entry(u"文化"_qs, u"/3"_qs, u"3"_qs) + entry(u"环保"_qs, u"/4"_qs, u"4"_qs))
+        << QStringList{u"1|国内|%1/1|6"_qs.arg(b), u"2|国际|%1/2|5"_qs.arg(b),
+                       u"3|文化|%1/3|21"_qs.arg(b), u"4|环保|%1/4|24"_qs.arg(b)};
+    QTest::newRow("unknown-category-no-icon") << page(entry(u"杂谈 "_qs, u"/x.shtml"_qs, u"t"_qs))
+                                              << QStringList{u"t|杂谈 |%1/x.shtml|0"_qs.arg(b)};
+    QTest::newRow("absolute-http")
+        << page(entry(u"财经"_qs, u"http://other.test/a.shtml"_qs, u"t"_qs))
+        << QStringList{u"t|财经|http://other.test/a.shtml|8"_qs};
+    QTest::newRow("absolute-https")
+        << page(entry(u"财经"_qs, u"https://other.test/a.shtml"_qs, u"t"_qs))
+        << QStringList{u"t|财经|https://other.test/a.shtml|8"_qs};
+    QTest::newRow("quoted-href-with-attributes")
+        << page(entry(u"科技"_qs, u"\"/c/x.shtml\" target=_blank"_qs, u"t"_qs) +
+                entry(u"科技"_qs, u"'/c/y.shtml' class=k"_qs, u"u"_qs) +
+                entry(u"科技"_qs, u"/c/z.shtml target=_blank"_qs, u"v"_qs))
+        << QStringList{u"t|科技|%1/c/x.shtml|7"_qs.arg(b), u"u|科技|%1/c/y.shtml|7"_qs.arg(b),
+                       u"v|科技|%1/c/z.shtml|7"_qs.arg(b)};
+    QTest::newRow("font-title") << page(entry(u"影音"_qs, u"/f.shtml"_qs,
+                                              u"<font color=#FF0000>Big NEWS</font>"_qs))
+                                << QStringList{u"big news|影音|%1/f.shtml|11"_qs.arg(b)};
+    QTest::newRow("font-without-close-keeps-title")
+        << page(entry(u"影音"_qs, u"/f.shtml"_qs, u"<font color=red>标题"_qs))
+        << QStringList{u"<font color=red>标题|影音|%1/f.shtml|11"_qs.arg(b)};
+    QTest::newRow("lower-cased-title-and-address")
+        << page(entry(u"汽车"_qs, u"/News/A.SHTML"_qs, u"New CAR 新车"_qs))
+        << QStringList{u"new car 新车|汽车|%1/news/a.shtml|12"_qs.arg(b)};
+    QTest::newRow("duplicates") << page(entry(u"社会"_qs, u"/d.shtml"_qs, u"同"_qs) +
+                                        entry(u"社会"_qs, u"/d.shtml"_qs, u"同"_qs))
+                                << QStringList{u"同|社会|%1/d.shtml|13"_qs.arg(b),
+                                               u"同|社会|%1/d.shtml|13"_qs.arg(b)};
+    QTest::newRow("category-borrowed-from-next-entry")
+        << page(u"<li><a href=/a.shtml>a</a>"_qs + entry(u"体育"_qs, u"/b.shtml"_qs, u"b"_qs))
+        << QStringList{u"a|体育|%1/a.shtml|10"_qs.arg(b), u"b|体育|%1/b.shtml|10"_qs.arg(b)};
+    QTest::newRow("title-runs-into-next-entry")
+        << page(u"<li>[国内]<a href=/a.shtml>a"_qs + entry(u"国际"_qs, u"/b.shtml"_qs, u"b"_qs))
+        << QStringList{u"a<li>[国际]<a href=/b.shtml>b|国内|%1/a.shtml|6"_qs.arg(b),
+                       u"b|国际|%1/b.shtml|5"_qs.arg(b)};
+    // "[" without a "]" after it: the category cut fails and keeps the previous entry's value;
+    // before the first entry that value is empty, which becomes 考试.
+    QTest::newRow("unclosed-bracket-keeps-previous")
+        << u"新闻开始"_qs + entry(u"国际"_qs, u"/a"_qs, u"a"_qs) +
+               u"<li>[<a href=/b>b</a>新闻结束"_qs
+        << QStringList{u"a|国际|%1/a|5"_qs.arg(b), u"b|国际|%1/b|5"_qs.arg(b)};
+    QTest::newRow("unclosed-bracket-first-entry")
+        << u"新闻开始<li>[<a href=/b>b</a>新闻结束"_qs << QStringList{u"b|考试|%1/b|23"_qs.arg(b)};
+    // No "</a>" after the last entry's anchor: the title keeps the previous entry's.
+    QTest::newRow("missing-anchor-end-keeps-previous-title")
+        << u"新闻开始"_qs + entry(u"国内"_qs, u"/a"_qs, u"a"_qs) +
+               u"<li>[国际]<a href=/b>b新闻结束"_qs
+        << QStringList{u"a|国内|%1/a|6"_qs.arg(b), u"a|国际|%1/b|5"_qs.arg(b)};
+    // No ">" after the last "href=": the address keeps the previous entry's; the title's search
+    // for "</a>" then starts at the top of the page.
+    QTest::newRow("missing-tag-end-keeps-previous-address")
+        << u"新闻开始"_qs + entry(u"国内"_qs, u"/a"_qs, u"a"_qs) +
+               u"<li>[国际]<a href=/b 新闻结束"_qs
+        << QStringList{u"a|国内|%1/a|6"_qs.arg(b),
+                       u"新闻开始<li>[国内]<a href=/a>a|国际|%1/a|5"_qs.arg(b)};
+    // A cut longer than any real value (here: "[" whose "]" lies in an entry far below) counts
+    // as a cut that cannot be carried out.
+    QTest::newRow("overlong-cut-keeps-previous")
+        << u"新闻开始<li>[<a href=/a>a</a>"_qs + QString(1100, u'x') +
+               entry(u"国内"_qs, u"/b"_qs, u"b"_qs) + u"新闻结束"_qs
+        << QStringList{u"a|考试|%1/a|23"_qs.arg(b), u"b|国内|%1/b|6"_qs.arg(b)};
+    // No "[" after an entry: the closing bracket is searched from the top of the page, so the
+    // category is everything before the page's first "]".
+    QTest::newRow("no-bracket-left")
+        << u"新闻开始"_qs + entry(u"国内"_qs, u"/a"_qs, u"a"_qs) +
+               u"<li><a href=/b>b</a>新闻结束"_qs
+        << QStringList{u"a|国内|%1/a|6"_qs.arg(b), u"b|新闻开始<li>[国内|%1/b|0"_qs.arg(b)};
+}
+
+void TestArchiveParser::parse()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+
+    const ArchiveParseResult result = parseArchivePage(encodeAnsi(text), kBase);
+    QCOMPARE(describe(result.rows), expected);
+    QCOMPARE(result.found, expected.size());
+    QVERIFY(!result.stopped);
+}
+
+void TestArchiveParser::rowsHaveNoCommentAndNoTick()
+{
+    const auto result =
+        parseArchivePage(encodeAnsi(page(entry(u"国内"_qs, u"/a"_qs, u"a"_qs))), kBase);
+    QCOMPARE(result.rows.size(), 1);
+    QVERIFY(result.rows[0].sub2.isEmpty());
+    QVERIFY(!result.rows[0].checked);
+}
+
+void TestArchiveParser::chunksOfHundred()
+{
+    QString entries;
+    for (int i = 1; i <= 250; ++i)
+        entries +=
+            entry(i % 2 ? u"军事"_qs : u"教育"_qs, u"/n/%1.shtml"_qs.arg(i), u"标题%1"_qs.arg(i));
+    const QByteArray bytes = encodeAnsi(page(entries));
+
+    HeadlineRows all;
+    QList<qsizetype> counts;
+    const auto result = parseArchivePage(bytes, kBase, [&](HeadlineRows &&chunk, qsizetype found) {
+        counts << found << chunk.size();
+        all += chunk;
+        return true;
+    });
+    QCOMPARE(counts, (QList<qsizetype>{100, 100, 200, 100}));
+    QCOMPARE(result.found, 250);
+    QCOMPARE(result.rows.size(), 50);
+    all += result.rows;
+
+    const auto whole = parseArchivePage(bytes, kBase);
+    QCOMPARE(whole.rows.size(), 250);
+    QCOMPARE(all, whole.rows);
+    QCOMPARE(all[249].title, u"标题250"_qs);
+    QCOMPARE(all[249].sub1, u"教育"_qs);
+    QCOMPARE(all[0].icon, 9);
+}
+
+void TestArchiveParser::sinkStopsTheParse()
+{
+    QString entries;
+    for (int i = 0; i < 350; ++i)
+        entries += entry(u"国内"_qs, u"/a"_qs, u"a"_qs);
+    int calls = 0;
+    const auto result = parseArchivePage(encodeAnsi(page(entries)), kBase,
+                                         [&](HeadlineRows &&, qsizetype) { return ++calls < 2; });
+    QCOMPARE(calls, 2);
+    QVERIFY(result.stopped);
+    QCOMPARE(result.found, 200);
+    QVERIFY(result.rows.isEmpty());
+}
+
+// A page whose entries all lack "]" and "</a>": every entry's searches for them fail. The
+// searches must not run to the end of the page again for each entry.
+void TestArchiveParser::missingMarkerStaysLinear()
+{
+    const int entries = 60000;
+    QString text = u"新闻开始"_qs;
+    text.reserve(entries * 24);
+    for (int i = 0; i < entries; ++i)
+        text += u"<li>[x<a href=/a>t\r\n"_qs;
+    text += u"新闻结束"_qs;
+
+    const auto result = scanArchiveText(text, kBase);
+    QCOMPARE(result.found, entries);
+    QCOMPARE(result.rows.first().sub1, u"考试"_qs);
+    QCOMPARE(result.rows.last().tag, kBase + u"/a"_qs);
+
+    // Every entry opens a bracket that closes only at the very end: no entry copies the rest
+    // of the page as its category.
+    QString open = u"新闻开始"_qs;
+    for (int i = 0; i < entries; ++i)
+        open += u"<li>[x<a href=/a>t</a>\r\n"_qs;
+    open += u"]新闻结束"_qs;
+    const auto opened = scanArchiveText(open, kBase);
+    QCOMPARE(opened.found, entries);
+    QCOMPARE(opened.rows.first().sub1, u"考试"_qs);
+    QVERIFY(opened.rows.last().sub1.size() <= kMaxCutLength);
+
+    // The finder behind it: increasing start positions cost one pass over the text in total.
+    ForwardFinder finder(text, u"]");
+    for (qsizetype from = 1; from < text.size(); from += 7)
+        QCOMPARE(finder.find(from), 0);
+    QVERIFY2(finder.searchedLength() <= text.size(),
+             qPrintable(QString::number(finder.searchedLength())));
+
+    ForwardFinder entriesFinder(text, u"<li>");
+    qsizetype pos = 0, count = 0;
+    while ((pos = entriesFinder.find(pos + 1)) != 0)
+        ++count;
+    QCOMPARE(count, entries);
+    // Each hit is read again only for the needle's length.
+    QVERIFY(entriesFinder.searchedLength() <= text.size() + count * 3);
+}
+
+void TestArchiveParser::hrefValue_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("plain") << u"/a/b.shtml"_qs << u"/a/b.shtml"_qs;
+    QTest::newRow("double-quoted") << u"\"/a b.shtml\" target=_blank"_qs << u"/a b.shtml"_qs;
+    QTest::newRow("single-quoted") << u"'/a.shtml'"_qs << u"/a.shtml"_qs;
+    QTest::newRow("unclosed-quote") << u"\"/a.shtml"_qs << u"/a.shtml"_qs;
+    QTest::newRow("attributes") << u"/a.shtml target=_blank"_qs << u"/a.shtml"_qs;
+    QTest::newRow("leading-blank") << u" /a.shtml"_qs << u"/a.shtml"_qs;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestArchiveParser::hrefValue()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, value);
+    QCOMPARE(mz::hrefValue(raw).toString(), value);
+}
+
+void TestArchiveParser::lowerCaseMatchesQt()
+{
+    QString all;
+    for (int c = 1; c < 0x10000; ++c) {
+        if (!QChar::isSurrogate(char16_t(c)))
+            all += QChar(char16_t(c));
+    }
+    // Surrogate pairs with and without a lower case, a lone surrogate, and the dotted capital I
+    // whose lower case is two units long.
+    all += QString::fromUcs4(U"\U00010400\U00010428\U0001F600") + QChar(0xD800) + u"x\u0130y"_qs;
+    const QString lower = lowerCased(all);
+    QCOMPARE(lower.size(), all.toLower().size());
+    QVERIFY(lower == all.toLower());
+    QCOMPARE(lowerCased(u"ABC 新闻 ÀÉ"_qs), u"abc 新闻 àé"_qs);
+    QCOMPARE(lowerCased(QString()), QString());
+}
+
+QTEST_GUILESS_MAIN(TestArchiveParser)
+#include "tst_archiveparser.moc"
