@@ -17,6 +17,9 @@ QSortFilterProxyModel *attachHeadlineModel(QTreeView *view, HeadlineModel *model
     view->setSortingEnabled(false);
     view->setUniformRowHeights(true); // keeps laying out 100,000 rows cheap
     view->setModel(proxy);
+    // Titles get most of the room; the user can drag the columns.
+    view->header()->resizeSection(0, 460);
+    view->header()->resizeSection(1, 90);
     return proxy;
 }
 
