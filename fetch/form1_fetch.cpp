@@ -348,6 +348,16 @@ void Form1::Timer3_Timer()
 void Form1::Timer4_Timer()
 {
     Timer4->stop();
+    // The archive of the selected day follows the hot news. When the user has meanwhile
+    // selected something that is not a day (a keyword, say), the day whose hot news were just
+    // fetched is taken instead of building an address from a keyword's key.
+    if (!isDayKey(selectedKey())) {
+        if (QTreeWidgetItem *node = nodeByKey(downloadingKey); node && isDayKey(downloadingKey)) {
+            m_fetch->cancelRetry();
+            m_fetch->startArchive(downloadingKey, node->text(0), 1);
+        }
+        return;
+    }
     s1_Click();
 }
 

@@ -1,58 +1,22 @@
 #include "app/form1.h"
 #include "lists/headlinemodel.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
-#include "platform/shell.h"
 #include "platform/textfile.h"
-#include "speech/speechengine.h"
+#include "testsupport/formfixture.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
 
+using mz::test::crlf;
+using mz::test::FormFixture;
+
 namespace {
-
-QString crlf(QString s)
-{
-    return s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-}
-
-struct Fixture
-{
-    explicit Fixture(const QString &option, QDate today = QDate(2007, 3, 2))
-        : clock(today)
-    {
-        mz::writeTextFile(dir.filePath(QStringLiteral("option.ini")), option);
-        env.folder = dir.path();
-        env.portalBase = QStringLiteral("http://127.0.0.1:9"); // never contacted: Timer1 is stopped
-        env.siteUrl = QStringLiteral("http://127.0.0.1:9/mozhou/");
-        env.clock = &clock;
-        env.messages = &messages;
-        env.opener = &opener;
-        env.speech = &speech;
-    }
-    std::unique_ptr<Form1> load()
-    {
-        auto form = std::make_unique<Form1>(env);
-        form->Form_Load();
-        form->Timer1->stop();
-        return form;
-    }
-    QTemporaryDir dir;
-    mz::FixedClock clock;
-    mz::RecordingMessages messages;
-    mz::RecordingOpener opener;
-    mz::RecordingSpeech speech;
-    Form1Environment env;
-};
 
 QStringList childKeys(QTreeWidgetItem *root)
 {
@@ -74,7 +38,7 @@ class TestForm1Shell : public QObject
 private Q_SLOTS:
     void startUpBuildsTree()
     {
-        Fixture f(kOption);
+        FormFixture f(kOption);
         // A stored archive for 2007-3-1 shows image 1 on its node.
         mz::writeTextFile(f.dir.filePath(QStringLiteral("news1000_20070301.shtml")), QStringLiteral("x"));
         auto form = f.load();
@@ -132,7 +96,7 @@ private Q_SLOTS:
     void missingOrBrokenOptionFile()
     {
         QFETCH(QString, option);
-        Fixture f(option);
+        FormFixture f(option);
         if (option.isNull())
             QFile::remove(f.dir.filePath(QStringLiteral("option.ini")));
         auto form = f.load();
@@ -143,7 +107,7 @@ private Q_SLOTS:
 
     void rightClickSetsStatesAndShowsPop()
     {
-        Fixture f(kOption);
+        FormFixture f(kOption);
         auto form = f.load();
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -188,7 +152,7 @@ private Q_SLOTS:
 
     void toolbarButtons()
     {
-        Fixture f(kOption);
+        FormFixture f(kOption);
         auto form = f.load();
         const QList<QAction *> buttons = form->Toolbar1->actions();
         QCOMPARE(buttons.size(), 21);
@@ -225,7 +189,7 @@ private Q_SLOTS:
 
     void resizeKeepsPanesTogether()
     {
-        Fixture f(kOption);
+        FormFixture f(kOption);
         auto form = f.load();
         form->resize(900, 600);
         form->Form_Resize();

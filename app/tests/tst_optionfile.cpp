@@ -1,16 +1,11 @@
 #include "app/days.h"
 #include "app/optionfile.h"
+#include "testsupport/crlf.h"
 
 #include <QTest>
 
 using namespace mz;
-
-namespace {
-QString crlf(QString s)
-{
-    return s.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-}
-} // namespace
+using mz::test::crlf;
 
 class TestOptionFile : public QObject
 {

@@ -6,20 +6,18 @@
 #include "fetch/downloadcomponent.h"
 #include "fetch/retrypolicy.h"
 #include "lists/headlinemodel.h"
-#include "platform/clock.h"
 #include "platform/messages.h"
-#include "platform/shell.h"
 #include "platform/textfile.h"
 #include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
+#include "testsupport/formfixture.h"
 
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -40,10 +38,11 @@ const QString kIdle = QStringLiteral("墨舟 V1.3");
 const mz::RecordedMessage kDone{QStringLiteral("下载完成。"), QStringLiteral("提示"),
                                 mz::MessageIcon::Information};
 
-// A program folder, a clock, and the demo portal on 127.0.0.1 whose answers a test may alter.
-struct Fixture
+// The window's program folder and recorders, and the demo portal on 127.0.0.1 whose answers a
+// test may alter.
+struct Fixture : mz::test::FormFixture
 {
-    explicit Fixture(QDate today) : clock(today)
+    explicit Fixture(QDate today) : FormFixture(defaultOption(), today)
     {
         server = std::make_unique<mz::HttpServer>([this](const QByteArray &method, const QByteArray &path) {
             mz::HttpResponse r = mz::routePortal(*generator, method, path, clock.today());
@@ -54,21 +53,14 @@ struct Fixture
         if (!server->listen(0))
             qFatal("test server does not listen");
         generator = std::make_unique<mz::PortalGenerator>(server->baseUrl());
-        mz::writeTextFile(dir.filePath(QStringLiteral("option.ini")),
-                          QStringLiteral("[旧新闻存放天数]\r\n3天\r\n[你的关键词]\r\n[分类]\r\n"));
-        env.folder = dir.path();
-        env.portalBase = server->baseUrl();
-        env.siteUrl = server->baseUrl() + QStringLiteral("/mozhou/");
-        env.clock = &clock;
-        env.messages = &messages;
-        env.opener = &opener;
+        setPortal(server->baseUrl());
     }
 
     // Loads the window with short retry pauses and a quick watchdog; Timer1 stays off unless
     // the start-up sequence is under test.
     std::unique_ptr<Form1> load(bool startUp = false)
     {
-        auto form = std::make_unique<Form1>(env);
+        auto form = create();
         form->setRetryPolicy(mz::RetryPolicy(3, 10, 40));
         form->Form_Load();
         if (!startUp)
@@ -90,11 +82,6 @@ struct Fixture
         return int(server->requestedPaths().count(path));
     }
 
-    QTemporaryDir dir;
-    mz::FixedClock clock;
-    mz::RecordingMessages messages;
-    mz::RecordingOpener opener;
-    Form1Environment env;
     std::unique_ptr<mz::PortalGenerator> generator;
     std::unique_ptr<mz::HttpServer> server;
     std::function<QByteArray(const QByteArray &path, const QByteArray &body)> transform;
@@ -236,6 +223,26 @@ private Q_SLOTS:
         QVERIFY(!form->ListView1->isHidden());
         QVERIFY(form->Timer4->isActive()); // the archive follows
         form->Timer4->stop();
+    }
+
+    // When the user has selected a non-day node by the time the archive download follows the
+    // hot news, the day whose hot news were fetched is downloaded, not an address built from
+    // the other node's key.
+    void archiveFollowsHotNewsDayWhenNoDaySelected()
+    {
+        Fixture f(kDay.addDays(2));
+        auto form = f.load();
+        select(*form, kKey);
+        form->s1hot_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QVERIFY(form->Timer4->isActive());
+        select(*form, QStringLiteral("k2"));
+        form->Timer4->stop();
+        form->Timer4_Timer();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 2, 15000);
+        QCOMPARE(f.requests(kArchivePath), 1);
+        QCOMPARE(f.server->requestCount(), 2);
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
     }
 
     void capitalHtmlEndCounts()

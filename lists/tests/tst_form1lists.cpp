@@ -3,16 +3,13 @@
 
 #include "app/form1.h"
 #include "lists/headlinemodel.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
-#include "platform/shell.h"
 #include "platform/textfile.h"
+#include "testsupport/formfixture.h"
 
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSortFilterProxyModel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -77,42 +74,26 @@ private:
     QString write(const QString &name, const QString &text);
     void showList(QTreeView *view);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<RecordingMessages> m_messages;
-    std::unique_ptr<RecordingOpener> m_opener;
+    std::unique_ptr<test::FormFixture> m_fixture;
     std::unique_ptr<Form1> m_form;
 };
 
 void TestForm1Lists::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_clock = std::make_unique<FixedClock>(QDate(2007, 3, 2));
-    m_messages = std::make_unique<RecordingMessages>();
-    m_opener = std::make_unique<RecordingOpener>();
-    Form1Environment env;
-    env.folder = m_dir->path();
-    env.portalBase = kBase;
-    env.clock = m_clock.get();
-    env.messages = m_messages.get();
-    env.opener = m_opener.get();
-    m_form = std::make_unique<Form1>(env);
-    m_form->Timer1->stop();
+    m_fixture = std::make_unique<test::FormFixture>();
+    m_fixture->setPortal(kBase);
+    m_form = m_fixture->create(); // not loaded: these tests feed list() and listHot() directly
 }
 
 void TestForm1Lists::cleanup()
 {
     m_form.reset();
-    m_opener.reset();
-    m_messages.reset();
-    m_clock.reset();
-    m_dir.reset();
+    m_fixture.reset();
 }
 
 QString TestForm1Lists::write(const QString &name, const QString &text)
 {
-    const QString path = m_dir->filePath(name);
+    const QString path = m_fixture->dir.filePath(name);
     if (!writeTextFile(path, text))
         qFatal("cannot write %s", qPrintable(path));
     return path;
@@ -130,10 +111,11 @@ void TestForm1Lists::listMissingFile()
     Form1 &f = *m_form;
     f.setPanelText(u"s1"_qs, u"before"_qs);
     f.setWindowTitle(u"caption before"_qs);
-    f.archiveFile = m_dir->filePath(u"news1000_20070302.shtml"_qs);
+    f.archiveFile = m_fixture->dir.filePath(u"news1000_20070302.shtml"_qs);
     f.list();
-    QCOMPARE(m_messages->messages, (QList<RecordedMessage>{{u"你还没有下载今日新闻"_qs, u"提示"_qs,
-                                                            MessageIcon::Information}}));
+    QCOMPARE(m_fixture->messages.messages,
+             (QList<RecordedMessage>{
+                 {u"你还没有下载今日新闻"_qs, u"提示"_qs, MessageIcon::Information}}));
     QCOMPARE(f.model2->rowCount(), 0);
     QCOMPARE(f.panelText(u"s1"_qs), u"before"_qs);
     QCOMPARE(f.windowTitle(), u"caption before"_qs);
@@ -147,7 +129,7 @@ void TestForm1Lists::listWithoutEndMarker()
     QCOMPARE(f.model2->rowCount(), 0);
     QCOMPARE(f.panelText(u"s1"_qs), u"所有共0条"_qs);
     QCOMPARE(f.windowTitle(), kIdle);
-    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(m_fixture->messages.messages.isEmpty());
 }
 
 void TestForm1Lists::listCaptionsAndRows()
@@ -228,13 +210,13 @@ void TestForm1Lists::newerListWithMissingFileStopsOlder()
     Form1 &f = *m_form;
     f.archiveFile = write(u"a.shtml"_qs, archivePage(500));
     QTimer::singleShot(0, &f, [&] {
-        f.archiveFile = m_dir->filePath(u"missing.shtml"_qs);
+        f.archiveFile = m_fixture->dir.filePath(u"missing.shtml"_qs);
         f.model2->clear();
         f.list();
     });
     f.setPanelText(u"s1"_qs, u"before"_qs);
     f.list();
-    QCOMPARE(m_messages->messages.size(), 1);
+    QCOMPARE(m_fixture->messages.messages.size(), 1);
     QCOMPARE(f.model2->rowCount(), 0);
     QCOMPARE(f.panelText(u"s1"_qs), u"before"_qs);
     QCOMPARE(f.windowTitle(), kIdle);
@@ -244,11 +226,11 @@ void TestForm1Lists::listHotMissingFile()
 {
     Form1 &f = *m_form;
     f.setPanelText(u"s1"_qs, u"before"_qs);
-    f.hotFile = m_dir->filePath(u"20070302.shtml"_qs);
+    f.hotFile = m_fixture->dir.filePath(u"20070302.shtml"_qs);
     f.listHot();
     QCOMPARE(f.model1->rowCount(), 0);
     QCOMPARE(f.panelText(u"s1"_qs), u"before"_qs);
-    QVERIFY(m_messages->messages.isEmpty());
+    QVERIFY(m_fixture->messages.messages.isEmpty());
 }
 
 void TestForm1Lists::listHotSections()

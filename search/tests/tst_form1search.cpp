@@ -3,18 +3,12 @@
 
 #include "app/form1.h"
 #include "lists/headlinemodel.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
-#include "platform/shell.h"
-#include "platform/textfile.h"
-#include "speech/speechengine.h"
+#include "testsupport/formfixture.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -52,22 +46,9 @@ const HeadlineRows kArchive = {
 
 const HeadlineRow kHotRow = headline(QStringLiteral("热点新闻一"), QStringLiteral("要闻"));
 
-struct Fixture
+struct Fixture : mz::test::FormFixture
 {
-    Fixture() : clock(QDate(2007, 3, 2))
-    {
-        mz::writeTextFile(dir.filePath(QStringLiteral("option.ini")), kOption);
-        env.folder = dir.path();
-        env.portalBase = QStringLiteral("http://127.0.0.1:9"); // never contacted: Timer1 stopped
-        env.siteUrl = QStringLiteral("http://127.0.0.1:9/site/");
-        env.clock = &clock;
-        env.messages = &messages;
-        env.opener = &opener;
-        env.speech = &speech;
-        form = std::make_unique<Form1>(env);
-        form->Form_Load();
-        form->Timer1->stop();
-    }
+    Fixture() : FormFixture(kOption), form(load()) {}
 
     void select(const QString &key)
     {
@@ -99,12 +80,6 @@ struct Fixture
         });
     }
 
-    QTemporaryDir dir;
-    mz::FixedClock clock;
-    mz::RecordingMessages messages;
-    mz::RecordingOpener opener;
-    mz::RecordingSpeech speech;
-    Form1Environment env;
     std::unique_ptr<Form1> form;
 };
 
