@@ -1,9 +1,12 @@
 #include "app/form1.h"
+#include "app/widgetmessages.h"
+#include "portal/portalsite.h"
 #include "lists/headlinemodel.h"
 #include "platform/textfile.h"
 #include "testsupport/formfixture.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -30,6 +33,16 @@ const QString kOption = crlf(QStringLiteral(
     "[旧新闻存放天数]\n3天\n[你的关键词]\n股票+证券\n\nnba\n[分类]\n国内\n文化\n体育\n[新闻网站]\nhttp://x\n"));
 
 } // namespace
+
+class UrlSink : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void take(const QUrl &url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
 
 class TestForm1Shell : public QObject
 {
@@ -203,6 +216,43 @@ private Q_SLOTS:
         form->resize(900, 3 * form->Toolbar1->sizeHint().height());
         form->Form_Resize();
         QCOMPARE(form->ListView1->geometry(), list);
+    }
+
+    // Command5 shows the program's web site in the browser pane without bringing it forward.
+    void command5ShowsSiteWithoutShowing()
+    {
+        mz::test::FormFixture f;
+        mz::PortalServer portal(&f.clock);
+        QVERIFY(portal.listen(0));
+        f.setPortal(portal.baseUrl());
+        auto form = f.load();
+        form->Command5->click();
+        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("墨舟")), 10000);
+        QVERIFY(form->WebBrowser1->isHidden());
+        QCOMPARE(portal.server().requestedPaths(), QList<QByteArray>{"/mozhou/"});
+    }
+
+    void command5UnreachableSiteSaysSo()
+    {
+        mz::test::FormFixture f; // port 9: nothing answers
+        auto form = f.load();
+        form->Command5_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("无法打开")), 10000);
+    }
+
+    // The desktop opener hands addresses to the system's handler for their scheme.
+    void desktopOpenerUsesSchemeHandler()
+    {
+        UrlSink sink;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "take");
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &sink, "take");
+        mz::DesktopOpener opener;
+        QVERIFY(opener.open(QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml"))));
+        QVERIFY(opener.open(QUrl(QStringLiteral("mailto:a@b.c?subject=x"))));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        QCOMPARE(sink.urls, (QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml")),
+                                         QUrl(QStringLiteral("mailto:a@b.c?subject=x"))}));
     }
 };
 
