@@ -114,6 +114,22 @@ void Form1::createControls()
     TreeView1->viewport()->installEventFilter(this);
     connect(TreeView1, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { TreeView1_NodeClick(item); });
+    // The commands act on the selected node, so one stays selected: a click on the blank area
+    // or a Ctrl+click that would leave none selects the previous node again.
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (QTreeWidgetItem *node = selectedNode()) {
+            m_lastSelectedKey = nodeKey(node);
+            return;
+        }
+        QTreeWidgetItem *previous = nodeByKey(m_lastSelectedKey);
+        if (!previous)
+            previous = nodeByKey(todayKey);
+        if (previous) {
+            const QSignalBlocker blocker(TreeView1);
+            TreeView1->setCurrentItem(previous);
+            previous->setSelected(true);
+        }
+    });
 
     auto makeList = [this](const char *name) {
         auto *view = new QTreeView(this);
@@ -324,6 +340,7 @@ void Form1::buildTree(const QString &optionText)
     // Selecting from the program does not run the click handling.
     const QSignalBlocker blocker(TreeView1);
     TreeView1->setCurrentItem(todayNode);
+    m_lastSelectedKey = todayKey;
 }
 
 QTreeWidgetItem *Form1::selectedNode() const
@@ -414,8 +431,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == TreeView1->viewport()) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
-            // The right button only opens the menu for the selected node; it does not select.
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+            // Only the left button selects; the right one opens the menu for the selected node.
+            if (static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton)
                 return true;
         } else if (event->type() == QEvent::MouseButtonRelease) {
             auto *me = static_cast<QMouseEvent *>(event);

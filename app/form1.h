@@ -203,6 +203,7 @@ private:
     QLabel *m_panelS2 = nullptr;
     bool m_unloaded = false;
     QNetworkAccessManager *m_browserNet = nullptr;
+    QString m_lastSelectedKey; // the tree keeps a node selected: this one when it would lose it
 
     // fetch/form1_fetch.cpp keeps its own retry bookkeeping here.
     struct FetchState;

@@ -19,7 +19,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mozhou"));
-    QApplication::setApplicationDisplayName(QStringLiteral("墨舟"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("墨舟 news reader"));

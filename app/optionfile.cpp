@@ -72,7 +72,33 @@ QString optionFilePath(const QString &folder)
 
 std::optional<QString> readOptionFile(const QString &folder)
 {
-    return readTextFile(optionFilePath(folder));
+    auto text = readTextFile(optionFilePath(folder));
+    if (text)
+        *text = withCrLf(*text);
+    return text;
+}
+
+QString withCrLf(const QString &text)
+{
+    // A file saved by an editor that writes bare LF (or CR) line ends reads as CR LF, so that
+    // its sections parse and a later rewrite does not mix the two kinds.
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            out += kCrLf;
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else if (c == u'\n') {
+            out += kCrLf;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 bool writeOptionFile(const QString &folder, const QString &text, QString *error)

@@ -26,8 +26,10 @@ inline constexpr char kDefaultPortal[] = "http://127.0.0.1:8086";
 inline constexpr char kDefaultSite[] = "http://127.0.0.1:8086/mozhou/";
 
 QString optionFilePath(const QString &folder);
-// The whole text of option.ini; nullopt when it is missing or unreadable.
+// The whole text of option.ini, line ends as CR LF; nullopt when it is missing or unreadable.
 std::optional<QString> readOptionFile(const QString &folder);
+// The text with every line end (CR LF, bare LF or bare CR) written as CR LF.
+QString withCrLf(const QString &text);
 bool writeOptionFile(const QString &folder, const QString &text, QString *error = nullptr);
 
 // The number before "天" on the line after "[旧新闻存放天数]", read like a decimal number

@@ -460,7 +460,7 @@ void Form1::jfDownEX1_Completed()
         return;
     if (m_env.messages)
         m_env.messages->show(QStringLiteral("下载完成。"), QStringLiteral("提示"),
-                             mz::MessageIcon::Information);
+                             mz::MessageIcon::None);
     QTreeWidgetItem *node = nodeByKey(d.key);
     setNodeImage(node, 4);
     setNodeRed(node);

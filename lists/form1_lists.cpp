@@ -116,7 +116,7 @@ void Form1::list()
     if (!page) {
         if (m_env.messages)
             m_env.messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
-                                 mz::MessageIcon::Information);
+                                 mz::MessageIcon::None);
         return;
     }
 

@@ -254,6 +254,27 @@ private Q_SLOTS:
         QCOMPARE(sink.urls, (QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml")),
                                          QUrl(QStringLiteral("mailto:a@b.c?subject=x"))}));
     }
+
+    // The tree always keeps a selected node: clicks on the blank area, Ctrl+clicks and other
+    // buttons than the left one never leave the commands without a node to act on.
+    void treeKeepsASelection()
+    {
+        mz::test::FormFixture f(kOption);
+        auto form = f.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTreeWidget *tree = form->TreeView1;
+        const QPoint keyword = tree->visualItemRect(form->nodeByKey("k21")).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, keyword);
+        QCOMPARE(form->selectedKey(), QStringLiteral("k21"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier, keyword);
+        QCOMPARE(form->selectedKey(), QStringLiteral("k21"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(5, tree->viewport()->height() - 3));
+        QCOMPARE(form->selectedKey(), QStringLiteral("k21"));
+        QTest::mouseClick(tree->viewport(), Qt::MiddleButton, {},
+                          tree->visualItemRect(form->nodeByKey("k22")).center());
+        QCOMPARE(form->selectedKey(), QStringLiteral("k21"));
+    }
 };
 
 QTEST_MAIN(TestForm1Shell)

@@ -1,5 +1,6 @@
 #include "app/days.h"
 #include "app/optionfile.h"
+#include "platform/textfile.h"
 #include "testsupport/crlf.h"
 
 #include <QTest>
@@ -152,6 +153,18 @@ private Q_SLOTS:
         else
             result = renameKeyword(before, a, b);
         QCOMPARE(result, after);
+    }
+
+    void lineEndsNormalised()
+    {
+        QCOMPARE(withCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
+        QTemporaryDir dir;
+        QVERIFY(writeTextFile(dir.filePath(QStringLiteral("option.ini")),
+                              QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n")));
+        const QString text = readOptionFile(dir.path()).value();
+        QCOMPARE(parseDaysToKeep(text), 4.0);
+        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)), QStringList{QStringLiteral("油价")});
+        QCOMPARE(parseListSection(text, QStringView(kCategoriesHeader)), QStringList{QStringLiteral("国内")});
     }
 
     void fileRoundTrip()

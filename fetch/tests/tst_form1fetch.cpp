@@ -36,7 +36,7 @@ namespace {
 
 const QString kIdle = QStringLiteral("墨舟 V1.3");
 const mz::RecordedMessage kDone{QStringLiteral("下载完成。"), QStringLiteral("提示"),
-                                mz::MessageIcon::Information};
+                                mz::MessageIcon::None};
 
 // The window's program folder and recorders, and the demo portal on 127.0.0.1 whose answers a
 // test may alter.

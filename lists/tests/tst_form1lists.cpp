@@ -115,7 +115,7 @@ void TestForm1Lists::listMissingFile()
     f.list();
     QCOMPARE(m_fixture->messages.messages,
              (QList<RecordedMessage>{
-                 {u"你还没有下载今日新闻"_qs, u"提示"_qs, MessageIcon::Information}}));
+                 {u"你还没有下载今日新闻"_qs, u"提示"_qs, MessageIcon::None}}));
     QCOMPARE(f.model2->rowCount(), 0);
     QCOMPARE(f.panelText(u"s1"_qs), u"before"_qs);
     QCOMPARE(f.windowTitle(), u"caption before"_qs);
