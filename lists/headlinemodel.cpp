@@ -90,6 +90,7 @@ void HeadlineModel::clear()
         return;
     beginResetModel();
     m_rows.clear();
+    m_titles.clear();
     endResetModel();
 }
 
@@ -98,6 +99,7 @@ void HeadlineModel::append(const HeadlineRow &row)
     const int n = int(m_rows.size());
     beginInsertRows({}, n, n);
     m_rows.append(row);
+    m_titles.append(row.title);
     endInsertRows();
 }
 
@@ -108,6 +110,8 @@ void HeadlineModel::append(const HeadlineRows &rows)
     const int n = int(m_rows.size());
     beginInsertRows({}, n, n + int(rows.size()) - 1);
     m_rows.append(rows);
+    for (const HeadlineRow &row : rows)
+        m_titles.append(row.title);
     endInsertRows();
 }
 
@@ -117,6 +121,8 @@ void HeadlineModel::append(HeadlineRows &&rows)
         return;
     const int n = int(m_rows.size());
     beginInsertRows({}, n, n + int(rows.size()) - 1);
+    for (const HeadlineRow &row : rows)
+        m_titles.append(row.title);
     if (m_rows.isEmpty())
         m_rows = std::move(rows);
     else

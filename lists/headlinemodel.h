@@ -3,6 +3,7 @@
 // the view kind decides the header texts and whether rows carry a tick box.
 
 #include "lists/headline.h"
+#include "lists/titleblock.h"
 
 #include <QAbstractTableModel>
 #include <functional>
@@ -31,6 +32,9 @@ public:
     // Rows in insertion order (row n of the list as filled, before any sorting).
     const HeadlineRow &row(int i) const { return m_rows.at(i); }
     const HeadlineRows &rows() const { return m_rows; }
+    // The same rows' titles in one block, in insertion order (row i is block row i); kept in
+    // step by clear and append.
+    const TitleBlock &titles() const { return m_titles; }
     void clear();
     void append(const HeadlineRow &row);
     void append(const HeadlineRows &rows);
@@ -42,6 +46,7 @@ public:
 private:
     Kind m_kind;
     HeadlineRows m_rows;
+    TitleBlock m_titles;
     std::function<QVariant(int)> m_iconProvider;
 };
 

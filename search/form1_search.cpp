@@ -11,15 +11,24 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 
 namespace {
 
-// The archive list's rows as ListView2 shows them (after sorting).
+// The archive list's rows as ListView2 shows them (after sorting), with model2's title block.
+// Until the list is sorted the proxy shows the model's rows in their own order and the search
+// reads the model directly; once sorted, the shown order is read from the proxy once per search.
 mz::RowSource archiveRows(const Form1 &form)
 {
-    const QTreeView *view = form.ListView2;
-    return {form.shownRowCount(view),
-            [&form, view](int i) -> const mz::HeadlineRow & { return form.shownRow(view, i); }};
+    const mz::HeadlineModel &model = *form.model2;
+    const QSortFilterProxyModel *proxy = form.proxy2;
+    const int shown = form.shownRowCount(form.ListView2);
+    if (proxy->sortColumn() < 0 && shown == model.rowCount())
+        return mz::rowsOf(model);
+    QList<int> order(shown);
+    for (int i = 0; i < shown; ++i)
+        order[i] = proxy->mapToSource(proxy->index(i, 0)).row();
+    return mz::rowsOf(model, std::move(order));
 }
 
 bool keyStartsWith(const QString &key, QStringView prefix)

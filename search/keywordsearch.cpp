@@ -1,7 +1,6 @@
 #include "search/keywordsearch.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <vector>
@@ -14,144 +13,217 @@ namespace mz {
 
 namespace {
 
-// The words found in one title, one bit per word.
-using WordBits = std::vector<std::uint64_t>;
+// One bit per block row: bit r of element r / 64 is row r.
+using RowBits = std::vector<std::uint64_t>;
 
-// Finds, in one pass over a title, which words of a fixed set it contains. The pass looks for
-// the code units that begin a word: eight units at a time with SSE2 when the words begin with at
-// most kMaxVectorUnits different units, otherwise (and for the tail of a title) through a table
-// indexed by a unit's low byte. Only at such a position are the words compared.
-class WordScanner
+void setBit(RowBits &bits, int row)
 {
-public:
-    explicit WordScanner(const QList<QStringView> &words) : m_words(words)
-    {
-        m_first.fill(0);
-        for (QStringView word : words) {
-            const char16_t c = word.utf16()[0];
-            m_first[c & 0xff] = 1;
-            if (std::find(m_firstUnits.begin(), m_firstUnits.end(), c) == m_firstUnits.end())
-                m_firstUnits.push_back(c);
-        }
+    bits[size_t(row) / 64] |= std::uint64_t(1) << (row % 64);
+}
+
+// One bit per block unit: bit p of element p / 64 is unit p. A spare element at the end lets a
+// row's first 64 places always be read from two neighbouring elements.
+using UnitBits = std::vector<std::uint64_t>;
+
 #ifdef __SSE2__
-        m_vector = m_firstUnits.size() <= kMaxVectorUnits;
-        if (m_vector) {
-            for (size_t f = 0; f < m_firstUnits.size(); ++f)
-                m_firstVectors[f] = _mm_set1_epi16(short(m_firstUnits[f]));
-        }
+// Marks 64 places at a time where the word's first unit, the unit `second` places further and
+// its last unit (`last` places further) all stand: one mask bit per place, no branch per match.
+template <bool CompareSecond>
+void sweepPlaces(const char16_t *s, qsizetype n, const char16_t *w, qsizetype second,
+                 qsizetype last, std::uint64_t *places, qsizetype &p)
+{
+    const __m128i firstUnit = _mm_set1_epi16(short(w[0]));
+    const __m128i secondUnit = _mm_set1_epi16(short(w[second]));
+    const __m128i lastUnit = _mm_set1_epi16(short(w[last]));
+    auto load = [s](qsizetype at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at));
+    };
+    auto eight = [&](qsizetype at) {
+        __m128i hit = _mm_and_si128(_mm_cmpeq_epi16(load(at), firstUnit),
+                                    _mm_cmpeq_epi16(load(at + last), lastUnit));
+        if constexpr (CompareSecond)
+            hit = _mm_and_si128(hit, _mm_cmpeq_epi16(load(at + second), secondUnit));
+        return hit;
+    };
+    // Packing two compared halves leaves one byte, so one mask bit, per place.
+    auto sixteen = [&](qsizetype at) {
+        return std::uint64_t(
+            unsigned(_mm_movemask_epi8(_mm_packs_epi16(eight(at), eight(at + 8)))));
+    };
+    for (; p + last + 64 <= n; p += 64)
+        places[p / 64] =
+            sixteen(p) | sixteen(p + 16) << 16 | sixteen(p + 32) << 32 | sixteen(p + 48) << 48;
+}
 #endif
-    }
 
-    WordBits emptyBits() const
-    {
-        return WordBits(size_t(m_words.size() + 63) / 64, 0);
-    }
+// Sets in `places` (cleared beforehand) the places where `word` (not empty) stands in the block,
+// matches across a separator included. With SSE2 the sweep compares the word's first, second and
+// last units at 64 places at a time; words of four or more units are then compared in full at
+// the places found.
+void findPlaces(const TitleBlock &block, QStringView word, UnitBits &places)
+{
+    const char16_t *s = block.units();
+    const qsizetype n = block.size();
+    const char16_t *w = word.utf16();
+    const qsizetype m = word.size();
+    auto standsAt = [&](qsizetype at) { return std::equal(w, w + m, s + at); };
 
-    // Sets the bit of every word that occurs in title and clears the others.
-    void scan(QStringView title, WordBits &found) const
-    {
-        std::fill(found.begin(), found.end(), 0);
-        qsizetype missing = m_words.size();
-        const char16_t *s = title.utf16();
-        const qsizetype n = title.size();
-        qsizetype j = 0;
+    qsizetype p = 0;
 #ifdef __SSE2__
-        if (m_vector) {
-            for (; j + 8 <= n && missing > 0; j += 8) {
-                const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + j));
-                __m128i hit = _mm_setzero_si128();
-                for (size_t f = 0; f < m_firstUnits.size(); ++f)
-                    hit = _mm_or_si128(hit, _mm_cmpeq_epi16(units, m_firstVectors[f]));
-                // Two mask bits per 16-bit unit.
-                for (unsigned mask = unsigned(_mm_movemask_epi8(hit)); mask != 0;
-                     mask &= mask - 1, mask &= mask - 1)
-                    compareAt(s, n, j + std::countr_zero(mask) / 2, found, missing);
-            }
-        }
-#endif
-        for (; j < n && missing > 0; ++j) {
-            if (m_first[s[j] & 0xff])
-                compareAt(s, n, j, found, missing);
-        }
-    }
-
-private:
-    static constexpr size_t kMaxVectorUnits = 8;
-
-    void compareAt(const char16_t *s, qsizetype n, qsizetype j, WordBits &found,
-                   qsizetype &missing) const
-    {
-        for (qsizetype k = 0; k < m_words.size(); ++k) {
-            const QStringView word = m_words.at(k);
-            const char16_t *w = word.utf16();
-            const std::uint64_t bit = std::uint64_t(1) << (k % 64);
-            if (w[0] != s[j] || word.size() > n - j || (found[k / 64] & bit))
-                continue;
-            if (std::equal(w + 1, w + word.size(), s + j + 1)) {
-                found[k / 64] |= bit;
-                --missing;
+    if (m >= 3)
+        sweepPlaces<true>(s, n, w, 1, m - 1, places.data(), p);
+    else
+        sweepPlaces<false>(s, n, w, 0, m - 1, places.data(), p);
+    if (m > 3) {
+        for (qsizetype e = 0; e < p / 64; ++e) {
+            for (std::uint64_t candidates = places[e]; candidates != 0;
+                 candidates &= candidates - 1) {
+                const int bit = std::countr_zero(candidates);
+                if (!standsAt(e * 64 + bit))
+                    places[e] &= ~(std::uint64_t(1) << bit);
             }
         }
     }
-
-    QList<QStringView> m_words;
-    std::array<unsigned char, 256> m_first;
-    std::vector<char16_t> m_firstUnits;
-#ifdef __SSE2__
-    bool m_vector = false;
-    __m128i m_firstVectors[kMaxVectorUnits];
 #endif
-};
+    for (; p + m <= n; ++p) {
+        if (s[p] == w[0] && standsAt(p))
+            places[size_t(p) / 64] |= std::uint64_t(1) << (p % 64);
+    }
+}
 
-// The words a group needs, as bits of WordBits (word k is bit k % 64 of element k / 64). A group
-// matches a title when the title is non-empty and holds every needed word; empty words are not
-// listed, since a non-empty title contains the empty text.
+// Sets the bit of every block row whose title holds a place of `places` at least `length` units
+// before its end, i.e. a match of that length inside the title.
+void rowsWithPlaces(const TitleBlock &block, const UnitBits &places, qsizetype length,
+                    RowBits &rows)
+{
+    // A row's first 64 places are read from the two elements that hold them (places has a
+    // spare element at its end).
+    constexpr qsizetype kWindow = 64;
+    const std::uint64_t *bits = places.data();
+    auto placeAt = [&](qsizetype p) { return (bits[size_t(p) / 64] >> (p % 64)) & 1; };
+
+    std::uint64_t row64 = 0;
+    const int count = block.rowCount();
+    for (int row = 0; row < count; ++row) {
+        const qsizetype from = block.start(row);
+        const qsizetype span = block.end(row) - length + 1 - from; // the places that fit
+        const size_t at = size_t(from) / 64;
+        const int shift = int(from % 64);
+        const std::uint64_t window = bits[at] >> shift | (bits[at + 1] << 1) << (63 - shift);
+        const qsizetype kept = std::clamp<qsizetype>(span, 0, kWindow);
+        const std::uint64_t keep = kept == 0 ? 0 : ~std::uint64_t(0) >> (kWindow - kept);
+        bool found = (window & keep) != 0;
+        if (span > kWindow && !found) {
+            for (qsizetype p = from + kWindow; p < from + span && !found; ++p)
+                found = placeAt(p);
+        }
+        row64 |= std::uint64_t(found) << (row % 64);
+        if (row % 64 == 63) {
+            rows[size_t(row) / 64] = row64;
+            row64 = 0;
+        }
+    }
+    if (count % 64 != 0)
+        rows[size_t(count) / 64] = row64;
+}
+
+// Sets the bit of every block row whose title contains `word` (not empty).
+void markTitlesContaining(const TitleBlock &block, QStringView word, UnitBits &places,
+                          RowBits &rows)
+{
+    places.assign(size_t(block.size()) / 64 + 2, 0);
+    findPlaces(block, word, places);
+    rowsWithPlaces(block, places, word.size(), rows);
+}
+
+// The words a group needs, as indexes into the search's word list. A group matches a title when
+// the title is non-empty and holds every needed word; empty words are not listed, since a
+// non-empty title contains the empty text.
 struct Group
 {
-    std::vector<std::pair<size_t, std::uint64_t>> needed;
-
-    void need(qsizetype k)
-    {
-        const size_t element = size_t(k / 64);
-        const std::uint64_t bit = std::uint64_t(1) << (k % 64);
-        for (auto &[at, bits] : needed) {
-            if (at == element) {
-                bits |= bit;
-                return;
-            }
-        }
-        needed.emplace_back(element, bit);
-    }
-    bool matches(const WordBits &found) const
-    {
-        for (const auto &[at, bits] : needed) {
-            if ((found[at] & bits) != bits)
-                return false;
-        }
-        return true;
-    }
+    std::vector<qsizetype> needed;
 };
 
-// One hit per row and matching group, the row loop outside and the group loop inside.
+// One hit per row and matching group, the row loop outside and the group loop inside. The words
+// are looked up first, each in one sweep over the titles, and each group's rows are the rows of
+// all its words; the row loop then only reads bits.
 QList<int> searchGroups(const RowSource &rows, const QList<QStringView> &words,
                         const std::vector<Group> &groups)
 {
-    QList<int> hits;
-    const WordScanner scanner(words);
-    WordBits found = scanner.emptyBits();
-    const int n = rows.count;
-    for (int i = 0; i < n; ++i) {
-        if (i + kPrefetchRows < n)
-            prefetch(rows.row(i + kPrefetchRows).title.constData());
-        const QString &title = rows.row(i).title;
-        if (title.isEmpty())
+    TitleBlock built;
+    const TitleBlock *block = rows.titles;
+    if (!block) {
+        const int n = rows.count;
+        for (int i = 0; i < n; ++i) {
+            if (i + kPrefetchRows < n)
+                prefetch(rows.row(i + kPrefetchRows).title.constData());
+            built.append(rows.row(i).title);
+        }
+        block = &built;
+    }
+    const bool inBlockOrder = block == &built || rows.order.isEmpty();
+    Q_ASSERT(rows.count <= (inBlockOrder ? block->rowCount() : rows.order.size()));
+    const size_t elements = size_t(block->rowCount() + 63) / 64;
+
+    std::vector<RowBits> found(size_t(words.size()), RowBits(elements));
+    UnitBits places;
+    for (qsizetype k = 0; k < words.size(); ++k)
+        markTitlesContaining(*block, words.at(k), places, found[size_t(k)]);
+
+    RowBits nonEmpty;
+    std::vector<RowBits> matched;
+    matched.reserve(groups.size());
+    for (const Group &group : groups) {
+        if (group.needed.empty()) {
+            if (nonEmpty.empty()) {
+                nonEmpty.resize(elements);
+                for (int row = 0; row < block->rowCount(); ++row) {
+                    if (block->start(row) != block->end(row))
+                        setBit(nonEmpty, row);
+                }
+            }
+            matched.push_back(nonEmpty);
             continue;
-        scanner.scan(title, found);
-        for (const Group &group : groups) {
-            if (group.matches(found))
-                hits.append(i);
+        }
+        RowBits rowsOfGroup = found[size_t(group.needed.front())];
+        for (qsizetype k : group.needed) {
+            for (size_t e = 0; e < elements; ++e)
+                rowsOfGroup[e] &= found[size_t(k)][e];
+        }
+        matched.push_back(std::move(rowsOfGroup));
+    }
+
+    // A row's hits all hold the row, so each row writes itself once per group and keeps as many
+    // copies as groups match: no branch to mispredict on hits that come and go at random.
+    // `room` holds the hits when the shown rows are distinct block rows, plus the discarded
+    // copies of the last row.
+    const qsizetype groupCount = qsizetype(matched.size());
+    std::vector<const std::uint64_t *> groupRows;
+    qsizetype room = groupCount;
+    for (const RowBits &bits : matched) {
+        groupRows.push_back(bits.data());
+        for (std::uint64_t element : bits)
+            room += std::popcount(element);
+    }
+    QList<int> hits(room);
+    int *out = hits.data();
+    qsizetype kept = 0;
+    const int *order = inBlockOrder ? nullptr : rows.order.constData();
+    for (int i = 0; i < rows.count; ++i) {
+        const int row = order ? order[i] : i;
+        if (kept + groupCount > room) {
+            room = std::max(room * 2, kept + groupCount);
+            hits.resize(room);
+            out = hits.data();
+        }
+        const size_t element = size_t(row) / 64;
+        const int bit = row % 64;
+        for (qsizetype g = 0; g < groupCount; ++g) {
+            out[kept] = i;
+            kept += qsizetype((groupRows[size_t(g)][element] >> bit) & 1);
         }
     }
+    hits.resize(kept);
     return hits;
 }
 
@@ -168,7 +240,8 @@ void addGroup(const QList<QStringView> &parts, QList<QStringView> &words,
             k = words.size();
             words.append(part);
         }
-        group.need(k);
+        if (std::find(group.needed.begin(), group.needed.end(), k) == group.needed.end())
+            group.needed.push_back(k);
     }
     groups.push_back(std::move(group));
 }

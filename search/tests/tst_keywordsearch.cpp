@@ -34,7 +34,7 @@ HeadlineRows sampleArchive()
 }
 
 // The search as defined, written the slow way: each alternative split at "*", every word tested
-// with QStringView::contains. Used to check the one-pass scanner on generated data.
+// with QStringView::contains. Used to check the search on generated data.
 QList<int> referenceHits(const HeadlineRows &rows, const QString &query)
 {
     QList<QStringList> groups;
@@ -255,7 +255,7 @@ void TestKeywordSearch::singleTermHits()
     QCOMPARE(mz::singleTermHits(mz::rowsOf(literal), u"+b*"), QList<int>{0});
 }
 
-// The one-pass scanner against the slow definition, on generated titles and queries. Small
+// The search against the slow definition, on generated titles and queries. Small
 // alphabets make words overlap, repeat and share first units; the larger ones take the scanner
 // past eight different first units and past 64 different words.
 void TestKeywordSearch::scannerMatchesDefinition_data()

@@ -1,0 +1,143 @@
+// The title block: its layout for awkward titles, and the model keeping it in step with its rows
+// through every kind of append and clear.
+
+#include "lists/headlinemodel.h"
+#include "lists/titleblock.h"
+
+#include <QTest>
+
+using mz::HeadlineModel;
+using mz::HeadlineRow;
+using mz::HeadlineRows;
+using mz::TitleBlock;
+
+namespace {
+
+HeadlineRow headline(const QString &title)
+{
+    HeadlineRow r;
+    r.title = title;
+    r.sub1 = u"国内"_qs;
+    r.tag = u"http://127.0.0.1/"_qs + title;
+    return r;
+}
+
+HeadlineRows headlines(const QStringList &titles)
+{
+    HeadlineRows rows;
+    for (const QString &title : titles)
+        rows.append(headline(title));
+    return rows;
+}
+
+// Empty when the block holds exactly the model's titles in model order, laid out as documented;
+// otherwise what differs.
+QString blockMismatch(const HeadlineModel &model)
+{
+    const TitleBlock &block = model.titles();
+    if (block.rowCount() != model.rowCount())
+        return u"%1 rows in the block, %2 in the model"_qs.arg(block.rowCount())
+            .arg(model.rowCount());
+    qsizetype at = 0;
+    for (int r = 0; r < model.rowCount(); ++r) {
+        if (block.start(r) != at)
+            return u"row %1 starts at %2, expected %3"_qs.arg(r).arg(block.start(r)).arg(at);
+        if (block.title(r) != model.row(r).title)
+            return u"row %1 holds \"%2\", expected \"%3\""_qs.arg(r).arg(block.title(r).toString(),
+                                                                         model.row(r).title);
+        if (block.units()[block.end(r)] != TitleBlock::kSeparator)
+            return u"no separator after row %1"_qs.arg(r);
+        at = block.end(r) + 1;
+    }
+    if (block.size() != at)
+        return u"block of %1 units, expected %2"_qs.arg(block.size()).arg(at);
+    return {};
+}
+
+} // namespace
+
+class TestTitleBlock : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layout_data();
+    void layout();
+    void modelKeepsBlockInStep();
+    void clearedModelStartsAfresh();
+};
+
+void TestTitleBlock::layout_data()
+{
+    QTest::addColumn<QStringList>("titles");
+    QTest::newRow("no-rows") << QStringList{};
+    QTest::newRow("plain") << QStringList{u"股票上涨"_qs, u"nba 总决赛"_qs};
+    QTest::newRow("empty-titles") << QStringList{QString(), u"中"_qs, QString(), QString()};
+    QTest::newRow("separator-inside-title")
+        << QStringList{QString(QChar(u'\0')), u"a"_qs + QChar(u'\0') + u"b"_qs, QString()};
+    QTest::newRow("surrogate-pairs") << QStringList{u"\U0001F600\U0001F601"_qs, u"x\U0001F600"_qs};
+    QTest::newRow("long-title") << QStringList{QString(300, u'长'), u"短"_qs};
+}
+
+void TestTitleBlock::layout()
+{
+    QFETCH(QStringList, titles);
+    HeadlineModel model(HeadlineModel::Kind::Archive);
+    model.append(headlines(titles));
+    const QString mismatch = blockMismatch(model);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(model.titles().rowCount(), titles.size());
+}
+
+// Each way of adding rows, one after the other on the same model.
+void TestTitleBlock::modelKeepsBlockInStep()
+{
+    HeadlineModel model(HeadlineModel::Kind::Archive);
+    auto check = [&](const char *step) {
+        const QString mismatch = blockMismatch(model);
+        if (!mismatch.isEmpty())
+            QFAIL(qPrintable(QString::fromUtf8(step) + u": "_qs + mismatch));
+    };
+
+    HeadlineRows moved = headlines({u"第一批"_qs, QString(), u"股票"_qs});
+    model.append(std::move(moved)); // into an empty model: the batch is taken over
+    check("moved batch into empty model");
+    model.append(headline(u"单条"_qs));
+    check("single row");
+    const HeadlineRows copied = headlines({u"复制一"_qs, u"复制二"_qs});
+    model.append(copied);
+    check("copied batch");
+    model.append(headlines({u"移入"_qs, QString(QChar(u'\0'))}));
+    check("moved batch onto rows");
+    model.append(HeadlineRows{});
+    check("empty batch");
+    QCOMPARE(model.rowCount(), 8);
+
+    // Chunks of 100, the way the archive list fills.
+    for (int chunk = 0; chunk < 5; ++chunk) {
+        HeadlineRows rows;
+        for (int i = 0; i < 100; ++i)
+            rows.append(headline(u"标题%1-%2"_qs.arg(chunk).arg(i)));
+        model.append(std::move(rows));
+    }
+    check("chunks");
+    QCOMPARE(model.titles().rowCount(), 508);
+}
+
+void TestTitleBlock::clearedModelStartsAfresh()
+{
+    HeadlineModel model(HeadlineModel::Kind::Archive);
+    model.append(headlines({u"旧一"_qs, u"旧二"_qs}));
+    model.clear();
+    QCOMPARE(model.titles().rowCount(), 0);
+    QCOMPARE(model.titles().size(), 0);
+
+    model.append(headlines({u"新"_qs}));
+    const QString mismatch = blockMismatch(model);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
+    QCOMPARE(model.titles().title(0), u"新");
+    QCOMPARE(model.titles().size(), 2);
+}
+
+QTEST_APPLESS_MAIN(TestTitleBlock)
+#include "tst_titleblock.moc"
