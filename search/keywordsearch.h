@@ -29,6 +29,10 @@
 
 namespace mz {
 
+// One sentence on "*" for the help text that explains "+" where keywords are added.
+inline constexpr char16_t kStarOperatorHelp[] =
+    u"用“*”连接的词必须同时出现在标题中，“*”比“+”先结合：例如“股票*上涨+证券”查找同时含有“股票”和“上涨”的新闻，以及含有“证券”的新闻。";
+
 // Splits at every "+" (or `separator`), keeping empty parts: "股票++证券" -> 股票, "", 证券.
 QStringList splitTerms(QStringView query, QChar separator = u'+');
 
