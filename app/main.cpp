@@ -8,6 +8,7 @@
 #include "app/programfolder.h"
 #include "app/widgetmessages.h"
 #include "platform/clock.h"
+#include "speech/speechengine.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -45,6 +46,7 @@ int main(int argc, char *argv[])
     const QString optionText = mz::readOptionFile(folder).value_or(QString());
     mz::SystemClock clock;
     mz::DesktopOpener opener;
+    mz::SilentSpeech speech; // no voice yet: headlines are not read aloud
 
     Form1Environment env;
     env.folder = folder;
@@ -53,6 +55,7 @@ int main(int argc, char *argv[])
     env.clock = &clock;
     env.messages = &messages;
     env.opener = &opener;
+    env.speech = &speech;
 
     Form1 form(env);
     messages.setParent(&form);

@@ -20,6 +20,16 @@ public:
     virtual void close() = 0;
 };
 
+// Speaks nothing: the engine of a program built without a voice.
+class SilentSpeech final : public SpeechEngine
+{
+public:
+    bool init(quintptr, int, int, int, const QString &, const QString &) override { return false; }
+    void speak(const QString &) override {}
+    void stop() override {}
+    void close() override {}
+};
+
 // Does nothing and remembers what it was asked: for tests and machines without speech.
 class RecordingSpeech final : public SpeechEngine
 {
