@@ -77,6 +77,9 @@ Form1::Form1(const Form1Environment &env, QWidget *parent) : QWidget(parent), m_
     setupListViews();
     setupDownloads();
     setupSearch();
+    setupOpening();
+    setupArticles();
+    setupSpeech();
 }
 
 Form1::~Form1() = default;

@@ -184,6 +184,27 @@ public:
     void Command6_Click();
     void listCategory(const QString &name);
 
+    // ---- opening articles (fetch/form1_open.cpp) ---------------------------------------------
+    void ListView1_DblClick();
+    void ListView2_DblClick();
+    void ListView3_DblClick();
+    void s4_Click();
+    void s41_Click();
+    // Hands an address to the system's browser (or mail program); the result is not examined.
+    void shellOpen(const QString &address);
+
+    // ---- article download and extraction (fetch/form1_articles.cpp) -----------------------------
+    void s5_Click();
+    void Timer2_Timer();
+    void jfDownEX2_Progress(int index);
+    void jfDownEX2_Error(int index, const QString &text, int code);
+    void jfDownEX2_Completed(int index);
+
+    // ---- reading aloud (speech/form1_speech.cpp) -----------------------------------------------
+    void s47_Click(); // all titles of ListView1
+    void s48_Click(); // the ticked titles of ListView1
+    void s46_Click(); // stop
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -197,6 +218,9 @@ private:
     void setupListViews();   // lists/form1_lists.cpp
     void setupDownloads();   // fetch/form1_fetch.cpp
     void setupSearch();      // search/form1_search.cpp
+    void setupOpening();     // fetch/form1_open.cpp
+    void setupArticles();    // fetch/form1_articles.cpp
+    void setupSpeech();      // speech/form1_speech.cpp
 
     Form1Environment m_env;
     QLabel *m_panelS1 = nullptr;
@@ -208,6 +232,9 @@ private:
     // fetch/form1_fetch.cpp keeps its own retry bookkeeping here.
     struct FetchState;
     FetchState *m_fetch = nullptr;
+    // fetch/form1_articles.cpp keeps the article queue here.
+    struct ArticleState;
+    ArticleState *m_articles = nullptr;
     // lists/form1_lists.cpp: a parse generation, so that a parse interrupted by a newer one
     // (through the event pump) stops instead of mixing rows.
     quint64 m_listGeneration = 0;

@@ -8,7 +8,7 @@
 #include "app/programfolder.h"
 #include "app/widgetmessages.h"
 #include "platform/clock.h"
-#include "speech/speechengine.h"
+#include "speech/espeakspeech.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,7 +46,11 @@ int main(int argc, char *argv[])
     const QString optionText = mz::readOptionFile(folder).value_or(QString());
     mz::SystemClock clock;
     mz::DesktopOpener opener;
-    mz::SilentSpeech speech; // no voice yet: headlines are not read aloud
+    // Without a voice the engine shows its notice through the window's message boxes.
+    mz::EspeakSpeech speech(mz::EspeakSpeech::Mode::Playback,
+                            [&messages](const QString &text, const QString &title) {
+                                messages.show(text, title, mz::MessageIcon::Information);
+                            });
 
     Form1Environment env;
     env.folder = folder;

@@ -1,0 +1,187 @@
+#include "fetch/articles.h"
+
+#include <QDir>
+
+namespace mz {
+
+namespace {
+
+constexpr auto CI = Qt::CaseInsensitive;
+
+// Longest file name stem in UTF-8 bytes: file systems allow 255 bytes per name, and the
+// download component and the atomic rewrite add ".htm" and a temporary suffix.
+constexpr qsizetype kMaxStemBytes = 200;
+
+QChar safeChar(QChar c)
+{
+    switch (c.unicode()) {
+    case u'/': return QChar(u'／');
+    case u'\\': return QChar(u'＼');
+    case u':': return QChar(u'：');
+    case u'?': return QChar(u'？');
+    case u'*': return QChar(u'＊');
+    case u'"': return QChar(u'＂');
+    case u'<': return QChar(u'＜');
+    case u'>': return QChar(u'＞');
+    case u'|': return QChar(u'｜');
+    default: break;
+    }
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+        return QChar(u'_');
+    return c;
+}
+
+void chopTrailingDotsAndSpaces(QString &s)
+{
+    while (!s.isEmpty() && (s.back() == QLatin1Char('.') || s.back().isSpace()))
+        s.chop(1);
+}
+
+// Names Windows keeps for devices, whatever extension follows them.
+bool isDeviceName(const QString &stem)
+{
+    const QString base = stem.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList fixed{QStringLiteral("CON"), QStringLiteral("PRN"),
+                                   QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (fixed.contains(base))
+        return true;
+    return base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT")))
+        && base.at(3) >= QLatin1Char('1') && base.at(3) <= QLatin1Char('9');
+}
+
+} // namespace
+
+const QStringList &markerKeys()
+{
+    static const QStringList keys{
+        QStringLiteral("[新闻名字start]="), QStringLiteral("[新闻名字end]="),
+        QStringLiteral("[新闻内容start]="), QStringLiteral("[新闻内容end]="),
+        QStringLiteral("[中间广告start]="), QStringLiteral("[中间广告end]="),
+    };
+    return keys;
+}
+
+MarkerFile parseMarkers(const QString &fenliText)
+{
+    const QString text = fenliText.toLower();
+    QStringList values;
+    MarkerFile result;
+    for (const QString &key : markerKeys()) {
+        const qsizetype at = text.indexOf(key.toLower());
+        if (at < 0) {
+            result.missingKeys.append(key);
+            continue;
+        }
+        const qsizetype from = at + key.size();
+        qsizetype end = from;
+        while (end < text.size() && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+            ++end;
+        values.append(text.mid(from, end - from));
+    }
+    if (result.missingKeys.isEmpty())
+        result.markers = ArticleMarkers{values[0], values[1], values[2], values[3], values[4], values[5]};
+    return result;
+}
+
+QString removeAdvertisement(const QString &article, const ArticleMarkers &m)
+{
+    if (m.adStart.isEmpty() || m.adEnd.isEmpty())
+        return article;
+    const qsizetype p = article.indexOf(m.titleStart, 0, CI);
+    if (p < 0)
+        return article;
+    const qsizetype a1 = article.indexOf(m.adStart, p, CI);
+    const qsizetype a2 = article.indexOf(m.adEnd, p, CI);
+    if (a1 < 0 || a2 < a1 + m.adStart.size())
+        return article;
+    return article.left(a1) + article.mid(a2 + m.adEnd.size());
+}
+
+Extraction extractArticle(const QString &article, const ArticleMarkers &m, const QString &templateText)
+{
+    using Status = Extraction::Status;
+    Extraction x;
+    const QString a = removeAdvertisement(article, m);
+
+    const qsizetype t1 = a.indexOf(m.titleStart, 0, CI);
+    if (t1 < 0) {
+        x.status = Status::TitleStartMissing;
+        return x;
+    }
+    const qsizetype titleFrom = t1 + m.titleStart.size();
+    // The end is searched behind the whole start marker, so that title and body never come out
+    // with a negative length.
+    const qsizetype t2 = a.indexOf(m.titleEnd, titleFrom, CI);
+    if (t2 < 0) {
+        x.status = Status::TitleEndMissing;
+        return x;
+    }
+    const qsizetype b1 = a.indexOf(m.bodyStart, t1 + 1, CI);
+    if (b1 < 0) {
+        x.status = Status::BodyStartMissing;
+        return x;
+    }
+    const qsizetype bodyFrom = b1 + m.bodyStart.size();
+    const qsizetype b2 = a.indexOf(m.bodyEnd, b1 + qMax<qsizetype>(1, m.bodyStart.size()), CI);
+    if (b2 < 0) {
+        x.status = Status::BodyEndMissing;
+        return x;
+    }
+    x.title = a.mid(titleFrom, t2 - titleFrom);
+    x.body = a.mid(bodyFrom, b2 - bodyFrom);
+    x.page = templateText;
+    x.page.replace(QStringLiteral("[新闻名字]"), x.title);
+    x.page.replace(QStringLiteral("[新闻内容]"), x.body);
+    return x;
+}
+
+QString extractionProblem(Extraction::Status status)
+{
+    switch (status) {
+    case Extraction::Status::Ok: return {};
+    case Extraction::Status::TitleStartMissing: return QStringLiteral("网页中没有[新闻名字start]标记");
+    case Extraction::Status::TitleEndMissing: return QStringLiteral("网页中没有[新闻名字end]标记");
+    case Extraction::Status::BodyStartMissing: return QStringLiteral("网页中没有[新闻内容start]标记");
+    case Extraction::Status::BodyEndMissing: return QStringLiteral("网页中没有[新闻内容end]标记");
+    }
+    return {};
+}
+
+QString articleFileName(const QString &headline)
+{
+    const QString text = headline.trimmed();
+    QString stem;
+    stem.reserve(text.size());
+    for (QChar c : text)
+        stem.append(safeChar(c));
+    // Leading dots would hide the file on Unix systems.
+    while (!stem.isEmpty() && (stem.front() == QLatin1Char('.') || stem.front().isSpace()))
+        stem.remove(0, 1);
+    chopTrailingDotsAndSpaces(stem);
+
+    if (stem.toUtf8().size() > kMaxStemBytes) {
+        qsizetype bytes = 0, keep = 0;
+        while (keep < stem.size()) {
+            const qsizetype step = stem.at(keep).isHighSurrogate() && keep + 1 < stem.size() ? 2 : 1;
+            const qsizetype size = stem.mid(keep, step).toUtf8().size();
+            if (bytes + size > kMaxStemBytes)
+                break;
+            bytes += size;
+            keep += step;
+        }
+        stem.truncate(keep);
+        chopTrailingDotsAndSpaces(stem);
+    }
+    if (stem.isEmpty())
+        stem = QStringLiteral("无标题");
+    else if (isDeviceName(stem))
+        stem.prepend(QLatin1Char('_'));
+    return stem + QStringLiteral(".htm");
+}
+
+QString articleFilePath(const QString &programFolder, const QString &headline)
+{
+    return QDir(programFolder).filePath(QStringLiteral("News_save/") + articleFileName(headline));
+}
+
+} // namespace mz

@@ -1,0 +1,51 @@
+#pragma once
+// The speech engine on espeak-ng, with the Mandarin voice that reads characters as pinyin.
+//
+// Playback mode (the desktop): speak() returns at once and the engine speaks in the background;
+// stop() ends what is being spoken. Retrieval mode (tests): speak() returns when the text has
+// been synthesised, and the audio is kept instead of played, so that a test can prove that
+// real, non-silent audio was produced.
+//
+// espeak-ng keeps one state per process: only one engine may be initialised at a time.
+
+#include "speech/speechengine.h"
+
+#include <QList>
+#include <functional>
+
+#include <espeak-ng/speak_lib.h>
+
+namespace mz {
+
+class EspeakSpeech final : public SpeechEngine
+{
+public:
+    enum class Mode { Playback, Retrieval };
+    // `notice` is told the engine's notice text and title when no voice can be found.
+    using NoticeSink = std::function<void(const QString &text, const QString &title)>;
+
+    explicit EspeakSpeech(Mode mode = Mode::Playback, NoticeSink notice = {});
+    ~EspeakSpeech() override;
+
+    bool init(quintptr owner, int a, int b, int c, const QString &notice,
+              const QString &caption) override;
+    void speak(const QString &text) override;
+    void stop() override;
+    void close() override;
+
+    bool ready() const { return m_ready; }
+    // Retrieval mode: the samples (16-bit mono) of everything spoken since the last speak().
+    const QList<qint16> &samples() const { return m_samples; }
+    int sampleRate() const { return m_sampleRate; }
+
+private:
+    static int synthCallback(short *wav, int count, espeak_EVENT *events);
+
+    Mode m_mode;
+    NoticeSink m_notice;
+    bool m_ready = false;
+    int m_sampleRate = 0;
+    QList<qint16> m_samples;
+};
+
+} // namespace mz
