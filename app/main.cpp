@@ -3,10 +3,10 @@
 // DIR is the program folder (settings, stored pages, News_save); without it the per-user data
 // folder is used. Missing delivered files are put there at start; existing ones are kept.
 
-#include "app/form1.h"
-#include "app/optionfile.h"
-#include "app/programfolder.h"
-#include "app/widgetmessages.h"
+#include "ui/form1.h"
+#include "store/optionfile.h"
+#include "store/programfolder.h"
+#include "ui/widgetmessages.h"
 #include "platform/clock.h"
 #include "speech/espeakspeech.h"
 

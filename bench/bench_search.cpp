@@ -1,6 +1,10 @@
 #include "bench/bench_search.h"
 
-#include "app/form1.h"
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
 #include "lists/headlinemodel.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
@@ -93,12 +97,12 @@ double windowSearch(const mz::HeadlineRows &archive, const QString &query, qsize
     Form1 form(env);
     form.Form_Load(); // selects today's node (k20070315), which searches
     form.Timer1->stop();
-    form.model2->append(archive);
+    form.lists().model2()->append(archive);
     form.Text2->setText(query);
     return bestOf(
         [&] {
             form.Command6_Click();
-            return qsizetype(form.model1->rowCount());
+            return qsizetype(form.lists().model1()->rowCount());
         },
         found);
 }

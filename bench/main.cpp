@@ -14,11 +14,15 @@
 // least any parser of this page must do. (A memmem for a long needle that is not there skips
 // most bytes and only measures memory speed; it is printed for reference.)
 
-#include "app/form1.h"
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
 #include "bench/bench_search.h"
 #include "lists/archiveparser.h"
 #include "lists/headlinemodel.h"
-#include "lists/headlineview.h"
+#include "ui/headlineview.h"
 #include "lists/lowercase.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
@@ -183,9 +187,8 @@ void benchArchive(const mz::PortalGenerator &portal, int entries, const QString 
     QCoreApplication::processEvents();
     const Timing list = measure([&] {
         form.ListView2->hide();
-        form.model2->clear();
-        form.archiveFile = path;
-        form.list();
+        form.lists().model2()->clear();
+        form.list(path);
     }, 5);
     printRow("Form1::list(): file to hidden ListView2", list, floor.best);
     const Timing show = measure([&] {
@@ -197,8 +200,8 @@ void benchArchive(const mz::PortalGenerator &portal, int entries, const QString 
     }, 5);
     printRow("Form1: show ListView2", show, floor.best);
     std::printf("  %-44s %9.3f ms\n", "Form1 total: list() + show", list.best + show.best);
-    if (form.model2->rowCount() != entries)
-        std::printf("  !! ListView2 holds %d rows, expected %d\n", form.model2->rowCount(), entries);
+    if (form.lists().model2()->rowCount() != entries)
+        std::printf("  !! ListView2 holds %d rows, expected %d\n", form.lists().model2()->rowCount(), entries);
 }
 
 } // namespace

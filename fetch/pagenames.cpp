@@ -1,21 +1,10 @@
 #include "fetch/pagenames.h"
 
-#include "app/days.h"
+#include "rules/day.h"
 
 #include <QDir>
 
 namespace mz {
-
-QDate dayDate(const QString &label, const QString &dayKey)
-{
-    const QDate fromLabel = parseDayLabel(label);
-    if (fromLabel.isValid())
-        return fromLabel;
-    const QString stamp = stampOfKey(dayKey);
-    if (stamp.size() == 8)
-        return QDate::fromString(stamp, QStringLiteral("yyyyMMdd"));
-    return {};
-}
 
 bool isClosedDay(QDate day, QDate today)
 {
@@ -52,17 +41,16 @@ QString provisionalCopyPath(const QString &folder, const QString &fileName)
     return QDir(folder).filePath(QStringLiteral("No") + fileName);
 }
 
-PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
-                      const QString &dayKey, const QString &dayLabel, QDate today,
-                      bool liveHotNewsForOpenDay)
+PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder, const Day &day,
+                      QDate today, bool liveHotNewsForOpenDay)
 {
-    const QString stamp = stampOfKey(dayKey);
+    const QString stamp = day.stamp();
     PageTarget t;
     t.url = kind == PageKind::Archive ? archivePageUrl(base, stamp) : hotPageUrl(base, stamp);
     const QString name = lastSegment(t.url);
     t.finalFile = finalCopyPath(folder, name);
     t.provisionalFile = provisionalCopyPath(folder, name);
-    t.closed = isClosedDay(dayDate(dayLabel, dayKey), today);
+    t.closed = isClosedDay(day.date, today);
     t.file = t.closed ? t.finalFile : t.provisionalFile;
     if (kind == PageKind::HotNews && !t.closed && liveHotNewsForOpenDay)
         t.url = liveHotPageUrl(base);

@@ -1,20 +1,17 @@
 #pragma once
 // Naming rules for the stored portal pages and the small texts the downloads show.
 //
-// A day is identified by its key ("k20070612") and its label ("2007-6-12"); the key's stamp and
-// the label's date come from app/days.h (stampOfKey, parseDayLabel). A closed day (earlier
+// A day (rules/day.h) gives the stamp of its addresses and its date. A closed day (earlier
 // than today) keeps its page under the plain name of the address' last segment (the final copy);
 // the open day's page is still changing and is stored with the prefix "No" (the provisional
 // copy). Both live directly in the program folder.
+
+#include "rules/day.h"
 
 #include <QDate>
 #include <QString>
 
 namespace mz {
-
-// The date of a day: the label parsed as year-month-day ("2007-6-12", leading zeros optional);
-// when the label does not parse, the key's stamp (yyyyMMdd). Invalid when neither works.
-QDate dayDate(const QString &label, const QString &dayKey = QString());
 
 // A day is closed when its date is earlier than today. A date that could not be read counts as
 // open, so a doubtful day never touches a final copy.
@@ -44,9 +41,8 @@ enum class PageKind { Archive, HotNews };
 
 // The page of a day. For a download of the open day's hot news the address is the live page
 // (`live` true); the file name always comes from the dated address.
-PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
-                      const QString &dayKey, const QString &dayLabel, QDate today,
-                      bool liveHotNewsForOpenDay = false);
+PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder, const Day &day,
+                      QDate today, bool liveHotNewsForOpenDay = false);
 
 // Bytes received shown in kilobytes: n / 1024 rounded to the nearest integer, halves to the even
 // neighbour, followed by "K" (57800 -> "56K", 2560 -> "2K", 1536 -> "2K").

@@ -3,8 +3,8 @@
 // recorders for message boxes, opened addresses and speech. The portal address names a port
 // where nothing answers until a test that runs its own server calls setPortal.
 
-#include "app/environment.h"
-#include "app/form1.h"
+#include "ui/environment.h"
+#include "ui/form1.h"
 #include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/shell.h"

@@ -1,4 +1,4 @@
-#include "app/programfolder.h"
+#include "store/programfolder.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
 

@@ -3,7 +3,11 @@
 // the search reads at once), in the model's order and in a sorted view's order; and the window's
 // searches following ListView2's order while it is sorted, refilled and sorted again.
 
-#include "app/form1.h"
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
 #include "lists/headlinemodel.h"
 #include "search/keywordsearch.h"
 #include "testsupport/formfixture.h"
@@ -202,7 +206,7 @@ void TestTitleBlockSearch::windowFollowsShownOrder()
 {
     mz::test::FormFixture fixture;
     const std::unique_ptr<Form1> form = fixture.load();
-    QTreeWidgetItem *today = form->nodeByKey(u"k20070302"_qs);
+    QTreeWidgetItem *today = form->tree().nodeByKey(u"k20070302"_qs);
     QVERIFY(today);
     form->TreeView1->setCurrentItem(today);
 
@@ -213,22 +217,22 @@ void TestTitleBlockSearch::windowFollowsShownOrder()
             HeadlineRows rows;
             for (int i = chunk; i < std::min(count, chunk + 100); ++i)
                 rows.append(headline(maker.make(6), made++));
-            form->model2->append(std::move(rows));
+            form->lists().model2()->append(std::move(rows));
         }
     };
     const QString query = u"股票+b*a+"_qs;
     auto check = [&](const char *state) {
         QStringList shownTitles, shownTags;
-        for (int i = 0; i < form->shownRowCount(form->ListView2); ++i) {
-            shownTitles << form->shownRow(form->ListView2, i).title;
-            shownTags << form->shownRow(form->ListView2, i).tag;
+        for (int i = 0; i < form->lists().shownRowCount(form->ListView2); ++i) {
+            shownTitles << form->lists().shownRow(form->ListView2, i).title;
+            shownTags << form->lists().shownRow(form->ListView2, i).tag;
         }
         QStringList expected;
         for (int i : referenceHits(shownTitles, query))
             expected << shownTags.at(i);
         form->Text2->setText(query);
         form->Command6_Click();
-        if (tagsOf(form->model1->rows()) != expected)
+        if (tagsOf(form->lists().model1()->rows()) != expected)
             QFAIL(qPrintable(u"search box, "_qs + QString::fromUtf8(state)));
 
         expected.clear();
@@ -236,7 +240,7 @@ void TestTitleBlockSearch::windowFollowsShownOrder()
             expected << shownTags.at(i);
         form->Text1->setText(u"证券"_qs);
         form->Command3_Click();
-        if (tagsOf(form->model1->rows()) != expected)
+        if (tagsOf(form->lists().model1()->rows()) != expected)
             QFAIL(qPrintable(u"bare search, "_qs + QString::fromUtf8(state)));
     };
 
@@ -246,7 +250,7 @@ void TestTitleBlockSearch::windowFollowsShownOrder()
     check("sorted by title");
     fill(120);
     check("rows added while sorted");
-    form->model2->clear();
+    form->lists().model2()->clear();
     fill(180);
     check("emptied and refilled");
     form->ListView2_ColumnClick(1);

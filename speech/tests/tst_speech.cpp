@@ -2,6 +2,7 @@
 #include "speech/espeakspeech.h"
 #include "speech/readaloud.h"
 #include "testsupport/formfixture.h"
+#include "ui/headlinelists.h"
 
 #include <QAction>
 #include <QSortFilterProxyModel>
@@ -61,8 +62,8 @@ private Q_SLOTS:
     {
         mz::test::FormFixture f;
         auto form = f.load();
-        form->model1->append(HeadlineRows{row("C", true), row("A"), row("B", true)});
-        form->model2->append(HeadlineRows{row("Z")});
+        form->lists().model1()->append(HeadlineRows{row("C", true), row("A"), row("B", true)});
+        form->lists().model2()->append(HeadlineRows{row("Z")});
         form->showListView(form->ListView2);
         form->s47->trigger();
         QCOMPARE(f.speech.calls.last(), QStringLiteral("speak:C A B "));

@@ -1,0 +1,253 @@
+#include "store/optionfile.h"
+
+#include "platform/textfile.h"
+
+#include <QDir>
+
+namespace mz {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Start of the line after the header line, or -1 when the header is absent. The header is
+// found by its first occurrence anywhere in the text.
+qsizetype bodyStart(const QString &text, QStringView header)
+{
+    const qsizetype h = text.indexOf(header);
+    if (h < 0)
+        return -1;
+    const qsizetype eol = text.indexOf(kCrLf, h);
+    return eol < 0 ? text.size() : eol + 2;
+}
+
+// [begin, end) of the list body: from the line after the header up to the next line that
+// begins with "[", or to the end of the text. `end` points at the CR LF that ends the last line
+// of the body (or the end of the text).
+struct Range
+{
+    qsizetype begin = -1;
+    qsizetype end = -1;
+};
+
+Range listBody(const QString &text, QStringView header)
+{
+    Range r;
+    r.begin = bodyStart(text, header);
+    if (r.begin < 0)
+        return r;
+    qsizetype p = r.begin;
+    while (p < text.size()) {
+        if (text.at(p) == u'[')
+            break;
+        const qsizetype eol = text.indexOf(kCrLf, p);
+        if (eol < 0) {
+            p = text.size();
+            break;
+        }
+        p = eol + 2;
+    }
+    r.end = p;
+    return r;
+}
+
+QString singleLine(const QString &text, QStringView header)
+{
+    const qsizetype b = bodyStart(text, header);
+    if (b < 0 || b >= text.size())
+        return {};
+    qsizetype eol = text.indexOf(kCrLf, b);
+    if (eol < 0)
+        eol = text.size();
+    const QString line = text.mid(b, eol - b).trimmed();
+    return line.startsWith(u'[') ? QString() : line;
+}
+
+} // namespace
+
+QString optionFilePath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("option.ini"));
+}
+
+std::optional<QString> readOptionFile(const QString &folder)
+{
+    auto text = readTextFile(optionFilePath(folder));
+    if (text)
+        *text = withCrLf(*text);
+    return text;
+}
+
+QString withCrLf(const QString &text)
+{
+    // A file saved by an editor that writes bare LF (or CR) line ends reads as CR LF, so that
+    // its sections parse and a later rewrite does not mix the two kinds.
+    if (!text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString out;
+    out.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\r') {
+            out += kCrLf;
+            if (i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else if (c == u'\n') {
+            out += kCrLf;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+bool writeOptionFile(const QString &folder, const QString &text, QString *error)
+{
+    return writeTextFile(optionFilePath(folder), text, error);
+}
+
+double parseDaysToKeep(const QString &text)
+{
+    const QStringView header(kDaysHeader);
+    const qsizetype h = text.indexOf(header);
+    if (h < 0)
+        return 0;
+    const qsizetype afterHeader = h + header.size();
+    const qsizetype t = text.indexOf(u'天', afterHeader);
+    const qsizetype begin = afterHeader + 2;
+    if (t < 0 || t <= begin)
+        return 0;
+    // Read a number the way a BASIC Val() does: blanks, tabs and line feeds ignored, an
+    // optional sign, digits and one decimal point; stop at anything else.
+    QString number;
+    bool point = false;
+    bool any = false;
+    for (qsizetype i = begin; i < t; ++i) {
+        const QChar c = text.at(i);
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
+            continue;
+        if ((c == u'+' || c == u'-') && number.isEmpty()) {
+            number += c;
+            continue;
+        }
+        if (c == u'.' && !point) {
+            point = true;
+            number += c;
+            continue;
+        }
+        if (c >= u'0' && c <= u'9') {
+            number += c;
+            any = true;
+            continue;
+        }
+        break;
+    }
+    if (!any)
+        return 0;
+    if (number.endsWith(u'.'))
+        number.chop(1);
+    return number.toDouble();
+}
+
+QStringList parseListSection(const QString &text, QStringView header)
+{
+    QStringList items;
+    const Range r = listBody(text, header);
+    if (r.begin < 0)
+        return items;
+    qsizetype p = r.begin;
+    while (p < r.end) {
+        qsizetype eol = text.indexOf(kCrLf, p);
+        if (eol < 0 || eol > r.end)
+            eol = r.end;
+        items << text.mid(p, eol - p);
+        p = eol + 2;
+    }
+    // A body that is exactly the header's line end followed by nothing (header at the end of
+    // the file without CR LF) has no items; a header line followed by CR LF and the end of the
+    // file has none either.
+    return items;
+}
+
+QString portalAddress(const QString &text, const QString &fallback)
+{
+    QString value = singleLine(text, QStringView(kPortalHeader));
+    while (value.endsWith(u'/'))
+        value.chop(1);
+    return value.isEmpty() ? fallback : value;
+}
+
+QString siteAddress(const QString &text, const QString &fallback)
+{
+    const QString value = singleLine(text, QStringView(kSiteHeader));
+    return value.isEmpty() ? fallback : value;
+}
+
+QString insertKeyword(const QString &text, const QString &keyword)
+{
+    const QStringView header(kKeywordsHeader);
+    const qsizetype h = text.indexOf(header);
+    if (h < 0) {
+        // No keyword section at all: add one at the end so that the keyword is kept.
+        QString out = text;
+        if (!out.isEmpty() && !out.endsWith(kCrLf))
+            out += kCrLf;
+        return out + header.toString() + kCrLf + keyword + kCrLf;
+    }
+    QString out = text;
+    out.insert(h + header.size(), kCrLf + keyword);
+    return out;
+}
+
+namespace {
+
+// Position and length of the first whole line equal to `line` inside the keyword section,
+// or -1 when there is none.
+qsizetype findKeywordLine(const QString &text, const QString &line)
+{
+    const Range r = listBody(text, QStringView(kKeywordsHeader));
+    if (r.begin < 0)
+        return -1;
+    qsizetype p = r.begin;
+    while (p < r.end) {
+        qsizetype eol = text.indexOf(kCrLf, p);
+        if (eol < 0 || eol > r.end)
+            eol = r.end;
+        if (QStringView(text).sliced(p, eol - p) == line)
+            return p;
+        p = eol + 2;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString removeKeyword(const QString &text, const QString &keyword)
+{
+    const qsizetype p = findKeywordLine(text, keyword);
+    if (p < 0)
+        return text;
+    QString out = text;
+    qsizetype len = keyword.size();
+    if (QStringView(out).sliced(p + len).startsWith(kCrLf))
+        len += 2;
+    else if (p >= 2 && QStringView(out).sliced(p - 2, 2) == kCrLf) {
+        // Last line of the file without a line end: drop the line end before it instead.
+        out.remove(p - 2, len + 2);
+        return out;
+    }
+    out.remove(p, len);
+    return out;
+}
+
+QString renameKeyword(const QString &text, const QString &from, const QString &to)
+{
+    const qsizetype p = findKeywordLine(text, from);
+    if (p < 0)
+        return text;
+    QString out = text;
+    out.replace(p, from.size(), to);
+    return out;
+}
+
+} // namespace mz

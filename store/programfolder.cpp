@@ -1,0 +1,40 @@
+#include "store/programfolder.h"
+
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace mz {
+
+QStringList deliveredFiles()
+{
+    return {QStringLiteral("option.ini"), QStringLiteral("fenli.ini"),
+            QStringLiteral("template.ini"), QStringLiteral("flash.ini")};
+}
+
+bool prepareProgramFolder(const QString &folder, QString *error)
+{
+    QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("News_save"))) {
+        if (error)
+            *error = QStringLiteral("无法创建文件夹 %1").arg(dir.filePath(QStringLiteral("News_save")));
+        return false;
+    }
+    for (const QString &name : deliveredFiles()) {
+        const QString target = dir.filePath(name);
+        if (QFileInfo::exists(target))
+            continue;
+        auto bytes = readFileBytes(QStringLiteral(":/delivered/") + name);
+        if (!bytes) {
+            if (error)
+                *error = QStringLiteral("missing delivered file %1").arg(name);
+            return false;
+        }
+        if (!writeFileBytes(target, *bytes, error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace mz

@@ -1,0 +1,135 @@
+#include "ui/articlebatch.h"
+
+#include "fetch/articles.h"
+#include "fetch/downloadcomponent.h"
+#include "platform/messages.h"
+#include "platform/textfile.h"
+#include "ui/windowstatus.h"
+
+#include <QDir>
+#include <QTimer>
+
+ArticleBatch::ArticleBatch(const Components &components, QTimer *timer, const QString &folder,
+                           WindowStatus &status, mz::MessageFunnel *messages, QObject *parent)
+    : QObject(parent), m_components(components), m_timer(timer), m_folder(folder),
+      m_status(status), m_messages(messages)
+{
+}
+
+void ArticleBatch::start(const mz::HeadlineRows &rows)
+{
+    m_queue.clear();
+    // A new command restarts at its own first article; a cursor left over from a queue that
+    // was still being handed out would skip articles or run past the new queue.
+    m_cursor = 0;
+    for (const mz::HeadlineRow &row : rows) {
+        if (row.checked)
+            m_queue.append({row.tag, mz::articleFilePath(m_folder, row.title)});
+    }
+    if (m_queue.isEmpty()) {
+        m_timer->stop();
+        checkFinished();
+        return;
+    }
+    QDir(m_folder).mkpath(QStringLiteral("News_save"));
+    if (!m_batchOpen) {
+        m_kept = 0;
+        m_problems.clear();
+    }
+    m_batchOpen = true;
+    m_timer->start();
+}
+
+void ArticleBatch::tick()
+{
+    const int n = int(m_queue.size());
+    for (int i = 0; i < qMin(n, int(m_components.size())) && m_cursor < n; ++i) {
+        mz::DownloadComponent *c = m_components[i];
+        if (c->isBusy())
+            continue;
+        const Column &column = m_queue.at(m_cursor++);
+        c->start(column.url, column.path, 0, true);
+        c->setTag(column.path);
+    }
+    if (m_cursor >= n) {
+        m_timer->stop();
+        m_cursor = 0;
+    }
+}
+
+bool ArticleBatch::anyBusy() const
+{
+    for (const mz::DownloadComponent *c : m_components) {
+        if (c->isBusy())
+            return true;
+    }
+    return false;
+}
+
+void ArticleBatch::keep(const QString &reason)
+{
+    ++m_kept;
+    if (!m_problems.contains(reason))
+        m_problems.append(reason);
+}
+
+// Rewrites the arrived page at `path` from the templates, or keeps it and notes why not.
+void ArticleBatch::rewrite(const QString &path)
+{
+    const QDir folder(m_folder);
+    const std::optional<QString> fenli = mz::readTextFile(folder.filePath(QStringLiteral("fenli.ini")));
+    if (!fenli)
+        return keep(QStringLiteral("找不到fenli.ini"));
+    const mz::MarkerFile markers = mz::parseMarkers(*fenli);
+    if (!markers.markers)
+        return keep(QStringLiteral("fenli.ini缺少") + markers.missingKeys.join(QStringLiteral("、")));
+    const std::optional<QString> templ =
+        mz::readTextFile(folder.filePath(QStringLiteral("template.ini")));
+    if (!templ)
+        return keep(QStringLiteral("找不到template.ini"));
+    const std::optional<QString> article = mz::readTextFile(path);
+    if (!article)
+        return keep(QStringLiteral("读不到下载的网页"));
+    const mz::Extraction x = mz::extractArticle(*article, *markers.markers, *templ);
+    if (!x.ok())
+        return keep(mz::extractionProblem(x.status));
+    QString error;
+    if (!mz::writeTextFile(path, x.page, &error))
+        keep(QStringLiteral("写入失败：") + error);
+}
+
+// Announces the end of the batch once: everything handed out and every instance idle.
+void ArticleBatch::checkFinished()
+{
+    if (!m_batchOpen || m_timer->isActive() || anyBusy())
+        return;
+    m_batchOpen = false;
+    if (m_kept > 0) {
+        m_status.setPanel(WindowStatus::Panel::S1,
+                          QStringLiteral("%1篇新闻未能整理，保留原网页（%2）")
+                              .arg(m_kept)
+                              .arg(m_problems.join(QStringLiteral("；"))));
+    }
+    if (m_messages)
+        m_messages->show(QStringLiteral("下载完成"), QStringLiteral("提示"), mz::MessageIcon::None);
+}
+
+void ArticleBatch::onError(int, const QString &text, int code)
+{
+    if (m_messages)
+        m_messages->show(QStringLiteral("错误：%1:%2").arg(code).arg(text), QString(),
+                         mz::MessageIcon::Critical);
+}
+
+void ArticleBatch::onCompleted(int index)
+{
+    rewrite(m_components[index]->tag());
+    checkFinished();
+}
+
+// A transfer that failed raises no completed event; the batch may end with it.
+void ArticleBatch::onTransferEnded(int index)
+{
+    if (m_components[index]->lastOutcome() != mz::DownloadComponent::Outcome::Succeeded)
+        checkFinished();
+}

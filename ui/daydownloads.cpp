@@ -1,0 +1,242 @@
+#include "ui/daydownloads.h"
+
+#include "fetch/completeness.h"
+#include "fetch/downloadcomponent.h"
+#include "platform/clock.h"
+#include "platform/messages.h"
+#include "ui/navigationtree.h"
+#include "ui/windowstatus.h"
+
+#include <QFile>
+
+DayDownloads::DayDownloads(const Parts &parts, QObject *parent) : QObject(parent), m_parts(parts)
+{
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &DayDownloads::retryNow);
+}
+
+DayDownloads::~DayDownloads() = default;
+
+mz::PageTarget DayDownloads::archiveTarget(const mz::Day &day) const
+{
+    return mz::pageTarget(mz::PageKind::Archive, m_parts.portalBase, m_parts.folder, day,
+                          m_parts.clock->today());
+}
+
+mz::PageTarget DayDownloads::hotNewsTarget(const mz::Day &day) const
+{
+    return mz::pageTarget(mz::PageKind::HotNews, m_parts.portalBase, m_parts.folder, day,
+                          m_parts.clock->today());
+}
+
+// ---- requests ---------------------------------------------------------------------------------
+
+void DayDownloads::downloadArchive(const mz::Day &day)
+{
+    if (!day.isValid())
+        return;
+    cancelRetry();
+    start({Kind::Archive, day, archiveTarget(day)});
+}
+
+void DayDownloads::downloadHotNews(const mz::Day &day, bool archiveFollows)
+{
+    if (!day.isValid())
+        return;
+    cancelRetry();
+    Transfer t{Kind::HotNews, day,
+               mz::pageTarget(mz::PageKind::HotNews, m_parts.portalBase, m_parts.folder, day,
+                              m_parts.clock->today(), true)};
+    t.archiveFollows = archiveFollows;
+    start(t);
+}
+
+void DayDownloads::start(const Transfer &request)
+{
+    supersede();
+    m_current = std::make_shared<Transfer>(request);
+    m_parts.tree->setNodeImage(m_parts.tree->nodeByKey(request.day.key), mz::TreeImage::Downloading);
+    m_parts.component->start(request.target.url, request.target.file, 0, true);
+    if (request.kind == Kind::Archive) {
+        m_watchdogMemory.clear();
+        m_parts.watchdog->start();
+    }
+}
+
+// A running transfer ends before another one starts; it is not retried.
+void DayDownloads::supersede()
+{
+    if (!m_parts.component->isBusy() || !m_current)
+        return;
+    const TransferPtr running = m_current;
+    running->superseded = true;
+    m_parts.component->stop();
+    // A start that was still waiting inside the component ends without any event.
+    if (!running->ended)
+        m_parts.tree->restoreDayImage(running->day, m_parts.folder);
+}
+
+// A new request replaces a waiting retry.
+void DayDownloads::cancelRetry()
+{
+    if (!m_retry)
+        return;
+    m_retryTimer.stop();
+    const mz::Day day = m_retry->day;
+    m_retry.reset();
+    if (!m_parts.component->isBusy())
+        m_parts.tree->restoreDayImage(day, m_parts.folder);
+}
+
+void DayDownloads::retryNow()
+{
+    if (!m_retry)
+        return;
+    const Transfer next = *m_retry;
+    m_retry.reset();
+    start(next);
+}
+
+// After an incomplete transfer: another attempt after a pause. False when the limit is reached.
+bool DayDownloads::scheduleRetry(const Transfer &ended)
+{
+    if (!m_policy.mayRetry(ended.attempt))
+        return false;
+    Transfer next{ended.kind, ended.day, ended.target, ended.attempt + 1, ended.archiveFollows};
+    m_retry = std::make_unique<Transfer>(next);
+    const int pause = m_policy.pauseBeforeAttempt(next.attempt);
+    m_parts.status->setPanel(WindowStatus::Panel::S1,
+                             QStringLiteral("%1 下载未完成，%2秒后重试（第%3次，共%4次）")
+                                 .arg(ended.day.label)
+                                 .arg((pause + 999) / 1000)
+                                 .arg(next.attempt)
+                                 .arg(m_policy.maxAttempts()));
+    m_retryTimer.start(pause);
+    return true;
+}
+
+void DayDownloads::giveUp(const Transfer &ended)
+{
+    m_parts.tree->restoreDayImage(ended.day, m_parts.folder);
+    const QString what =
+        ended.kind == Kind::Archive ? QStringLiteral("新闻") : QStringLiteral("热点新闻");
+    QString detail = m_parts.component->lastErrorText();
+    if (detail.isEmpty())
+        detail = QStringLiteral("页面不完整");
+    m_parts.status->setPanel(WindowStatus::Panel::S1,
+                             QStringLiteral("%1 的%2下载失败，已试%3次：%4")
+                                 .arg(ended.day.label, what)
+                                 .arg(ended.attempt)
+                                 .arg(detail));
+    m_parts.status->setCaption(WindowStatus::idleCaption() + QStringLiteral("-下载失败"));
+    if (ended.archiveFollows) // the day's archive still follows
+        m_parts.archiveTimer->start();
+}
+
+// A complete page arrived: a closed day's provisional copy goes, the node shows it, the window
+// lists it.
+void DayDownloads::arrived(const Transfer &ended)
+{
+    const mz::PageTarget &t = ended.target;
+    if (t.closed && t.provisionalFile != t.file && QFile::exists(t.provisionalFile))
+        QFile::remove(t.provisionalFile);
+    QTreeWidgetItem *node = m_parts.tree->nodeByKey(ended.day.key);
+    if (ended.kind == Kind::HotNews) {
+        m_parts.tree->setNodeImage(node, mz::TreeImage::NotStored);
+        m_parts.tree->setNodeRed(node);
+        Q_EMIT hotNewsArrived(ended.day);
+        m_parts.archiveTimer->start();
+    } else {
+        m_parts.tree->setNodeImage(node, mz::TreeImage::ArchiveStored);
+        Q_EMIT archiveArrived(ended.day);
+    }
+}
+
+// ---- timers -----------------------------------------------------------------------------------
+
+void DayDownloads::watchdogTick()
+{
+    const QString caption = m_parts.status->caption();
+    if (caption != m_watchdogMemory) {
+        m_watchdogMemory = caption;
+        return;
+    }
+    // No progress for a whole interval: end the transfer; transfer ended judges the file.
+    m_parts.watchdog->stop();
+    m_watchdogMemory.clear();
+    m_parts.component->stop();
+}
+
+void DayDownloads::archiveAfterHotNews(const mz::Day &selected)
+{
+    downloadArchive(selected.isValid() ? selected : m_current ? m_current->day : mz::Day());
+}
+
+// ---- events -----------------------------------------------------------------------------------
+
+void DayDownloads::onConnecting()
+{
+    m_parts.component->setTag(QStringLiteral("正在连接..."));
+}
+
+void DayDownloads::onConnected()
+{
+    m_parts.component->setTag(QStringLiteral("已连接到服务器"));
+}
+
+void DayDownloads::onProgress()
+{
+    m_parts.component->setTag(mz::kilobyteText(m_parts.component->receivedBytes()));
+    m_parts.status->setCaption(QStringLiteral("墨舟 V1.3-下载了") + m_parts.component->tag());
+}
+
+void DayDownloads::onTransferEnded()
+{
+    const TransferPtr ended = m_current;
+    // Complete only when this transfer delivered the page: an older copy that happens to be
+    // stored does not make a failed transfer a success.
+    const bool succeeded = m_parts.component->lastTransferSucceeded();
+    if (!ended) { // not started here: its completed event announces nothing
+        if (succeeded)
+            m_awaitingCompleted.append(std::make_shared<Transfer>());
+        m_parts.status->setIdle();
+        return;
+    }
+    ended->ended = true;
+    ended->complete = succeeded && !ended->superseded && mz::isCompletePageFile(ended->target.file);
+    if (succeeded) // its completed event follows
+        m_awaitingCompleted.append(ended);
+    if (ended->kind == Kind::Archive) {
+        m_parts.watchdog->stop();
+        m_watchdogMemory.clear();
+    }
+    if (ended->superseded) { // a newer request takes jfDownEX1 over
+        m_parts.tree->restoreDayImage(ended->day, m_parts.folder);
+        m_parts.status->setIdle();
+        return;
+    }
+    if (ended->complete) {
+        m_parts.status->setIdle();
+        arrived(*ended);
+    } else if (scheduleRetry(*ended)) {
+        m_parts.status->setIdle();
+    } else {
+        giveUp(*ended);
+    }
+}
+
+void DayDownloads::onCompleted()
+{
+    // Only a transfer that delivered a complete page is announced, once.
+    if (m_awaitingCompleted.isEmpty())
+        return;
+    const TransferPtr done = m_awaitingCompleted.takeLast();
+    if (!done->complete)
+        return;
+    if (m_parts.messages)
+        m_parts.messages->show(QStringLiteral("下载完成。"), QStringLiteral("提示"),
+                               mz::MessageIcon::None);
+    QTreeWidgetItem *node = m_parts.tree->nodeByKey(done->day.key);
+    m_parts.tree->setNodeImage(node, mz::TreeImage::NotStored);
+    m_parts.tree->setNodeRed(node);
+}

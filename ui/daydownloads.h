@@ -1,0 +1,114 @@
+#pragma once
+// The archive and hot news downloads of a day on jfDownEX1, with the download watchdog (Timer3),
+// the archive that follows the hot news (Timer4) and the retries of an incomplete page.
+//
+// Every transfer started here has one record: what it fetches, for which day, into which files,
+// which attempt it is, and what became of it. The event handlers judge the transfer that ended by
+// its record, whatever node the user has selected meanwhile. An incomplete page is fetched again
+// after a growing pause, a limited number of times; a stored page is replaced only by a complete
+// one.
+
+#include "fetch/pagenames.h"
+#include "fetch/retrypolicy.h"
+#include "rules/day.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class NavigationTree;
+class WindowStatus;
+
+namespace mz {
+class Clock;
+class DownloadComponent;
+class MessageFunnel;
+}
+
+class DayDownloads : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Parts
+    {
+        mz::DownloadComponent *component = nullptr; // jfDownEX1
+        QTimer *watchdog = nullptr;                 // Timer3
+        QTimer *archiveTimer = nullptr;             // Timer4: the archive after the hot news
+        NavigationTree *tree = nullptr;
+        WindowStatus *status = nullptr;
+        mz::MessageFunnel *messages = nullptr;
+        const mz::Clock *clock = nullptr;
+        QString folder;
+        QString portalBase;
+    };
+
+    explicit DayDownloads(const Parts &parts, QObject *parent = nullptr);
+    ~DayDownloads() override;
+
+    void setRetryPolicy(const mz::RetryPolicy &policy) { m_policy = policy; }
+
+    // Where a day's pages come from and are kept (the dated addresses).
+    mz::PageTarget archiveTarget(const mz::Day &day) const;
+    mz::PageTarget hotNewsTarget(const mz::Day &day) const;
+
+    // A request of the user or of the start-up: ends a running transfer and a waiting retry first.
+    void downloadArchive(const mz::Day &day);
+    // As downloadArchive; `archiveFollows` (the start-up) starts the day's archive download after
+    // the hot news even when they could not be fetched.
+    void downloadHotNews(const mz::Day &day, bool archiveFollows = false);
+
+    // Timer3: ends a transfer that made no progress for a whole interval.
+    void watchdogTick();
+    // Timer4: the archive of `selected` follows the hot news; when the selected node is no day,
+    // the day of the last transfer (whose hot news were just fetched).
+    void archiveAfterHotNews(const mz::Day &selected);
+
+    // The events of jfDownEX1.
+    void onConnecting();
+    void onConnected();
+    void onProgress();
+    void onTransferEnded();
+    void onCompleted();
+
+Q_SIGNALS:
+    // A complete page of `day` has been stored; the window shows it.
+    void archiveArrived(const mz::Day &day);
+    void hotNewsArrived(const mz::Day &day);
+
+private:
+    enum class Kind { Archive, HotNews };
+    struct Transfer
+    {
+        Kind kind = Kind::Archive;
+        mz::Day day;
+        mz::PageTarget target;
+        int attempt = 1;
+        bool archiveFollows = false; // the start-up's hot news: the archive follows always
+        bool superseded = false;     // stopped for a newer request
+        bool ended = false;          // its transfer ended event came
+        bool complete = false;       // it stored a complete page
+    };
+    using TransferPtr = std::shared_ptr<Transfer>;
+
+    void start(const Transfer &request);
+    void supersede();
+    void cancelRetry();
+    void retryNow();
+    bool scheduleRetry(const Transfer &ended);
+    void giveUp(const Transfer &ended);
+    void arrived(const Transfer &ended);
+
+    Parts m_parts;
+    mz::RetryPolicy m_policy;
+    QTimer m_retryTimer;
+    TransferPtr m_current;              // the running (or last) transfer
+    std::unique_ptr<Transfer> m_retry;  // waiting for m_retryTimer
+    QString m_watchdogMemory;           // the caption seen at Timer3's previous tick
+    // Transfers that delivered a page, waiting for their completed event (innermost last: a
+    // transfer started from a handler, or from a modal box's event loop, may end before the
+    // outer completed event comes).
+    QList<TransferPtr> m_awaitingCompleted;
+};

@@ -1,0 +1,727 @@
+#include "ui/form1.h"
+
+#include "fetch/completeness.h"
+#include "fetch/downloadcomponent.h"
+#include "lists/headlinemodel.h"
+#include "platform/clock.h"
+#include "rules/layout.h"
+#include "speech/speechengine.h"
+#include "store/optionfile.h"
+#include "ui/articlebatch.h"
+#include "ui/browserpane.h"
+#include "ui/daydownloads.h"
+#include "ui/headlinelists.h"
+#include "ui/linkopener.h"
+#include "ui/navigationtree.h"
+#include "ui/pictures.h"
+#include "ui/readingaloud.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+struct ToolbarButton
+{
+    const char *key;
+    const char16_t *caption;
+    const char16_t *tooltip;
+};
+
+// The toolbar's 21 buttons in order; the 生活 button has no key.
+constexpr ToolbarButton kToolbarButtons[] = {
+    {"button0", u"热点", u"热点新闻"},    {"button1", u"国际", u"国际新闻"},
+    {"button2", u"国内", u"国内新闻"},    {"button3", u"科技", u"科技新闻"},
+    {"button4", u"财经", u"财经新闻"},    {"button5", u"汽车", u"汽车新闻"},
+    {"button6", u"社会", u"社会新闻"},    {"button7", u"军事", u"军事新闻"},
+    {"button8", u"体育", u"体育新闻"},    {"button9", u"教育", u"教育新闻"},
+    {"button10", u"影音", u"影音新闻"},   {"button11", u"房产", u"房产新闻"},
+    {"", u"生活", u"生活新闻"},           {"button13", u"文教", u"文教新闻"},
+    {"button14", u"少儿", u"少儿新闻"},   {"button15", u"综合", u"综合新闻"},
+    {"button16", u"文学", u"文学"},       {"button17", u"文化", u"文化"},
+    {"button18", u"青少", u"青少"},       {"button21", u"收藏夹", u"新闻收藏夹"},
+    {"button20", u"关于", u"关于软件"},
+};
+
+QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+} // namespace
+
+Form1::Form1(const Form1Environment &env, QWidget *parent) : QWidget(parent), m_env(env)
+{
+    setWindowTitle(QStringLiteral("墨舟1.3版"));
+    resize(1024, 700);
+    createImageLists();
+    createControls();
+    createMenus();
+    createToolbar();
+    createOwners();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+// ---- construction -------------------------------------------------------------------------
+
+void Form1::createImageLists()
+{
+    ImageList1 = mz::nodeAndCategoryPictures();
+    for (const auto &b : kToolbarButtons)
+        ImageList2 << mz::toolbarPicture(str(b.caption));
+}
+
+void Form1::createControls()
+{
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setIconSize({24, 24});
+    Toolbar1->setMovable(false);
+
+    Text2 = new QLineEdit(this);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setGeometry(0, 0, 200, 25);
+    Command6 = new QPushButton(QStringLiteral("搜索新闻"), this);
+    Command6->setObjectName(QStringLiteral("Command6"));
+    Command6->setGeometry(0, 0, 65, 25);
+    connect(Text2, &QLineEdit::returnPressed, Command6, &QPushButton::click);
+
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setColumnCount(1);
+    TreeView1->setGeometry(0, 0, 265, 400);
+
+    auto makeList = [this](const char *name) {
+        auto *view = new QTreeView(this);
+        view->setObjectName(QString::fromLatin1(name));
+        view->setRootIsDecorated(false);
+        view->setUniformRowHeights(true);
+        view->setAllColumnsShowFocus(true);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->hide();
+        return view;
+    };
+    ListView1 = makeList("ListView1");
+    ListView2 = makeList("ListView2");
+    ListView3 = makeList("ListView3");
+    WebBrowser1 = new QTextBrowser(this);
+    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    WebBrowser1->setOpenLinks(false);
+    WebBrowser1->hide();
+    WebBrowser1->lower();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    m_panelS1 = new QLabel(StatusBar1);
+    m_panelS1->setObjectName(QStringLiteral("s1"));
+    m_panelS2 = new QLabel(StatusBar1);
+    m_panelS2->setObjectName(QStringLiteral("s2"));
+    StatusBar1->addWidget(m_panelS1, 1);
+    StatusBar1->addWidget(m_panelS2, 1);
+
+    // Controls that the window carries without showing them: Text1 is the speech engine's owner
+    // and Command3's query; Command1 ... Command5 are reached through menus and timers.
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->hide();
+    auto makeButton = [this](const char *name, const QString &caption) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->hide();
+        return b;
+    };
+    Command1 = makeButton("Command1", QStringLiteral("Command1"));
+    Command2 = makeButton("Command2", QStringLiteral("Command2"));
+    Command3 = makeButton("Command3", QStringLiteral("Command3"));
+    Command4 = makeButton("Command4", QStringLiteral("Command4"));
+    Command5 = makeButton("Command5", QStringLiteral("Command5"));
+
+    auto makeTimer = [this](const char *name, int interval) {
+        auto *t = new QTimer(this);
+        t->setObjectName(QString::fromLatin1(name));
+        t->setInterval(interval);
+        return t;
+    };
+    Timer1 = makeTimer("Timer1", 500); // started when the window has loaded
+    Timer2 = makeTimer("Timer2", 100);
+    Timer3 = makeTimer("Timer3", 1200);
+    Timer4 = makeTimer("Timer4", 500);
+}
+
+void Form1::createMenus()
+{
+    pop = new QMenu(this);
+    pop->setObjectName(QStringLiteral("pop"));
+    auto item = [this](QMenu *menu, QAction *&action, const char *name, const char16_t *caption) {
+        action = menu->addAction(str(caption));
+        action->setObjectName(QString::fromLatin1(name));
+    };
+    auto separator = [](QMenu *menu, QAction *&action, const char *name) {
+        action = menu->addSeparator();
+        action->setObjectName(QString::fromLatin1(name));
+    };
+    item(pop, s1hot, "s1hot", u"下载当日热点新闻");
+    item(pop, s1, "s1", u"下载当日所有新闻");
+    separator(pop, q1, "q1");
+    item(pop, s2hot, "s2hot", u"显示热点新闻");
+    item(pop, s2, "s2", u"显示所有新闻");
+    separator(pop, q2, "q2");
+    item(pop, s0, "s0", u"根据你的喜好生成当日新闻首页");
+    item(pop, s00, "s00", u"填写喜好选项");
+    separator(pop, q3, "q3");
+    item(pop, s3, "s3", u"搜索这个关键字");
+    item(pop, s8, "s8", u"搜索这个分类");
+    item(pop, s6666, "s6666", u"查看最流行关键词");
+    separator(pop, q4, "q4");
+    item(pop, s6, "s6", u"添加关键词");
+    item(pop, s66, "s66", u"修改此关键词");
+    item(pop, s666, "s666", u"删除此关键词");
+
+    pop1 = new QMenu(this);
+    pop1->setObjectName(QStringLiteral("pop1"));
+    item(pop1, s4, "s4", u"打开新闻");
+    item(pop1, s41, "s41", u"打开新闻评论");
+    item(pop1, s48, "s48", u"朗读打勾新闻");
+    item(pop1, s47, "s47", u"朗读所有新闻");
+    item(pop1, s46, "s46", u"停止朗读新闻");
+    separator(pop1, q5, "q5");
+    item(pop1, s5, "s5", u"下载打勾的新闻");
+    item(pop1, s7, "s7", u"添加关键词");
+    item(pop1, s9, "s9", u"将此新闻发给好友");
+    separator(pop1, q55, "q55");
+    item(pop1, shouc1, "shouc1", u"收藏此新闻");
+    item(pop1, shouc1del, "shouc1del", u"从收藏夹删除此新闻");
+}
+
+void Form1::createToolbar()
+{
+    int i = 0;
+    for (const auto &b : kToolbarButtons) {
+        QAction *a = Toolbar1->addAction(ImageList2.value(i++), str(b.caption));
+        a->setToolTip(str(b.tooltip));
+        a->setData(QString::fromLatin1(b.key));
+    }
+}
+
+
+// The download component instances and the owners of the subsystems' state.
+void Form1::createOwners()
+{
+    auto configure = [this](mz::DownloadComponent *c) {
+        c->setTimeOut(60000);
+        c->setUserAgent(QStringLiteral("Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)"));
+        c->setAccept(QStringLiteral("*/*"));
+        c->setUseReferer(true);
+        c->setReferer(m_env.portalBase + QLatin1Char('/'));
+    };
+    jfDownEX1 = new mz::DownloadComponent(-1, this);
+    jfDownEX1->setObjectName(QStringLiteral("jfDownEX1"));
+    configure(jfDownEX1);
+    // A page that fails the completeness test never replaces the stored copy.
+    jfDownEX1->setBodyCheck([](QByteArrayView body) { return mz::isCompletePage(body); });
+    for (int i = 0; i < int(jfDownEX2.size()); ++i) {
+        jfDownEX2[i] = new mz::DownloadComponent(i, this);
+        jfDownEX2[i]->setObjectName(QStringLiteral("jfDownEX2_%1").arg(i));
+        configure(jfDownEX2[i]);
+    }
+
+    m_status = new WindowStatus(this, m_panelS1, m_panelS2, this);
+    m_tree = new NavigationTree(TreeView1, ImageList1, this);
+    m_lists = new HeadlineLists(ListView1, ListView2, ListView3, ImageList1, m_env.portalBase,
+                                *m_status, m_env.messages, this);
+    DayDownloads::Parts parts;
+    parts.component = jfDownEX1;
+    parts.watchdog = Timer3;
+    parts.archiveTimer = Timer4;
+    parts.tree = m_tree;
+    parts.status = m_status;
+    parts.messages = m_env.messages;
+    parts.clock = m_env.clock;
+    parts.folder = m_env.folder;
+    parts.portalBase = m_env.portalBase;
+    m_downloads = new DayDownloads(parts, this);
+    m_articles = new ArticleBatch(jfDownEX2, Timer2, m_env.folder, *m_status, m_env.messages, this);
+    m_search = new SearchCommands(*m_lists, *m_status, this);
+    m_reading = new ReadingAloud(m_env.speech, this);
+    m_links = new LinkOpener(m_env.opener, *m_status, this);
+    m_browser = new BrowserPane(WebBrowser1, this);
+}
+
+void Form1::connectHandlers()
+{
+    connect(m_tree, &NavigationTree::nodeClicked, this, &Form1::TreeView1_NodeClick);
+    connect(m_tree, &NavigationTree::rightButtonReleased, this,
+            [this](QPoint p) { TreeView1_MouseUp(Qt::RightButton, p.x(), p.y()); });
+    connect(Toolbar1, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
+    connect(Text2, &QLineEdit::returnPressed, Command6, &QPushButton::click);
+    const std::pair<QPushButton *, void (Form1::*)()> buttons[] = {
+        {Command3, &Form1::Command3_Click}, {Command4, &Form1::Command4_Click},
+        {Command5, &Form1::Command5_Click}, {Command6, &Form1::Command6_Click}};
+    for (const auto &[button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, handler);
+    const std::pair<QAction *, void (Form1::*)()> items[] = {
+        {s1hot, &Form1::s1hot_Click}, {s1, &Form1::s1_Click},   {s2hot, &Form1::s2hot_Click},
+        {s2, &Form1::s2_Click},       {s00, &Form1::s00_Click}, {s3, &Form1::s3_Click},
+        {s8, &Form1::s8_Click},       {s4, &Form1::s4_Click},   {s41, &Form1::s41_Click},
+        {s5, &Form1::s5_Click},       {s47, &Form1::s47_Click}, {s48, &Form1::s48_Click},
+        {s46, &Form1::s46_Click}};
+    for (const auto &[item, handler] : items)
+        connect(item, &QAction::triggered, this, handler);
+    const std::pair<QTimer *, void (Form1::*)()> timers[] = {{Timer1, &Form1::Timer1_Timer},
+                                                              {Timer2, &Form1::Timer2_Timer},
+                                                              {Timer3, &Form1::Timer3_Timer},
+                                                              {Timer4, &Form1::Timer4_Timer}};
+    for (const auto &[timer, handler] : timers)
+        connect(timer, &QTimer::timeout, this, handler);
+
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this, &Form1::ListView1_ColumnClick);
+    connect(ListView2->header(), &QHeaderView::sectionClicked, this, &Form1::ListView2_ColumnClick);
+    connect(ListView1, &QTreeView::doubleClicked, this, &Form1::ListView1_DblClick);
+    connect(ListView2, &QTreeView::doubleClicked, this, &Form1::ListView2_DblClick);
+    connect(ListView3, &QTreeView::doubleClicked, this, &Form1::ListView3_DblClick);
+    connect(m_lists, &HeadlineLists::pressed, this, [this](QTreeView *view, Qt::MouseButton b, QPoint p) {
+        if (view == ListView1)
+            ListView1_MouseDown(b, p.x(), p.y());
+    });
+    connect(m_lists, &HeadlineLists::released, this,
+            [this](QTreeView *view, Qt::MouseButton b, QPoint p) { ListView_MouseUp(view, b, p.x(), p.y()); });
+
+    using C = mz::DownloadComponent;
+    connect(jfDownEX1, &C::connecting, this, &Form1::jfDownEX1_Connecting);
+    connect(jfDownEX1, &C::connected, this, &Form1::jfDownEX1_Connected);
+    connect(jfDownEX1, &C::progress, this, &Form1::jfDownEX1_Progress);
+    connect(jfDownEX1, &C::error, this, &Form1::jfDownEX1_Error);
+    connect(jfDownEX1, &C::transferEnded, this, &Form1::jfDownEX1_TransferEnded);
+    connect(jfDownEX1, &C::completed, this, &Form1::jfDownEX1_Completed);
+    for (int i = 0; i < int(jfDownEX2.size()); ++i) {
+        C *c = jfDownEX2[i];
+        connect(c, &C::progress, this, [this, i] { jfDownEX2_Progress(i); });
+        connect(c, &C::error, this, [this, i](const QString &text, int code) { jfDownEX2_Error(i, text, code); });
+        connect(c, &C::completed, this, [this, i] { jfDownEX2_Completed(i); });
+        connect(c, &C::transferEnded, m_articles, [this, i] { m_articles->onTransferEnded(i); });
+    }
+
+    connect(m_downloads, &DayDownloads::hotNewsArrived, this, &Form1::showHotNews);
+    connect(m_downloads, &DayDownloads::archiveArrived, this, &Form1::showArchive);
+}
+
+void Form1::setRetryPolicy(const mz::RetryPolicy &policy)
+{
+    m_downloads->setRetryPolicy(policy);
+}
+
+// ---- start-up and unload ----------------------------------------------------------------------
+
+void Form1::Form_Load()
+{
+    if (m_env.speech) {
+        // The engine keeps this notice for the case that no voice is installed; the program
+        // never shows it itself and ignores the result.
+        m_env.speech->init(quintptr(Text1), -1, -1, -1,
+                           QStringLiteral("提醒您系统未安装语音库，请到作者网站下载最新语音库：") + m_env.siteUrl,
+                           QStringLiteral("语音下载"));
+    }
+    // A missing or unreadable option.ini gives an empty tree below the roots.
+    const QString optionText = mz::readOptionFile(m_env.folder).value_or(QString());
+    m_tree->build(optionText, m_env.clock->today(), mz::parseDaysToKeep(optionText), m_env.folder);
+    Form_Resize();
+    Timer1->start();
+}
+
+void Form1::Form_Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    if (m_env.speech)
+        m_env.speech->close();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+// ---- the navigation tree ----------------------------------------------------------------------
+
+void Form1::TreeView1_NodeClick(QTreeWidgetItem *node)
+{
+    if (NavigationTree::nodeKey(node) != QStringLiteral("k3"))
+        s8_Click();
+}
+
+void Form1::updatePopStates()
+{
+    mz::PopStates states{s1->isEnabled(),  s2->isEnabled(), s2hot->isEnabled(),
+                         s1hot->isEnabled(), s3->isEnabled(), s8->isEnabled(),
+                         s66->isEnabled(), s666->isEnabled(), s0->isEnabled()};
+    states = m_tree->popStates(states);
+    const std::pair<QAction *, bool> items[] = {
+        {s1, states.s1}, {s2, states.s2},   {s2hot, states.s2hot}, {s1hot, states.s1hot},
+        {s3, states.s3}, {s8, states.s8},   {s66, states.s66},     {s666, states.s666},
+        {s0, states.s0}};
+    for (const auto &[item, enabled] : items)
+        item->setEnabled(enabled);
+}
+
+void Form1::TreeView1_MouseUp(Qt::MouseButton button, int x, int y)
+{
+    if (button != Qt::RightButton)
+        return;
+    updatePopStates();
+    pop->popup(mapToGlobal(TreeView1->geometry().topLeft() + QPoint(x, y)));
+}
+
+// ---- layout -----------------------------------------------------------------------------------
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::Form_Resize()
+{
+    const int T = Toolbar1->sizeHint().height();
+    Toolbar1->setGeometry(0, 0, width(), T);
+    const int sb = StatusBar1->sizeHint().height();
+    StatusBar1->setGeometry(0, height() - sb, width(), sb);
+    const mz::LayoutInput in{T, frameGeometry().height(), frameGeometry().width(), sb,
+                             TreeView1->width(), Text2->height()};
+    const mz::LayoutResult r = mz::applyLayout(
+        in, {Text2->geometry(), Command6->geometry(), TreeView1->geometry(), ListView1->geometry()});
+    Text2->setGeometry(r.text2);
+    Command6->setGeometry(r.command6);
+    TreeView1->setGeometry(r.tree);
+    for (QWidget *pane : std::initializer_list<QWidget *>{ListView1, ListView2, ListView3, WebBrowser1})
+        pane->setGeometry(r.list);
+}
+
+// ---- toolbar and small commands ---------------------------------------------------------------
+
+// Dispatched by key, and by caption for the keyless 生活 button.
+void Form1::Toolbar1_ButtonClick(QAction *button)
+{
+    const QString key = button ? button->data().toString() : QString();
+    if (!button) {
+        return;
+    } else if (key == QStringLiteral("button20")) {
+        // The About dialog is not built yet.
+    } else if (key == QStringLiteral("button0")) {
+        showHotNews(m_tree->today());
+    } else if (key == QStringLiteral("button21")) {
+        // The favorites view is not built yet.
+    } else {
+        listCategory(button->text());
+        showListView(ListView1);
+    }
+}
+
+void Form1::s00_Click()
+{
+    // The home page options dialog is not built yet.
+}
+
+void Form1::s2_Click()
+{
+    showListView(ListView2);
+}
+
+void Form1::Command4_Click()
+{
+    m_lists->clearHotList();
+}
+
+void Form1::Command5_Click()
+{
+    m_browser->navigate(m_env.siteUrl);
+}
+
+// ---- headline lists ---------------------------------------------------------------------------
+
+void Form1::list(const QString &archiveFile)
+{
+    m_lists->list(archiveFile);
+}
+
+void Form1::listHot(const QString &hotFile)
+{
+    m_lists->listHot(hotFile);
+}
+
+void Form1::ListView1_ColumnClick(int column)
+{
+    m_lists->sortBy(ListView1, column);
+}
+
+void Form1::ListView2_ColumnClick(int column)
+{
+    m_lists->sortBy(ListView2, column);
+}
+
+void Form1::ListView1_MouseDown(Qt::MouseButton, int x, int)
+{
+    m_lists->pressInListView1(x);
+}
+
+// The right button's release shows pop1 at the pointer; the three views lie in the same place,
+// so ListView1's edges serve all three.
+void Form1::ListView_MouseUp(QTreeView *, Qt::MouseButton button, int x, int y)
+{
+    if (button == Qt::RightButton)
+        pop1->popup(ListView1->viewport()->mapToGlobal(QPoint(x, y)));
+}
+
+void Form1::showListView(QTreeView *view)
+{
+    m_lists->show(view);
+}
+
+// ---- archive and hot news download --------------------------------------------------------------
+
+void Form1::Command1_Click()
+{
+    m_downloads->downloadArchive(m_tree->selectedDay());
+}
+
+void Form1::s1_Click()
+{
+    Command1_Click();
+}
+
+void Form1::Command2_Click()
+{
+    showArchive(m_tree->selectedDay());
+}
+
+void Form1::s1hot_Click()
+{
+    m_downloads->downloadHotNews(m_tree->selectedDay());
+}
+
+void Form1::s2hot_Click()
+{
+    showHotNews(m_tree->selectedDay());
+}
+
+// Lists the stored hot news of `day` in ListView1 and shows it.
+void Form1::showHotNews(const mz::Day &day)
+{
+    ListView1->hide();
+    ListView2->hide();
+    m_lists->clearHotList();
+    m_lists->listHot(m_downloads->hotNewsTarget(day).file);
+    showListView(ListView1);
+}
+
+// Lists the stored archive of `day` in ListView2, which keeps its visibility (hidden).
+void Form1::showArchive(const mz::Day &day)
+{
+    ListView2->hide();
+    m_lists->model2()->clear();
+    m_lists->list(m_downloads->archiveTarget(day).file);
+}
+
+// Start-up: the stored hot news of the selected day are shown and its archive is fetched;
+// without them the hot news are fetched first and the archive follows.
+void Form1::Timer1_Timer()
+{
+    Timer1->stop();
+    const mz::Day day = m_tree->selectedDay().isValid() ? m_tree->selectedDay() : m_tree->today();
+    if (QFile::exists(m_downloads->hotNewsTarget(day).file)) {
+        showHotNews(day);
+        m_downloads->downloadArchive(day);
+    } else {
+        m_downloads->downloadHotNews(day, true);
+    }
+    showListView(ListView1);
+}
+
+void Form1::Timer3_Timer()
+{
+    m_downloads->watchdogTick();
+}
+
+void Form1::Timer4_Timer()
+{
+    Timer4->stop();
+    m_downloads->archiveAfterHotNews(m_tree->selectedDay());
+}
+
+void Form1::jfDownEX1_Connecting()
+{
+    m_downloads->onConnecting();
+}
+
+void Form1::jfDownEX1_Connected()
+{
+    m_downloads->onConnected();
+}
+
+void Form1::jfDownEX1_Progress()
+{
+    m_downloads->onProgress();
+}
+
+// Not shown: a failed transfer shows up as an incomplete page when it ends.
+void Form1::jfDownEX1_Error(const QString &, int)
+{
+}
+
+void Form1::jfDownEX1_TransferEnded()
+{
+    m_downloads->onTransferEnded();
+}
+
+void Form1::jfDownEX1_Completed()
+{
+    m_downloads->onCompleted();
+}
+
+// ---- search -------------------------------------------------------------------------------------
+
+// Searches the selected node's text.
+void Form1::s3_Click()
+{
+    m_search->keywordSearch(m_tree->selectedText(),
+                            mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey()));
+    showListView(ListView1);
+}
+
+// The category named by the selected node.
+void Form1::s8_Click()
+{
+    if (!mz::categorySearchAllowed(m_tree->selectedKind(), m_tree->selectedKey()))
+        return;
+    m_search->categorySearch(m_tree->selectedText());
+    showListView(ListView1);
+}
+
+void Form1::Command3_Click()
+{
+    m_search->singleTermSearch(Text1->text());
+}
+
+// The search box's text, unchanged (blanks included), or the selected node's text when the box is
+// empty; the selected node decides whether it runs.
+void Form1::Command6_Click()
+{
+    const QString box = Text2->text();
+    m_search->keywordSearch(box.isEmpty() ? m_tree->selectedText() : box,
+                            mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey()));
+    showListView(ListView1);
+}
+
+// A toolbar category button; the toolbar shows the result list afterwards.
+void Form1::listCategory(const QString &name)
+{
+    m_search->categorySearch(name, true);
+}
+
+// ---- opening articles ---------------------------------------------------------------------------
+
+// The comment marker is consumed only when there is a row to open.
+void Form1::ListView1_DblClick()
+{
+    const std::optional<mz::HeadlineRow> row = m_lists->currentRow(ListView1);
+    if (!row)
+        return;
+    const bool comment = m_lists->commentColumnHit();
+    m_lists->setCommentColumnHit(false);
+    m_links->openPageAddress(comment ? row->sub2 : row->tag);
+}
+
+void Form1::ListView2_DblClick()
+{
+    if (const std::optional<mz::HeadlineRow> row = m_lists->currentRow(ListView2))
+        m_links->openPageAddress(row->tag);
+}
+
+void Form1::ListView3_DblClick()
+{
+    if (const std::optional<mz::HeadlineRow> row = m_lists->currentRow(ListView3))
+        m_links->openPageAddress(row->tag);
+}
+
+void Form1::s4_Click()
+{
+    QTreeView *shown = m_lists->shownView();
+    if (shown == ListView1)
+        ListView1_DblClick();
+    else if (shown == ListView2)
+        ListView2_DblClick();
+    else if (shown == ListView3)
+        ListView3_DblClick();
+}
+
+void Form1::s41_Click()
+{
+    m_lists->setCommentColumnHit(true);
+    ListView1_DblClick();
+}
+
+// ---- article download ---------------------------------------------------------------------------
+
+void Form1::s5_Click()
+{
+    m_articles->start(m_lists->shownRows(ListView1));
+}
+
+void Form1::Timer2_Timer()
+{
+    m_articles->tick();
+}
+
+void Form1::jfDownEX2_Progress(int)
+{
+}
+
+void Form1::jfDownEX2_Error(int index, const QString &text, int code)
+{
+    m_articles->onError(index, text, code);
+}
+
+void Form1::jfDownEX2_Completed(int index)
+{
+    m_articles->onCompleted(index);
+}
+
+// ---- reading aloud ------------------------------------------------------------------------------
+
+void Form1::s47_Click()
+{
+    m_reading->readAll(m_lists->shownRows(ListView1));
+}
+
+void Form1::s48_Click()
+{
+    m_reading->readTicked(m_lists->shownRows(ListView1));
+}
+
+void Form1::s46_Click()
+{
+    m_reading->stop();
+}

@@ -1,0 +1,196 @@
+#pragma once
+// Form1: the main window. It creates the tree, the three headline lists, the browser pane, the
+// toolbar, the status bar, the menus, the timers and the download component instances under the
+// program's own names (TreeView1, ListView2, s1_Click, Timer3, ...), and forwards each handler
+// to the object that owns that subsystem's state:
+//   NavigationTree  the tree's nodes, keys, pictures and the selected node
+//   HeadlineLists   the three lists, their models, list() and listHot()
+//   DayDownloads    archive and hot news downloads on jfDownEX1 (Timer3, Timer4, retries)
+//   ArticleBatch    ticked articles into News_save on jfDownEX2 (Timer2)
+//   SearchCommands  keyword and category search into the result list
+//   ReadingAloud    titles through the speech engine
+//   LinkOpener      addresses to the system's browser
+// Handlers are public so that tests can drive them; state lives in the owners.
+
+#include "ui/environment.h"
+
+#include <QIcon>
+#include <QList>
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTextBrowser;
+class QTimer;
+class QToolBar;
+class QTreeView;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class ArticleBatch;
+class BrowserPane;
+class DayDownloads;
+class HeadlineLists;
+class LinkOpener;
+class NavigationTree;
+class ReadingAloud;
+class SearchCommands;
+class WindowStatus;
+
+namespace mz {
+class DownloadComponent;
+class RetryPolicy;
+struct Day;
+}
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(const Form1Environment &env, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // ---- controls ---------------------------------------------------------------------------
+    QTreeWidget *TreeView1 = nullptr;
+    QTreeView *ListView1 = nullptr; // hot news or the hits of a search; tick boxes
+    QTreeView *ListView2 = nullptr; // the whole archive of the day shown last
+    QTreeView *ListView3 = nullptr; // favorites
+    QTextBrowser *WebBrowser1 = nullptr;
+    QToolBar *Toolbar1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QLineEdit *Text1 = nullptr; // hidden; the speech engine's owner and Command3's query
+    QLineEdit *Text2 = nullptr; // the search box
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr,
+                *Command4 = nullptr, *Command5 = nullptr, *Command6 = nullptr;
+    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr;
+
+    // The tree's popup menu and its items.
+    QMenu *pop = nullptr;
+    QAction *s1hot = nullptr, *s1 = nullptr, *q1 = nullptr, *s2hot = nullptr, *s2 = nullptr,
+            *q2 = nullptr, *s0 = nullptr, *s00 = nullptr, *q3 = nullptr, *s3 = nullptr,
+            *s8 = nullptr, *s6666 = nullptr, *q4 = nullptr, *s6 = nullptr, *s66 = nullptr,
+            *s666 = nullptr;
+
+    // The list views' popup menu and its entries.
+    QMenu *pop1 = nullptr;
+    QAction *s4 = nullptr, *s41 = nullptr, *s48 = nullptr, *s47 = nullptr, *s46 = nullptr,
+            *q5 = nullptr, *s5 = nullptr, *s7 = nullptr, *s9 = nullptr, *q55 = nullptr,
+            *shouc1 = nullptr, *shouc1del = nullptr;
+
+    // Pictures: ImageList1[i] is image index i (1-based; index 0 is unused and empty).
+    QList<QIcon> ImageList1;
+    QList<QIcon> ImageList2; // toolbar pictures, one per button in toolbar order
+
+    // Download component instances.
+    mz::DownloadComponent *jfDownEX1 = nullptr;
+    std::array<mz::DownloadComponent *, 3> jfDownEX2{};
+
+    // ---- the owners of the subsystems -----------------------------------------------------------
+    NavigationTree &tree() const { return *m_tree; }
+    HeadlineLists &lists() const { return *m_lists; }
+    DayDownloads &downloads() const { return *m_downloads; }
+    SearchCommands &search() const { return *m_search; }
+    WindowStatus &status() const { return *m_status; }
+    // Pause and limit of the retries of an incomplete page download (tests shorten them).
+    void setRetryPolicy(const mz::RetryPolicy &policy);
+
+    // ---- start-up, tree, layout, toolbar ------------------------------------------------------
+    void Form_Load();
+    void Form_Unload();
+    void Form_Resize();
+    void TreeView1_NodeClick(QTreeWidgetItem *node);
+    void TreeView1_MouseUp(Qt::MouseButton button, int x, int y);
+    void updatePopStates(); // the enabled states of pop for the selected node
+    void Toolbar1_ButtonClick(QAction *button);
+    void Command4_Click();
+    void Command5_Click();
+    void s00_Click();
+    void s2_Click();
+
+    // ---- headline lists -----------------------------------------------------------------------
+    void list(const QString &archiveFile);
+    void listHot(const QString &hotFile);
+    void ListView1_ColumnClick(int column);
+    void ListView2_ColumnClick(int column);
+    void ListView1_MouseDown(Qt::MouseButton button, int x, int y);
+    void ListView_MouseUp(QTreeView *view, Qt::MouseButton button, int x, int y);
+    void showListView(QTreeView *view);
+
+    // ---- archive and hot news download --------------------------------------------------------
+    void Command1_Click();
+    void Command2_Click();
+    void s1_Click();
+    void s1hot_Click();
+    void s2hot_Click();
+    void Timer1_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    void jfDownEX1_Connecting();
+    void jfDownEX1_Connected();
+    void jfDownEX1_Progress();
+    void jfDownEX1_Error(const QString &text, int code);
+    void jfDownEX1_TransferEnded();
+    void jfDownEX1_Completed();
+
+    // ---- search ---------------------------------------------------------------------------------
+    void s3_Click();
+    void s8_Click();
+    void Command3_Click();
+    void Command6_Click();
+    void listCategory(const QString &name);
+
+    // ---- opening articles -----------------------------------------------------------------------
+    void ListView1_DblClick();
+    void ListView2_DblClick();
+    void ListView3_DblClick();
+    void s4_Click();
+    void s41_Click();
+
+    // ---- article download -----------------------------------------------------------------------
+    void s5_Click();
+    void Timer2_Timer();
+    void jfDownEX2_Progress(int index);
+    void jfDownEX2_Error(int index, const QString &text, int code);
+    void jfDownEX2_Completed(int index);
+
+    // ---- reading aloud --------------------------------------------------------------------------
+    void s47_Click(); // all titles of ListView1
+    void s48_Click(); // the ticked titles of ListView1
+    void s46_Click(); // stop
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createImageLists();
+    void createControls();
+    void createMenus();
+    void createToolbar();
+    void createOwners();
+    void connectHandlers();
+    void showHotNews(const mz::Day &day);
+    void showArchive(const mz::Day &day);
+
+    Form1Environment m_env;
+    QLabel *m_panelS1 = nullptr;
+    QLabel *m_panelS2 = nullptr;
+    bool m_unloaded = false;
+
+    WindowStatus *m_status = nullptr;
+    NavigationTree *m_tree = nullptr;
+    HeadlineLists *m_lists = nullptr;
+    DayDownloads *m_downloads = nullptr;
+    ArticleBatch *m_articles = nullptr;
+    SearchCommands *m_search = nullptr;
+    ReadingAloud *m_reading = nullptr;
+    LinkOpener *m_links = nullptr;
+    BrowserPane *m_browser = nullptr;
+};

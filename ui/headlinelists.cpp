@@ -1,0 +1,230 @@
+#include "ui/headlinelists.h"
+
+#include "lists/archiveparser.h"
+#include "lists/headlinemodel.h"
+#include "lists/hotparser.h"
+#include "platform/messages.h"
+#include "platform/textfile.h"
+#include "ui/headlineview.h"
+#include "ui/windowstatus.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QSortFilterProxyModel>
+#include <QTreeView>
+
+namespace {
+
+QString progressCaption(qsizetype found)
+{
+    return WindowStatus::idleCaption() + QStringLiteral("  第") + QString::number(found) +
+           QStringLiteral("条");
+}
+
+} // namespace
+
+HeadlineLists::HeadlineLists(QTreeView *listView1, QTreeView *listView2, QTreeView *listView3,
+                             const QList<QIcon> &images, const QString &portalBase,
+                             WindowStatus &status, mz::MessageFunnel *messages, QObject *parent)
+    : QObject(parent), m_views{listView1, listView2, listView3}, m_portalBase(portalBase),
+      m_status(status), m_messages(messages)
+{
+    using Kind = mz::HeadlineModel::Kind;
+    m_model1 = new mz::HeadlineModel(Kind::Hot, this);
+    m_model2 = new mz::HeadlineModel(Kind::Archive, this);
+    m_model3 = new mz::HeadlineModel(Kind::Favorites, this);
+    m_proxy1 = mz::attachHeadlineModel(listView1, m_model1);
+    m_proxy2 = mz::attachHeadlineModel(listView2, m_model2);
+    m_proxy3 = mz::attachHeadlineModel(listView3, m_model3);
+
+    // The provider keeps its own (shared) copy of the pictures: the views still ask for icons
+    // while the window is being destroyed.
+    const auto icon = [pictures = images](int index) -> QVariant {
+        if (index > 0 && index < pictures.size())
+            return pictures.at(index);
+        return {};
+    };
+    for (mz::HeadlineModel *model : {m_model1, m_model2, m_model3})
+        model->setIconProvider(icon); // the favorites model shows no icons whatever it holds
+
+    listView1->header()->setSectionsClickable(true);
+    listView2->header()->setSectionsClickable(true);
+    listView3->header()->setSectionsClickable(false); // the favorites are never sorted
+    for (QTreeView *view : m_views)
+        view->viewport()->installEventFilter(this);
+}
+
+// ---- filling --------------------------------------------------------------------------------
+
+void HeadlineLists::list(const QString &archiveFile)
+{
+    const quint64 generation = ++m_listGeneration;
+    const std::optional<QByteArray> page = mz::readFileBytes(archiveFile);
+    if (!page) {
+        if (m_messages)
+            m_messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
+                             mz::MessageIcon::None);
+        return;
+    }
+
+    QPointer<HeadlineLists> self(this);
+    mz::ArchiveParseResult result = mz::parseArchivePage(
+        *page, m_portalBase, [this, self, generation](mz::HeadlineRows &&chunk, qsizetype found) {
+            m_model2->append(std::move(chunk));
+            m_status.setCaption(progressCaption(found));
+            QCoreApplication::processEvents();
+            return self && m_listGeneration == generation;
+        });
+    if (result.stopped) {
+        // Superseded (the newer run has finished by now) or the window is gone.
+        if (self && m_status.caption().startsWith(WindowStatus::idleCaption() + QStringLiteral("  第")))
+            m_status.setIdle();
+        return;
+    }
+    m_model2->append(std::move(result.rows));
+    m_status.setPanel(WindowStatus::Panel::S1,
+                      QStringLiteral("所有共") + QString::number(result.found) + QStringLiteral("条"));
+    m_status.setIdle();
+}
+
+void HeadlineLists::listHot(const QString &hotFile)
+{
+    const std::optional<QByteArray> page = mz::readFileBytes(hotFile);
+    if (!page)
+        return;
+    mz::HeadlineRows rows = mz::parseHotPage(*page);
+    const qsizetype found = rows.size();
+    m_model1->append(std::move(rows));
+    m_status.setPanel(WindowStatus::Panel::S1,
+                      QStringLiteral("热点新闻共") + QString::number(found) + QStringLiteral("条!"));
+}
+
+void HeadlineLists::clearHotList()
+{
+    m_model1->clear();
+}
+
+// ---- sorting, marker, showing -----------------------------------------------------------------
+
+void HeadlineLists::sortBy(QTreeView *view, int column)
+{
+    if (view == m_views[2])
+        return;
+    mz::sortAscending(view, proxyOf(view), column);
+}
+
+void HeadlineLists::pressInListView1(int x)
+{
+    const QHeaderView *header = m_views[0]->header();
+    const int w = header->sectionSize(0) + header->sectionSize(1);
+    if (w < x + header->offset())
+        m_commentColumnHit = true;
+}
+
+void HeadlineLists::show(QTreeView *view)
+{
+    view->raise();
+    view->show();
+    for (QTreeView *other : m_views) {
+        if (other != view)
+            other->hide();
+    }
+}
+
+// isHidden rather than isVisible: the view in front counts even while the window itself is not
+// on screen.
+QTreeView *HeadlineLists::shownView() const
+{
+    for (QTreeView *view : m_views) {
+        if (!view->isHidden())
+            return view;
+    }
+    return nullptr;
+}
+
+// ---- rows as shown ----------------------------------------------------------------------------
+
+QSortFilterProxyModel *HeadlineLists::proxyOf(const QTreeView *view) const
+{
+    return view == m_views[0] ? m_proxy1 : view == m_views[1] ? m_proxy2 : m_proxy3;
+}
+
+mz::HeadlineModel *HeadlineLists::modelOf(const QTreeView *view) const
+{
+    return view == m_views[0] ? m_model1 : view == m_views[1] ? m_model2 : m_model3;
+}
+
+int HeadlineLists::shownRowCount(const QTreeView *view) const
+{
+    return view && view->model() ? view->model()->rowCount() : 0;
+}
+
+const mz::HeadlineRow &HeadlineLists::shownRow(const QTreeView *view, int i) const
+{
+    const QSortFilterProxyModel *proxy = proxyOf(view);
+    return modelOf(view)->row(proxy->mapToSource(proxy->index(i, 0)).row());
+}
+
+std::optional<mz::HeadlineRow> HeadlineLists::currentRow(const QTreeView *view) const
+{
+    if (!view)
+        return std::nullopt;
+    const QModelIndex current = view->currentIndex();
+    if (!current.isValid() || current.row() >= shownRowCount(view))
+        return std::nullopt;
+    return shownRow(view, current.row());
+}
+
+mz::HeadlineRows HeadlineLists::shownRows(const QTreeView *view) const
+{
+    mz::HeadlineRows rows;
+    const int n = shownRowCount(view);
+    rows.reserve(n);
+    for (int i = 0; i < n; ++i)
+        rows.append(shownRow(view, i));
+    return rows;
+}
+
+// Until ListView2 is sorted the proxy shows the model's rows in their own order and the search
+// reads the model directly; once sorted, the shown order is read from the proxy once per search.
+mz::RowSource HeadlineLists::archiveRows() const
+{
+    const int shown = shownRowCount(m_views[1]);
+    if (m_proxy2->sortColumn() < 0 && shown == m_model2->rowCount())
+        return mz::rowsOf(*m_model2);
+    QList<int> order(shown);
+    for (int i = 0; i < shown; ++i)
+        order[i] = m_proxy2->mapToSource(m_proxy2->index(i, 0)).row();
+    return mz::rowsOf(*m_model2, std::move(order));
+}
+
+// ---- mouse ------------------------------------------------------------------------------------
+
+QTreeView *HeadlineLists::viewOfViewport(QObject *viewport) const
+{
+    for (QTreeView *view : m_views) {
+        if (view->viewport() == viewport)
+            return view;
+    }
+    return nullptr;
+}
+
+// Forwards presses and releases; the views still get every event.
+bool HeadlineLists::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+        type != QEvent::MouseButtonRelease)
+        return false;
+    QTreeView *view = viewOfViewport(watched);
+    if (!view)
+        return false;
+    const auto *me = static_cast<QMouseEvent *>(event);
+    if (type == QEvent::MouseButtonRelease)
+        Q_EMIT released(view, me->button(), me->position().toPoint());
+    else
+        Q_EMIT pressed(view, me->button(), me->position().toPoint());
+    return false;
+}

@@ -1,0 +1,207 @@
+#include "ui/navigationtree.h"
+
+#include "fetch/pagenames.h"
+#include "store/optionfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int KeyRole = Qt::UserRole;
+constexpr int ImageRole = Qt::UserRole + 1;
+
+} // namespace
+
+NavigationTree::NavigationTree(QTreeWidget *tree, QList<QIcon> images, QObject *parent)
+    : QObject(parent), m_tree(tree), m_images(std::move(images))
+{
+    m_tree->viewport()->installEventFilter(this);
+    connect(m_tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem *item) { Q_EMIT nodeClicked(item); });
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &NavigationTree::keepSelection);
+}
+
+// The commands act on the selected node, so one stays selected: a click on the blank area or a
+// Ctrl+click that would leave none selects the previous node again.
+void NavigationTree::keepSelection()
+{
+    if (QTreeWidgetItem *node = selectedNode()) {
+        m_lastSelectedKey = nodeKey(node);
+        return;
+    }
+    QTreeWidgetItem *previous = nodeByKey(m_lastSelectedKey);
+    if (!previous)
+        previous = nodeByKey(m_today.key);
+    if (previous) {
+        const QSignalBlocker blocker(m_tree);
+        m_tree->setCurrentItem(previous);
+        previous->setSelected(true);
+    }
+}
+
+void NavigationTree::build(const QString &optionText, QDate today, double daysToKeep,
+                           const QString &folder)
+{
+    m_tree->clear();
+    m_today = mz::Day::of(today);
+    using mz::TreeImage;
+
+    auto *k0 = addNode(nullptr, QStringLiteral("k0"), QStringLiteral("今日新闻"), int(TreeImage::Folder));
+    QTreeWidgetItem *todayNode = addNode(k0, m_today.key, m_today.label, int(TreeImage::NotStored));
+
+    auto *k1 = addNode(nullptr, QStringLiteral("k1"), QStringLiteral("旧新闻"), int(TreeImage::Folder));
+    for (const QDate &d : mz::oldDays(today, daysToKeep)) {
+        const bool stored = QFileInfo::exists(QDir(folder).filePath(mz::archiveFileName(d)));
+        const mz::Day day = mz::Day::of(d);
+        addNode(k1, day.key, day.label, int(stored ? TreeImage::ArchiveStored : TreeImage::NotStored));
+    }
+
+    auto *k2 = addNode(nullptr, QStringLiteral("k2"), QStringLiteral("你的关键词"), int(TreeImage::Folder));
+    for (const QString &keyword : mz::parseListSection(optionText, QStringView(mz::kKeywordsHeader))) {
+        ++m_nn;
+        addNode(k2, QStringLiteral("k2") + QString::number(m_nn), keyword, int(TreeImage::Keyword));
+    }
+
+    auto *k3 = addNode(nullptr, QStringLiteral("k3"), QStringLiteral("分类"), int(TreeImage::Folder));
+    for (const QString &name : mz::parseListSection(optionText, QStringView(mz::kCategoriesHeader))) {
+        ++m_nn; // a refused line uses a number all the same
+        if (const int image = mz::acceptedCategoryImage(name))
+            addNode(k3, QStringLiteral("k3") + QString::number(m_nn), name, image);
+    }
+
+    addNode(nullptr, QStringLiteral("k4"), QStringLiteral("收藏夹"), int(TreeImage::Folder));
+
+    k1->setExpanded(true);
+    k2->setExpanded(true);
+    k0->setExpanded(true);
+    // Selecting from the program does not run the click handling.
+    const QSignalBlocker blocker(m_tree);
+    m_tree->setCurrentItem(todayNode);
+    m_lastSelectedKey = m_today.key;
+}
+
+QTreeWidgetItem *NavigationTree::selectedNode() const
+{
+    const auto items = m_tree->selectedItems();
+    return items.isEmpty() ? nullptr : items.first();
+}
+
+QString NavigationTree::selectedKey() const
+{
+    return nodeKey(selectedNode());
+}
+
+QString NavigationTree::selectedText() const
+{
+    const QTreeWidgetItem *node = selectedNode();
+    return node ? node->text(0) : QString();
+}
+
+mz::NodeKind NavigationTree::selectedKind() const
+{
+    return kindOf(selectedNode());
+}
+
+mz::Day NavigationTree::selectedDay() const
+{
+    const QTreeWidgetItem *node = selectedNode();
+    return kindOf(node) == mz::NodeKind::Day ? mz::Day::fromKey(nodeKey(node)) : mz::Day();
+}
+
+QTreeWidgetItem *NavigationTree::nodeByKey(const QString &key) const
+{
+    if (key.isEmpty())
+        return nullptr;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        if (nodeKey(*it) == key)
+            return *it;
+    }
+    return nullptr;
+}
+
+QString NavigationTree::nodeKey(const QTreeWidgetItem *node)
+{
+    return node ? node->data(0, KeyRole).toString() : QString();
+}
+
+int NavigationTree::nodeImage(const QTreeWidgetItem *node)
+{
+    return node ? node->data(0, ImageRole).toInt() : 0;
+}
+
+mz::NodeKind NavigationTree::kindOf(const QTreeWidgetItem *node)
+{
+    if (!node)
+        return mz::NodeKind::Other;
+    const QTreeWidgetItem *root = node;
+    while (root->parent())
+        root = root->parent();
+    return mz::nodeKind(root == node ? QString() : nodeKey(root), nodeKey(node));
+}
+
+void NavigationTree::setNodeImage(QTreeWidgetItem *node, int image)
+{
+    if (!node)
+        return;
+    node->setData(0, ImageRole, image);
+    node->setIcon(0, m_images.value(image));
+}
+
+void NavigationTree::setNodeRed(QTreeWidgetItem *node)
+{
+    if (node)
+        node->setForeground(0, QColor(255, 0, 0));
+}
+
+QTreeWidgetItem *NavigationTree::addNode(QTreeWidgetItem *parent, const QString &key,
+                                         const QString &text, int image)
+{
+    auto *node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
+    node->setText(0, text);
+    node->setData(0, KeyRole, key);
+    setNodeImage(node, image);
+    return node;
+}
+
+void NavigationTree::restoreDayImage(const mz::Day &day, const QString &folder)
+{
+    QTreeWidgetItem *node = nodeByKey(day.key);
+    if (!node || !day.isValid())
+        return;
+    const bool stored = QFileInfo::exists(QDir(folder).filePath(mz::archiveFileName(day.date)));
+    setNodeImage(node, stored ? mz::TreeImage::ArchiveStored : mz::TreeImage::NotStored);
+}
+
+mz::PopStates NavigationTree::popStates(const mz::PopStates &current) const
+{
+    const QTreeWidgetItem *node = selectedNode();
+    if (!node)
+        return current; // nothing selected: the items keep their states
+    return mz::popStatesFor(kindOf(node), nodeKey(node), nodeImage(node), current);
+}
+
+bool NavigationTree::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_tree->viewport())
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        // Only the left button selects; the right one opens the menu for the selected node.
+        return static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton;
+    case QEvent::MouseButtonRelease: {
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() != Qt::RightButton)
+            return false;
+        Q_EMIT rightButtonReleased(m_tree->viewport()->mapTo(m_tree, me->position().toPoint()));
+        return true;
+    }
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}

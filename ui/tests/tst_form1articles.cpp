@@ -1,0 +1,314 @@
+// Downloading ticked articles through the main window against a local portal: how Timer2 hands
+// the queue to the three instances, the rewritten files in News_save, failed downloads, pages
+// and templates without their markers, and a second command while the queue is handed out.
+
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
+#include "fetch/articles.h"
+#include "fetch/downloadcomponent.h"
+#include "lists/headlinemodel.h"
+#include "platform/messages.h"
+#include "platform/textfile.h"
+#include "portal/httpserver.h"
+#include "portal/pagegenerator.h"
+#include "portal/portalsite.h"
+#include "testsupport/formfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QDate kDay(2007, 3, 2);
+const mz::RecordedMessage kDone{QStringLiteral("下载完成"), QStringLiteral("提示"), mz::MessageIcon::None};
+
+// The program folder with the delivered templates, and the demo portal on 127.0.0.1 whose
+// answers a test may alter.
+struct Fixture : mz::test::FormFixture
+{
+    Fixture() : FormFixture(defaultOption(), kDay)
+    {
+        server = std::make_unique<mz::HttpServer>([this](const QByteArray &method, const QByteArray &path) {
+            mz::HttpResponse r = mz::routePortal(*generator, method, path, clock.today());
+            if (transform)
+                r.body = transform(path, r.body);
+            return r;
+        });
+        if (!server->listen(0))
+            qFatal("test server does not listen");
+        generator = std::make_unique<mz::PortalGenerator>(server->baseUrl());
+        setPortal(server->baseUrl());
+        for (const char *name : {"fenli.ini", "template.ini"}) {
+            const QString from = QStringLiteral(MOZHOU_SOURCE_DIR "/data/") + QLatin1String(name);
+            if (!QFile::copy(from, dir.filePath(QLatin1String(name))))
+                qFatal("cannot copy %s", name);
+        }
+        form = load();
+    }
+
+    // Appends the day's articles `numbers` to ListView1, ticked or not.
+    void addRows(const QList<int> &numbers, bool checked = true)
+    {
+        for (int n : numbers) {
+            const mz::PortalHeadline h = generator->headline(kDay, n);
+            mz::HeadlineRow row;
+            row.title = h.title;
+            row.sub1 = h.category;
+            row.tag = generator->url(mz::PortalGenerator::articlePath(kDay, n));
+            row.checked = checked;
+            form->lists().model1()->append(row);
+        }
+    }
+    QString savedPath(int number) const
+    {
+        return mz::articleFilePath(dir.path(), generator->headline(kDay, number).title);
+    }
+    QString saved(int number) const
+    {
+        return mz::readTextFile(savedPath(number)).value_or(QStringLiteral("<missing>"));
+    }
+    // Waits for the end of the batch.
+    bool waitDone(int expectedMessages)
+    {
+        return QTest::qWaitFor([&] { return messages.messages.size() >= expectedMessages
+                                            && messages.messages.constLast() == kDone; },
+                               20000);
+    }
+    int requests(int number) const
+    {
+        return int(server->requestedPaths().count(mz::PortalGenerator::articlePath(kDay, number).toLatin1()));
+    }
+    bool busy(int i) const { return form->jfDownEX2[size_t(i)]->isBusy(); }
+    QString tag(int i) const { return form->jfDownEX2[size_t(i)]->tag(); }
+
+    std::unique_ptr<mz::PortalGenerator> generator;
+    std::unique_ptr<mz::HttpServer> server;
+    std::function<QByteArray(const QByteArray &path, const QByteArray &body)> transform;
+    std::unique_ptr<Form1> form;
+};
+
+// A saved article rebuilt from template.ini: the article's title and paragraphs, no ad.
+void verifyRewritten(const Fixture &f, int number)
+{
+    const QString text = f.saved(number);
+    const mz::PortalHeadline h = f.generator->headline(kDay, number);
+    QVERIFY2(text.contains(QStringLiteral("<h1>") + h.title + QStringLiteral("</h1>")), qPrintable(text.left(300)));
+    QVERIFY(text.contains(QStringLiteral("本文由墨舟新闻阅读器 V1.3 下载保存")));
+    for (const QString &paragraph : f.generator->articleParagraphs(kDay, number))
+        QVERIFY(text.contains(paragraph));
+    QVERIFY(!text.contains(mz::PortalGenerator::advertisementText()));
+    QVERIFY(!text.contains(QStringLiteral("网友评论"))); // the page around the body is gone
+}
+
+} // namespace
+
+class TestForm1Articles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fiveTickedRows();
+    void oneTickedRowUsesInstanceZero();
+    void failedDownloadLeavesOthers();
+    void keptAsArrived_data();
+    void keptAsArrived();
+    void strangeTitleStaysInNewsSave();
+    void secondCommandRestartsQueue();
+    void nothingTicked();
+};
+
+void TestForm1Articles::fiveTickedRows()
+{
+    Fixture f;
+    f.addRows({1, 2});
+    f.addRows({3}, false);
+    f.addRows({4, 5, 6});
+    // An older file of the same name is replaced.
+    QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("News_save")));
+    QVERIFY(mz::writeTextFile(f.savedPath(4), QStringLiteral("older copy")));
+
+    f.form->s5_Click();
+    QVERIFY(f.form->Timer2->isActive());
+    QCOMPARE(f.form->Timer2->interval(), 100);
+    f.form->Timer2_Timer(); // the first tick: one article for each instance
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(f.busy(i));
+    QCOMPARE(f.tag(0), f.savedPath(1));
+    QCOMPARE(f.tag(1), f.savedPath(2));
+    QCOMPARE(f.tag(2), f.savedPath(4));
+    QVERIFY(f.form->Timer2->isActive()); // two are still queued
+
+    QVERIFY(f.waitDone(1));
+    QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
+    QVERIFY(!f.form->Timer2->isActive());
+    for (int n : {1, 2, 4, 5, 6}) {
+        verifyRewritten(f, n);
+        QCOMPARE(f.requests(n), 1);
+    }
+    QVERIFY(!QFile::exists(f.savedPath(3)));
+    QCOMPARE(f.requests(3), 0);
+    QCOMPARE(QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files).size(), 5);
+    QVERIFY(f.form->status().panel(WindowStatus::Panel::S1).isEmpty());
+    // Ticks are not cleared.
+    QVERIFY(f.form->lists().model1()->row(0).checked);
+}
+
+void TestForm1Articles::oneTickedRowUsesInstanceZero()
+{
+    Fixture f;
+    f.addRows({1}, false);
+    f.addRows({2});
+    f.addRows({3}, false);
+    f.form->s5_Click();
+    f.form->Timer2_Timer();
+    QVERIFY(f.busy(0));
+    QVERIFY(!f.busy(1));
+    QVERIFY(!f.busy(2));
+    QCOMPARE(f.tag(0), f.savedPath(2));
+    QVERIFY(!f.form->Timer2->isActive()); // handed out: the timer stops at once
+    QVERIFY(f.waitDone(1));
+    verifyRewritten(f, 2);
+    QVERIFY(f.tag(1).isEmpty() && f.tag(2).isEmpty());
+    QCOMPARE(f.messages.messages.size(), 1);
+}
+
+void TestForm1Articles::failedDownloadLeavesOthers()
+{
+    Fixture f;
+    f.server->setFaultForPath(mz::PortalGenerator::articlePath(kDay, 2).toLatin1(), mz::HttpServer::Fault::NotFound);
+    f.addRows({1, 2, 3, 4, 5});
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(2));
+    QCOMPARE(f.messages.messages.size(), 2);
+    const mz::RecordedMessage error = f.messages.messages.first();
+    QCOMPARE(error.icon, mz::MessageIcon::Critical);
+    QCOMPARE(error.title, QString());
+    QVERIFY2(error.text.startsWith(QStringLiteral("错误：404:")), qPrintable(error.text));
+    QVERIFY(error.text.size() > QStringLiteral("错误：404:").size());
+    QVERIFY(!QFile::exists(f.savedPath(2)));
+    QCOMPARE(f.requests(2), 1); // never fetched again
+    for (int n : {1, 3, 4, 5})
+        verifyRewritten(f, n);
+    // No temporary file is left beside the articles.
+    QCOMPARE(QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files).size(), 4);
+}
+
+void TestForm1Articles::keptAsArrived_data()
+{
+    QTest::addColumn<QString>("removeFile");   // from the program folder
+    QTest::addColumn<QByteArray>("fenli");     // replaces fenli.ini when not empty
+    QTest::addColumn<QByteArray>("dropFromPage2"); // taken out of article 2's page
+    QTest::addColumn<QList<int>>("kept");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("fenli-missing") << QStringLiteral("fenli.ini") << QByteArray() << QByteArray()
+                                   << QList<int>{1, 2, 3} << QStringLiteral("找不到fenli.ini");
+    QTest::newRow("template-missing") << QStringLiteral("template.ini") << QByteArray() << QByteArray()
+                                      << QList<int>{1, 2, 3} << QStringLiteral("找不到template.ini");
+    QTest::newRow("fenli-key-missing")
+        << QString() << mz::encodeAnsi(u"[新闻名字start]=<h1 id=\"artibodytitle\">\r\n[新闻名字end]=</h1>\r\n"
+                                       u"[新闻内容start]=<!-- 正文开始 -->\r\n[新闻内容end]=<!-- 正文结束 -->\r\n"
+                                       u"[中间广告start]=<!-- 广告开始 -->\r\n")
+        << QByteArray() << QList<int>{1, 2, 3} << QStringLiteral("[中间广告end]=");
+    QTest::newRow("page-without-body-end")
+        << QString() << QByteArray() << mz::encodeAnsi(u"<!-- 正文结束 -->") << QList<int>{2}
+        << QStringLiteral("[新闻内容end]");
+}
+
+void TestForm1Articles::keptAsArrived()
+{
+    QFETCH(QString, removeFile);
+    QFETCH(QByteArray, fenli);
+    QFETCH(QByteArray, dropFromPage2);
+    QFETCH(QList<int>, kept);
+    QFETCH(QString, reason);
+
+    Fixture f;
+    if (!removeFile.isEmpty())
+        QVERIFY(QFile::remove(f.dir.filePath(removeFile)));
+    if (!fenli.isEmpty())
+        QVERIFY(mz::writeFileBytes(f.dir.filePath(QStringLiteral("fenli.ini")), fenli));
+    const QByteArray page2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
+    if (!dropFromPage2.isEmpty()) {
+        f.transform = [&](const QByteArray &path, const QByteArray &body) {
+            return path == page2 ? QByteArray(body).replace(dropFromPage2, "") : body;
+        };
+    }
+    f.addRows({1, 2, 3});
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(1));
+    QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone}); // told once, without a box
+    for (int n : {1, 2, 3}) {
+        if (kept.contains(n)) {
+            QByteArray expected = f.generator->articlePage(kDay, n);
+            if (n == 2 && !dropFromPage2.isEmpty())
+                expected.replace(dropFromPage2, "");
+            QCOMPARE(mz::readFileBytes(f.savedPath(n)).value_or(QByteArray()), expected);
+        } else {
+            verifyRewritten(f, n);
+        }
+    }
+    const QString status = f.form->status().panel(WindowStatus::Panel::S1);
+    QVERIFY2(status.startsWith(QString::number(kept.size()) + QStringLiteral("篇")), qPrintable(status));
+    QVERIFY2(status.contains(reason), qPrintable(status));
+}
+
+void TestForm1Articles::strangeTitleStaysInNewsSave()
+{
+    Fixture f;
+    mz::HeadlineRow row;
+    row.title = QStringLiteral("../沪深/两市:涨?");
+    row.tag = f.generator->url(mz::PortalGenerator::articlePath(kDay, 1));
+    row.checked = true;
+    f.form->lists().model1()->append(row);
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(1));
+    const QStringList files = QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files);
+    QCOMPARE(files, QStringList{QStringLiteral("／沪深／两市：涨？.htm")});
+    QVERIFY(mz::readTextFile(f.dir.filePath(QStringLiteral("News_save/") + files.first()))
+                ->contains(f.generator->headline(kDay, 1).title));
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
+}
+
+// A second command while the first queue is still handed out starts at its own first article.
+void TestForm1Articles::secondCommandRestartsQueue()
+{
+    Fixture f;
+    f.server->setSlowChunk(256, 30); // keep the first three transfers running for a while
+    f.server->setFault(mz::HttpServer::Fault::Slow, 3);
+    f.addRows({1, 2, 3, 4, 5});
+    f.form->s5_Click();
+    f.form->Timer2_Timer(); // articles 1-3 handed out; 4 and 5 wait
+    QVERIFY(f.form->Timer2->isActive());
+    for (int r : {0, 1, 2, 3})
+        f.form->lists().model1()->setData(f.form->lists().model1()->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
+    f.form->s5_Click(); // now only article 5, the new queue's first column
+    QVERIFY(f.waitDone(1));
+    QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
+    for (int n : {1, 2, 3, 5})
+        verifyRewritten(f, n);
+    QCOMPARE(f.requests(4), 0);
+    QCOMPARE(f.requests(5), 1);
+}
+
+void TestForm1Articles::nothingTicked()
+{
+    Fixture f;
+    f.addRows({1, 2}, false);
+    f.form->s5_Click();
+    QVERIFY(!f.form->Timer2->isActive());
+    QTest::qWait(300);
+    QCOMPARE(f.server->requestCount(), 0);
+    QVERIFY(f.messages.messages.isEmpty());
+}
+
+QTEST_MAIN(TestForm1Articles)
+#include "tst_form1articles.moc"

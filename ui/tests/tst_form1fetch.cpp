@@ -1,0 +1,523 @@
+// The archive and hot news downloads of the main window against a local portal: file names,
+// node images, the notification, retries with their limit, the watchdog, the start-up sequence
+// and the toolbar's today button.
+
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
+#include "fetch/downloadcomponent.h"
+#include "fetch/retrypolicy.h"
+#include "lists/headlinemodel.h"
+#include "lists/hotparser.h"
+#include "platform/messages.h"
+#include "platform/textfile.h"
+#include "portal/httpserver.h"
+#include "portal/pagegenerator.h"
+#include "portal/portalsite.h"
+#include "testsupport/formfixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using Outcome = mz::DownloadComponent::Outcome;
+using Fault = mz::HttpServer::Fault;
+
+Q_DECLARE_METATYPE(mz::HttpServer::Fault)
+
+namespace {
+
+const QString kIdle = QStringLiteral("墨舟 V1.3");
+const mz::RecordedMessage kDone{QStringLiteral("下载完成。"), QStringLiteral("提示"),
+                                mz::MessageIcon::None};
+
+// The window's program folder and recorders, and the demo portal on 127.0.0.1 whose answers a
+// test may alter.
+struct Fixture : mz::test::FormFixture
+{
+    explicit Fixture(QDate today) : FormFixture(defaultOption(), today)
+    {
+        server = std::make_unique<mz::HttpServer>([this](const QByteArray &method, const QByteArray &path) {
+            mz::HttpResponse r = mz::routePortal(*generator, method, path, clock.today());
+            if (transform)
+                r.body = transform(path, r.body);
+            return r;
+        });
+        if (!server->listen(0))
+            qFatal("test server does not listen");
+        generator = std::make_unique<mz::PortalGenerator>(server->baseUrl());
+        setPortal(server->baseUrl());
+    }
+
+    // Loads the window with short retry pauses and a quick watchdog; Timer1 stays off unless
+    // the start-up sequence is under test.
+    std::unique_ptr<Form1> load(bool startUp = false)
+    {
+        auto form = create();
+        form->setRetryPolicy(mz::RetryPolicy(3, 10, 40));
+        form->Form_Load();
+        if (!startUp)
+            form->Timer1->stop();
+        form->Timer3->setInterval(200);
+        // What the component reported at each transfer end, after the window's own handler.
+        QObject::connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
+                         [this, f = form.get()] { outcomes << f->jfDownEX1->lastOutcome(); });
+        return form;
+    }
+
+    QString file(const QString &name) const { return dir.filePath(name); }
+    QByteArray bytes(const QString &name) const
+    {
+        return mz::readFileBytes(file(name)).value_or(QByteArray("<missing>"));
+    }
+    int requests(const QByteArray &path) const
+    {
+        return int(server->requestedPaths().count(path));
+    }
+
+    std::unique_ptr<mz::PortalGenerator> generator;
+    std::unique_ptr<mz::HttpServer> server;
+    std::function<QByteArray(const QByteArray &path, const QByteArray &body)> transform;
+    QList<Outcome> outcomes;
+};
+
+// Message boxes as the program shows them: modal, with an event loop running until the box is
+// closed (here: until `closeWhen` holds, or ten seconds have passed).
+struct ModalMessages final : mz::MessageFunnel
+{
+    void show(const QString &text, const QString &title, mz::MessageIcon icon) override
+    {
+        messages.append({text, title, icon});
+        maxDepth = qMax(maxDepth, ++depth);
+        QEventLoop box;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &box, [&] {
+            if (closeWhen())
+                box.quit();
+        });
+        poll.start(20);
+        QTimer::singleShot(10000, &box, &QEventLoop::quit);
+        box.exec();
+        --depth;
+    }
+    std::function<bool()> closeWhen = [] { return true; };
+    QList<mz::RecordedMessage> messages;
+    int depth = 0, maxDepth = 0;
+};
+
+void select(Form1 &form, const QString &key)
+{
+    QTreeWidgetItem *node = form.tree().nodeByKey(key);
+    QVERIFY2(node, qPrintable(key));
+    form.TreeView1->clearSelection();
+    form.TreeView1->setCurrentItem(node);
+    node->setSelected(true);
+    QCOMPARE(form.tree().selectedKey(), key);
+}
+
+bool isRed(const QTreeWidgetItem *node)
+{
+    return node && node->foreground(0).color() == QColor(255, 0, 0);
+}
+
+const QDate kDay(2007, 6, 12);
+const QString kKey = QStringLiteral("k20070612");
+const QByteArray kArchivePath = "/old1000/news1000_20070612.shtml";
+
+} // namespace
+
+class TestForm1Fetch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void archiveOfClosedDay()
+    {
+        Fixture f(kDay.addDays(1));
+        QVERIFY(mz::writeFileBytes(f.file("Nonews1000_20070612.shtml"), "<html>provisional</html>"));
+        auto form = f.load();
+        select(*form, kKey);
+        QList<int> imageAtEnd;
+        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
+                [&] { imageAtEnd << NavigationTree::nodeImage(form->tree().nodeByKey(kKey)); });
+
+        form->Command1_Click();
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 2);
+        QVERIFY(form->Timer3->isActive());
+        // The provisional copy stays until the final copy has arrived complete.
+        QVERIFY(QFile::exists(f.file("Nonews1000_20070612.shtml")));
+
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QCOMPARE(f.messages.messages.first(), kDone);
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
+        QVERIFY(!QFile::exists(f.file("Nonews1000_20070612.shtml")));
+        QCOMPARE(imageAtEnd, QList<int>{1});                          // listed: image 1 ...
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 4);         // ... then 4 in red
+        QVERIFY(isRed(form->tree().nodeByKey(kKey)));
+        QVERIFY(form->lists().model2()->rowCount() > 0);
+        QVERIFY(form->ListView2->isHidden());
+        QCOMPARE(form->windowTitle(), kIdle);
+        QVERIFY(!form->Timer3->isActive());
+        QCOMPARE(f.requests(kArchivePath), 1);
+        QTest::qWait(100);
+        QCOMPARE(f.messages.messages.size(), 1); // once per transfer
+    }
+
+    void archiveOfOpenDay()
+    {
+        Fixture f(kDay);
+        auto form = f.load();
+        select(*form, kKey); // today's node
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
+        QVERIFY(!QFile::exists(f.file("news1000_20070612.shtml")));
+        QVERIFY(form->lists().model2()->rowCount() > 0);
+    }
+
+    void hotNews_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QByteArray>("requested");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("closed-day-dated-page") << kDay.addDays(2) << QByteArray("/hotnews/20070612.shtml")
+                                               << "20070612.shtml";
+        QTest::newRow("open-day-live-page") << kDay << QByteArray("/hotnews/") << "No20070612.shtml";
+    }
+    void hotNews()
+    {
+        QFETCH(QDate, today);
+        QFETCH(QByteArray, requested);
+        QFETCH(QString, stored);
+        Fixture f(today);
+        const bool closed = today > kDay;
+        if (closed)
+            QVERIFY(mz::writeFileBytes(f.file("No20070612.shtml"), "<html>provisional</html>"));
+        auto form = f.load();
+        select(*form, kKey);
+        form->s1hot_Click();
+        QVERIFY(!form->Timer3->isActive()); // no watchdog for hot news
+        QCOMPARE(QFile::exists(f.file("No20070612.shtml")), closed);
+
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QCOMPARE(f.server->requestedPaths(), QList<QByteArray>{requested});
+        QCOMPARE(f.bytes(stored), f.generator->hotNewsPage(kDay));
+        QCOMPARE(QFile::exists(f.file("No20070612.shtml")), !closed);
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 4);
+        QVERIFY(isRed(form->tree().nodeByKey(kKey)));
+        QVERIFY(form->lists().model1()->rowCount() > 0);
+        QVERIFY(!form->ListView1->isHidden());
+        QVERIFY(form->Timer4->isActive()); // the archive follows
+        form->Timer4->stop();
+    }
+
+    // When the user has selected a non-day node by the time the archive download follows the
+    // hot news, the day whose hot news were fetched is downloaded, not an address built from
+    // the other node's key.
+    void archiveFollowsHotNewsDayWhenNoDaySelected()
+    {
+        Fixture f(kDay.addDays(2));
+        auto form = f.load();
+        select(*form, kKey);
+        form->s1hot_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QVERIFY(form->Timer4->isActive());
+        select(*form, QStringLiteral("k2"));
+        form->Timer4->stop();
+        form->Timer4_Timer();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 2, 15000);
+        QCOMPARE(f.requests(kArchivePath), 1);
+        QCOMPARE(f.server->requestCount(), 2);
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
+    }
+
+    void capitalHtmlEndCounts()
+    {
+        Fixture f(kDay.addDays(1));
+        f.transform = [](const QByteArray &, const QByteArray &body) {
+            return QByteArray(body).replace("</html>", "</HTML>");
+        };
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QVERIFY(f.bytes("news1000_20070612.shtml").contains("</HTML>"));
+        QCOMPARE(f.requests(kArchivePath), 1);
+        QVERIFY(form->lists().model2()->rowCount() > 0);
+    }
+
+    void incompleteTransfersAreRetried_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<bool>("missingEnd");
+        QTest::newRow("truncated-body") << Fault::Truncate << false;
+        QTest::newRow("server-error") << Fault::ServerError << false;
+        QTest::newRow("page-without-html-end") << Fault::None << true;
+    }
+    void incompleteTransfersAreRetried()
+    {
+        QFETCH(Fault, fault);
+        QFETCH(bool, missingEnd);
+        Fixture f(kDay.addDays(1));
+        int served = 0;
+        if (missingEnd) {
+            f.transform = [&served](const QByteArray &, const QByteArray &body) {
+                return ++served <= 2 ? body.left(body.indexOf("</html>")) : body;
+            };
+        } else {
+            f.server->setFaultForPath("/old1000/", fault, 2);
+        }
+        QVERIFY(mz::writeFileBytes(f.file("news1000_20070612.shtml"), "<html>stored</html>"));
+        auto form = f.load();
+        select(*form, kKey);
+        QList<QByteArray> storedAtEachEnd;
+        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
+                [&] { storedAtEachEnd << f.bytes("news1000_20070612.shtml"); });
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QCOMPARE(f.requests(kArchivePath), 3);
+        QCOMPARE(storedAtEachEnd.size(), 3);
+        // The stored page survives the failed attempts and is replaced by the complete one.
+        QCOMPARE(storedAtEachEnd[0], QByteArray("<html>stored</html>"));
+        QCOMPARE(storedAtEachEnd[1], QByteArray("<html>stored</html>"));
+        QCOMPARE(storedAtEachEnd[2], f.generator->archivePage(kDay));
+        QCOMPARE(f.outcomes.last(), Outcome::Succeeded);
+        QCOMPARE(f.messages.messages.size(), 1);
+        QCOMPARE(form->windowTitle(), kIdle);
+    }
+
+    void watchdogStopsStalledTransfer()
+    {
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath("/old1000/", Fault::Stall, 1);
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        // The component's own time-out (60 s) was not what ended the stalled attempt.
+        QCOMPARE(f.outcomes, (QList<Outcome>{Outcome::Stopped, Outcome::Succeeded}));
+        QCOMPARE(f.requests(kArchivePath), 2);
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
+        QVERIFY(!form->Timer3->isActive());
+    }
+
+    void watchdogLeavesAMovingTransferAlone()
+    {
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath("/old1000/", Fault::Slow, 1);
+        f.server->setSlowChunk(4096, 20); // many kilobytes between two watchdog ticks
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 30000);
+        QCOMPARE(f.outcomes, QList<Outcome>{Outcome::Succeeded});
+        QCOMPARE(f.requests(kArchivePath), 1);
+    }
+
+    void giveUpAfterLimit_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("storedBefore");
+        QTest::newRow("not-found-with-stored-copy") << false << true;
+        QTest::newRow("not-found-without-stored-copy") << false << false;
+        QTest::newRow("refused-connection") << true << true;
+    }
+    void giveUpAfterLimit()
+    {
+        QFETCH(bool, refused);
+        QFETCH(bool, storedBefore);
+        Fixture f(kDay.addDays(1));
+        QTcpServer closedPort;
+        if (refused) {
+            QVERIFY(closedPort.listen(QHostAddress::LocalHost, 0));
+            f.env.portalBase = QStringLiteral("http://127.0.0.1:%1").arg(closedPort.serverPort());
+            closedPort.close();
+        } else {
+            f.server->setFaultForPath("/old1000/", Fault::NotFound);
+        }
+        if (storedBefore)
+            QVERIFY(mz::writeFileBytes(f.file("news1000_20070612.shtml"), "<html>stored</html>"));
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), kIdle + QStringLiteral("-下载失败"), 15000);
+        QCOMPARE(f.outcomes.size(), 3);
+        QVERIFY(!f.outcomes.contains(Outcome::Succeeded));
+        QVERIFY(form->status().panel(WindowStatus::Panel::S1).contains(QStringLiteral("下载失败")));
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), storedBefore ? 1 : 4);
+        QCOMPARE(f.bytes("news1000_20070612.shtml"),
+                 storedBefore ? QByteArray("<html>stored</html>") : QByteArray("<missing>"));
+        QVERIFY(f.messages.messages.isEmpty()); // no box, no notification
+        QVERIFY(!form->jfDownEX1->isBusy());
+        QTest::qWait(300); // longer than any pause: nothing else is tried
+        QCOMPARE(f.outcomes.size(), 3);
+        if (!refused)
+            QCOMPARE(f.requests(kArchivePath), 3);
+    }
+
+    void retryFetchesTheDayBeingDownloaded()
+    {
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath("/old1000/", Fault::Truncate, 1);
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        select(*form, QStringLiteral("k20070611")); // the user moves on meanwhile
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{kArchivePath, kArchivePath}));
+        QVERIFY(QFile::exists(f.file("news1000_20070612.shtml")));
+        QVERIFY(!QFile::exists(f.file("news1000_20070611.shtml")));
+        QVERIFY(isRed(form->tree().nodeByKey(kKey)));
+        QVERIFY(!isRed(form->tree().nodeByKey(QStringLiteral("k20070611"))));
+    }
+
+    void secondStartWhileRunning()
+    {
+        Fixture f(kDay.addDays(1));
+        const QByteArray first = "/old1000/news1000_20070611.shtml";
+        f.server->setFaultForPath(first, Fault::Stall, 1);
+        auto form = f.load();
+        int ended = 0;
+        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(), [&] { ++ended; });
+        select(*form, QStringLiteral("k20070611"));
+        form->Command1_Click();
+        QSignalSpy progress(form->jfDownEX1, &mz::DownloadComponent::progress);
+        QVERIFY(progress.wait(10000));
+
+        select(*form, kKey);
+        form->Command1_Click();
+        QCOMPARE(ended, 1); // the running transfer has ended before the new one started
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(QStringLiteral("k20070611"))), 4);
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 2);
+
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QTest::qWait(300);
+        QCOMPARE(ended, 2);
+        QCOMPARE(f.messages.messages.size(), 1);
+        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{first, kArchivePath})); // no retry of the first
+        QVERIFY(!QFile::exists(f.file("news1000_20070611.shtml")));
+        QVERIFY(isRed(form->tree().nodeByKey(kKey)));
+    }
+
+    void closingDuringDownload()
+    {
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath("/old1000/", Fault::Stall);
+        QVERIFY(mz::writeFileBytes(f.file("news1000_20070612.shtml"), "<html>stored</html>"));
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        QSignalSpy progress(form->jfDownEX1, &mz::DownloadComponent::progress);
+        QVERIFY(progress.wait(10000));
+        form.reset(); // the window goes while the transfer runs: nothing is raised, nothing lost
+        QTest::qWait(50);
+        QCOMPARE(f.outcomes.size(), 0);
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), QByteArray("<html>stored</html>"));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2); // option.ini and the page
+    }
+
+    void startUpWithStoredHotNews()
+    {
+        Fixture f(kDay);
+        QVERIFY(mz::writeFileBytes(f.file("No20070612.shtml"), f.generator->hotNewsPage(kDay)));
+        auto form = f.load(true);
+        QVERIFY(form->Timer1->isActive());
+        QSignalSpy connecting(form->jfDownEX1, &mz::DownloadComponent::connecting);
+        QVERIFY(connecting.wait(5000)); // Timer1 fired and started the archive at once
+        QCOMPARE(form->jfDownEX1->tag(), QStringLiteral("正在连接..."));
+        QVERIFY(!form->Timer1->isActive());
+        QVERIFY(form->lists().model1()->rowCount() > 0);
+        QVERIFY(!form->ListView1->isHidden());
+        QVERIFY(form->ListView2->isHidden());
+
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        QCOMPARE(f.server->requestedPaths(), QList<QByteArray>{kArchivePath});
+        QVERIFY(QFile::exists(f.file("Nonews1000_20070612.shtml")));
+        QVERIFY(form->lists().model2()->rowCount() > 0);
+        QVERIFY(form->ListView2->isHidden()); // listed but not brought to the front
+    }
+
+    void startUpWithoutStoredHotNews()
+    {
+        Fixture f(kDay);
+        auto form = f.load(true);
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 2, 20000);
+        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{"/hotnews/", kArchivePath}));
+        QCOMPARE(f.bytes("No20070612.shtml"), f.generator->hotNewsPage(kDay));
+        QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
+        QVERIFY(form->lists().model1()->rowCount() > 0);
+        QVERIFY(form->lists().model2()->rowCount() > 0);
+        QVERIFY(!form->ListView1->isHidden());
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 4);
+        QVERIFY(isRed(form->tree().nodeByKey(kKey)));
+        QVERIFY(!form->Timer4->isActive());
+    }
+
+    void startUpGoesOnWhileNotificationIsOpen()
+    {
+        // The hot news' "下载完成。" box is still open when Timer4 starts the archive download;
+        // it runs meanwhile and announces itself in a second box.
+        Fixture f(kDay);
+        ModalMessages modal;
+        modal.closeWhen = [&] { return modal.messages.size() == 2; };
+        f.env.messages = &modal;
+        auto form = f.load(true);
+        QTRY_COMPARE_WITH_TIMEOUT(modal.messages.size(), 2, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(modal.depth, 0, 5000);
+        QCOMPARE(modal.maxDepth, 2);
+        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{"/hotnews/", kArchivePath}));
+        QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
+        QVERIFY(form->lists().model2()->rowCount() > 0);
+        QCOMPARE(f.outcomes, (QList<Outcome>{Outcome::Succeeded, Outcome::Succeeded}));
+    }
+
+    void startUpHotNewsGiveUpStillFetchesArchive()
+    {
+        Fixture f(kDay);
+        f.server->setFaultForPath("/hotnews/", Fault::NotFound);
+        auto form = f.load(true);
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 20000);
+        QCOMPARE(f.server->requestedPaths(),
+                 (QList<QByteArray>{"/hotnews/", "/hotnews/", "/hotnews/", kArchivePath}));
+        QVERIFY(!QFile::exists(f.file("No20070612.shtml")));
+        QVERIFY(QFile::exists(f.file("Nonews1000_20070612.shtml")));
+    }
+
+    void toolbarTodayWhileOldDaySelected()
+    {
+        const QDate today = kDay.addDays(1);
+        Fixture f(today);
+        QVERIFY(mz::writeFileBytes(f.file("No20070613.shtml"), f.generator->hotNewsPage(today)));
+        QVERIFY(mz::writeFileBytes(f.file("20070612.shtml"), f.generator->hotNewsPage(kDay)));
+        auto form = f.load();
+        select(*form, kKey);
+        QAction *hot = nullptr;
+        for (QAction *a : form->Toolbar1->actions()) {
+            if (a->data().toString() == QStringLiteral("button0"))
+                hot = a;
+        }
+        QVERIFY(hot);
+        form->Toolbar1_ButtonClick(hot);
+        QCOMPARE(form->lists().model1()->rows(), mz::parseHotPage(f.generator->hotNewsPage(today)));
+        QVERIFY(!form->ListView1->isHidden());
+
+        form->s2hot_Click(); // the plain command uses the selected node again
+        QCOMPARE(form->lists().model1()->rows(), mz::parseHotPage(f.generator->hotNewsPage(kDay)));
+        QCOMPARE(f.server->requestCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestForm1Fetch)
+#include "tst_form1fetch.moc"

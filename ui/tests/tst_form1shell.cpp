@@ -1,0 +1,285 @@
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/searchcommands.h"
+#include "ui/windowstatus.h"
+#include "ui/widgetmessages.h"
+#include "portal/portalsite.h"
+#include "lists/headlinemodel.h"
+#include "platform/textfile.h"
+#include "testsupport/formfixture.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+
+using mz::test::crlf;
+using mz::test::FormFixture;
+
+namespace {
+
+QStringList childKeys(QTreeWidgetItem *root)
+{
+    QStringList keys;
+    for (int i = 0; i < root->childCount(); ++i)
+        keys << NavigationTree::nodeKey(root->child(i));
+    return keys;
+}
+
+const QString kOption = crlf(QStringLiteral(
+    "[旧新闻存放天数]\n3天\n[你的关键词]\n股票+证券\n\nnba\n[分类]\n国内\n文化\n体育\n[新闻网站]\nhttp://x\n"));
+
+} // namespace
+
+class UrlSink : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void take(const QUrl &url) { urls << url; }
+
+public:
+    QList<QUrl> urls;
+};
+
+class TestForm1Shell : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpBuildsTree()
+    {
+        FormFixture f(kOption);
+        // A stored archive for 2007-3-1 shows image 1 on its node.
+        mz::writeTextFile(f.dir.filePath(QStringLiteral("news1000_20070301.shtml")), QStringLiteral("x"));
+        auto form = f.load();
+        QCOMPARE(form->windowTitle(), QStringLiteral("墨舟1.3版"));
+        QTreeWidget *tree = form->TreeView1;
+        QCOMPARE(tree->topLevelItemCount(), 5);
+        QStringList roots, rootTexts;
+        for (int i = 0; i < 5; ++i) {
+            roots << NavigationTree::nodeKey(tree->topLevelItem(i));
+            rootTexts << tree->topLevelItem(i)->text(0);
+            QCOMPARE(NavigationTree::nodeImage(tree->topLevelItem(i)), 3);
+        }
+        QCOMPARE(roots, (QStringList{"k0", "k1", "k2", "k3", "k4"}));
+        QCOMPARE(rootTexts, (QStringList{QStringLiteral("今日新闻"), QStringLiteral("旧新闻"),
+                                         QStringLiteral("你的关键词"), QStringLiteral("分类"),
+                                         QStringLiteral("收藏夹")}));
+        QCOMPARE(childKeys(tree->topLevelItem(0)), QStringList{"k20070302"});
+        QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("2007-3-2"));
+        QCOMPARE(NavigationTree::nodeImage(tree->topLevelItem(0)->child(0)), 4);
+        QCOMPARE(childKeys(tree->topLevelItem(1)), (QStringList{"k20070301", "k20070228", "k20070227"}));
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k20070301")), 1);
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k20070228")), 4);
+        // Keywords k21..k23 (the empty line is a keyword), categories share the numbering and a
+        // refused line (文化) still uses one.
+        QCOMPARE(childKeys(tree->topLevelItem(2)), (QStringList{"k21", "k22", "k23"}));
+        QCOMPARE(tree->topLevelItem(2)->child(1)->text(0), QString());
+        QCOMPARE(NavigationTree::nodeImage(tree->topLevelItem(2)->child(0)), 26);
+        QCOMPARE(childKeys(tree->topLevelItem(3)), (QStringList{"k34", "k36"}));
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k36")), 10);
+        QCOMPARE(form->tree().nn(), 6);
+        QVERIFY(tree->topLevelItem(0)->isExpanded());
+        QVERIFY(tree->topLevelItem(1)->isExpanded());
+        QVERIFY(tree->topLevelItem(2)->isExpanded());
+        QVERIFY(!tree->topLevelItem(3)->isExpanded());
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k20070302"));
+        QCOMPARE(form->tree().today().label, QStringLiteral("2007-3-2"));
+        // Nothing shown, nothing searched.
+        QVERIFY(form->ListView1->isHidden() && form->ListView2->isHidden() &&
+                form->ListView3->isHidden() && form->WebBrowser1->isHidden());
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S2), QString());
+        QVERIFY(f.messages.messages.isEmpty());
+        QCOMPARE(f.speech.calls.size(), 1);
+        QVERIFY(f.speech.calls.first().contains(QStringLiteral("提醒您系统未安装语音库")));
+        form->close();
+        QCOMPARE(f.speech.calls.last(), QStringLiteral("close"));
+    }
+
+    void missingOrBrokenOptionFile_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("missing") << QString();
+        QTest::newRow("only-days") << crlf(QStringLiteral("[旧新闻存放天数]\n2天"));
+        QTest::newRow("garbage") << QStringLiteral("[[[[天天\r\n[");
+    }
+    void missingOrBrokenOptionFile()
+    {
+        QFETCH(QString, option);
+        FormFixture f(option);
+        if (option.isNull())
+            QFile::remove(f.dir.filePath(QStringLiteral("option.ini")));
+        auto form = f.load();
+        QCOMPARE(form->TreeView1->topLevelItemCount(), 5);
+        QCOMPARE(form->TreeView1->topLevelItem(2)->childCount(), 0);
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k20070302"));
+    }
+
+    void rightClickSetsStatesAndShowsPop()
+    {
+        FormFixture f(kOption);
+        auto form = f.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTreeWidget *tree = form->TreeView1;
+        QTreeWidgetItem *keyword = form->tree().nodeByKey("k21");
+        tree->scrollToItem(keyword);
+        const QPoint at = tree->visualItemRect(keyword).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
+
+        // A right click elsewhere acts on the selected node and does not change the selection.
+        QTreeWidgetItem *day = form->tree().nodeByKey("k20070301");
+        const QPoint dayAt = tree->visualItemRect(day).center();
+        QTest::mousePress(tree->viewport(), Qt::RightButton, {}, dayAt);
+        QTest::mouseRelease(tree->viewport(), Qt::RightButton, {}, dayAt);
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
+        QTRY_VERIFY(form->pop->isVisible());
+        QVERIFY(form->s3->isEnabled() && form->s66->isEnabled() && form->s666->isEnabled());
+        QVERIFY(!form->s1->isEnabled() && !form->s8->isEnabled() && !form->s0->isEnabled());
+        QVERIFY(form->s6->isEnabled() && form->s6666->isEnabled() && form->s00->isEnabled());
+        form->pop->close();
+
+        // The favorites root keeps the states of the previous right click.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          tree->visualItemRect(form->tree().nodeByKey("k4")).center());
+        QTest::mouseRelease(tree->viewport(), Qt::RightButton, {}, dayAt);
+        QTRY_VERIFY(form->pop->isVisible());
+        QVERIFY(form->s3->isEnabled() && form->s66->isEnabled() && !form->s1->isEnabled());
+        form->pop->close();
+
+        // Left release opens nothing.
+        QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, dayAt);
+        QVERIFY(!form->pop->isVisible());
+
+        // The pop items in order, separators included.
+        QStringList names;
+        for (QAction *a : form->pop->actions())
+            names << a->objectName();
+        QCOMPARE(names, (QStringList{"s1hot", "s1", "q1", "s2hot", "s2", "q2", "s0", "s00", "q3",
+                                     "s3", "s8", "s6666", "q4", "s6", "s66", "s666"}));
+    }
+
+    void toolbarButtons()
+    {
+        FormFixture f(kOption);
+        auto form = f.load();
+        const QList<QAction *> buttons = form->Toolbar1->actions();
+        QCOMPARE(buttons.size(), 21);
+        QCOMPARE(buttons[0]->data().toString(), QStringLiteral("button0"));
+        QCOMPARE(buttons[0]->toolTip(), QStringLiteral("热点新闻"));
+        QCOMPARE(buttons[12]->text(), QStringLiteral("生活"));
+        QCOMPARE(buttons[12]->data().toString(), QString());
+        QCOMPARE(buttons[19]->data().toString(), QStringLiteral("button21"));
+        QCOMPARE(buttons[20]->data().toString(), QStringLiteral("button20"));
+        QCOMPARE(form->ImageList2.size(), 21);
+        QVERIFY(form->ImageList1.size() >= 27);
+        for (int i : {1, 2, 3, 4, 5, 24, 26})
+            QVERIFY2(!form->ImageList1[i].isNull(), qPrintable(QString::number(i)));
+
+        // The keyless 生活 button is a category button: it lists 生活 and shows ListView1.
+        mz::HeadlineRow life;
+        life.title = QStringLiteral("社区菜价平稳");
+        life.sub1 = QStringLiteral("生活");
+        mz::HeadlineRow other;
+        other.title = QStringLiteral("股市收涨");
+        other.sub1 = QStringLiteral("财经");
+        form->lists().model2()->append(mz::HeadlineRows{life, other});
+        buttons[12]->trigger();
+        QCOMPARE(form->lists().model1()->rowCount(), 1);
+        QCOMPARE(form->lists().model1()->row(0).title, life.title);
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S2), QStringLiteral("搜索到1条!"));
+        QVERIFY(form->ListView1->isVisibleTo(form.get()));
+        QVERIFY(form->ListView2->isHidden());
+
+        // Command4 empties ListView1.
+        form->Command4->click();
+        QCOMPARE(form->lists().model1()->rowCount(), 0);
+    }
+
+    void resizeKeepsPanesTogether()
+    {
+        FormFixture f(kOption);
+        auto form = f.load();
+        form->resize(900, 600);
+        form->Form_Resize();
+        const QRect list = form->ListView1->geometry();
+        QCOMPARE(form->ListView2->geometry(), list);
+        QCOMPARE(form->ListView3->geometry(), list);
+        QCOMPARE(form->WebBrowser1->geometry(), list);
+        QCOMPARE(form->TreeView1->width(), 265);
+        QVERIFY(list.left() > form->TreeView1->geometry().right());
+        // Too low: nothing moves.
+        form->resize(900, 3 * form->Toolbar1->sizeHint().height());
+        form->Form_Resize();
+        QCOMPARE(form->ListView1->geometry(), list);
+    }
+
+    // Command5 shows the program's web site in the browser pane without bringing it forward.
+    void command5ShowsSiteWithoutShowing()
+    {
+        mz::test::FormFixture f;
+        mz::PortalServer portal(&f.clock);
+        QVERIFY(portal.listen(0));
+        f.setPortal(portal.baseUrl());
+        auto form = f.load();
+        form->Command5->click();
+        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("墨舟")), 10000);
+        QVERIFY(form->WebBrowser1->isHidden());
+        QCOMPARE(portal.server().requestedPaths(), QList<QByteArray>{"/mozhou/"});
+    }
+
+    void command5UnreachableSiteSaysSo()
+    {
+        mz::test::FormFixture f; // port 9: nothing answers
+        auto form = f.load();
+        form->Command5_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("无法打开")), 10000);
+    }
+
+    // The desktop opener hands addresses to the system's handler for their scheme.
+    void desktopOpenerUsesSchemeHandler()
+    {
+        UrlSink sink;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &sink, "take");
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &sink, "take");
+        mz::DesktopOpener opener;
+        QVERIFY(opener.open(QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml"))));
+        QVERIFY(opener.open(QUrl(QStringLiteral("mailto:a@b.c?subject=x"))));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        QCOMPARE(sink.urls, (QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml")),
+                                         QUrl(QStringLiteral("mailto:a@b.c?subject=x"))}));
+    }
+
+    // The tree always keeps a selected node: clicks on the blank area, Ctrl+clicks and other
+    // buttons than the left one never leave the commands without a node to act on.
+    void treeKeepsASelection()
+    {
+        mz::test::FormFixture f(kOption);
+        auto form = f.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTreeWidget *tree = form->TreeView1;
+        const QPoint keyword = tree->visualItemRect(form->tree().nodeByKey("k21")).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, keyword);
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier, keyword);
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(5, tree->viewport()->height() - 3));
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
+        QTest::mouseClick(tree->viewport(), Qt::MiddleButton, {},
+                          tree->visualItemRect(form->tree().nodeByKey("k22")).center());
+        QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
+    }
+};
+
+QTEST_MAIN(TestForm1Shell)
+#include "tst_form1shell.moc"
