@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <cstring>
+
 namespace mz {
 
 namespace {
@@ -24,22 +26,47 @@ bool tagAt(const char *p)
     return true;
 }
 
-// Offset of the last case-insensitive "</html>" in bytes, or -1.
-qsizetype lastTag(QByteArrayView bytes)
+// Whether bytes hold the tag; `fromEnd` looks from the end (where a complete page has it).
+// memchr/memrchr find the candidates: they are vectorised in the C library.
+bool holdsTag(QByteArrayView bytes, bool fromEnd)
 {
     const char *data = bytes.data();
-    for (qsizetype i = bytes.size() - kTagLength; i >= 0; --i) {
-        if (data[i] == '<' && tagAt(data + i))
-            return i;
+    const qsizetype lastStart = bytes.size() - kTagLength; // the last offset a tag fits at
+    if (lastStart < 0)
+        return false;
+    if (fromEnd) {
+#if defined(__GLIBC__)
+        qsizetype limit = lastStart + 1; // candidates lie in [0, limit)
+        while (limit > 0) {
+            const void *hit = memrchr(data, '<', size_t(limit));
+            if (!hit)
+                return false;
+            const qsizetype at = static_cast<const char *>(hit) - data;
+            if (tagAt(data + at))
+                return true;
+            limit = at;
+        }
+        return false;
+#endif
     }
-    return -1;
+    qsizetype from = 0;
+    while (from <= lastStart) {
+        const void *hit = memchr(data + from, '<', size_t(lastStart + 1 - from));
+        if (!hit)
+            return false;
+        const qsizetype at = static_cast<const char *>(hit) - data;
+        if (tagAt(data + at))
+            return true;
+        from = at + 1;
+    }
+    return false;
 }
 
 } // namespace
 
 bool isCompletePage(QByteArrayView bytes)
 {
-    return lastTag(bytes) >= 0;
+    return holdsTag(bytes, true);
 }
 
 bool isCompletePageFile(const QString &path)
@@ -76,12 +103,12 @@ void PageEndScanner::feed(QByteArrayView chunk)
     if (!m_tail.isEmpty()) {
         QByteArray joint = m_tail;
         joint.append(chunk.first(qMin(chunk.size(), kTagLength - 1)));
-        if (isCompletePage(joint)) {
+        if (holdsTag(joint, false)) {
             m_found = true;
             return;
         }
     }
-    if (isCompletePage(chunk)) {
+    if (holdsTag(chunk, false)) {
         m_found = true;
         m_tail.clear();
         return;

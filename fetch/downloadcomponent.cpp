@@ -69,10 +69,21 @@ QString sizeText(qint64 bytes)
 QString durationText(int ms)
 {
     if (ms >= 60000 && ms % 60000 == 0)
-        return QStringLiteral("%1 分钟").arg(ms / 60000);
+        return QStringLiteral("%1分钟").arg(ms / 60000);
     if (ms >= 1000 && ms % 1000 == 0)
-        return QStringLiteral("%1 秒").arg(ms / 1000);
-    return QStringLiteral("%1 毫秒").arg(ms);
+        return QStringLiteral("%1秒").arg(ms / 1000);
+    return QStringLiteral("%1毫秒").arg(ms);
+}
+
+// The texts a window shows for the two limits.
+QString tooLargeText(qint64 cap)
+{
+    return QStringLiteral("页面过大：超过 %1").arg(sizeText(cap));
+}
+
+QString deadlineText(int ms)
+{
+    return QStringLiteral("下载超时：%1内没有下载完").arg(durationText(ms));
 }
 
 // "bytes 100-199/200" -> first 100, total 200 ("*" gives -1). False when malformed.
@@ -258,9 +269,7 @@ void DownloadComponent::begin(const Request &request)
     if (m_deadline > 0) {
         const qint64 left = m_deadline - t->part->since.elapsed();
         if (left <= 0) {
-            failLater(Outcome::DeadlineExceeded,
-                      QStringLiteral("下载超时：超过 %1 仍未下载完").arg(durationText(m_deadline)),
-                      DeadlineCode);
+            failLater(Outcome::DeadlineExceeded, deadlineText(m_deadline), DeadlineCode);
             return;
         }
         m_deadlineTimer->start(int(left));
@@ -374,8 +383,7 @@ void DownloadComponent::onMetaData()
         t->expected = announced;
     }
     if (m_maxBytes > 0 && t->expected > m_maxBytes) {
-        finish(Outcome::TooLarge,
-               QStringLiteral("页面过大：超过 %1 的上限").arg(sizeText(m_maxBytes)), TooLargeCode);
+        finish(Outcome::TooLarge, tooLargeText(m_maxBytes), TooLargeCode);
     }
 }
 
@@ -414,9 +422,7 @@ void DownloadComponent::onReadyRead()
     if (m_maxBytes > 0 && m_received + data.size() > m_maxBytes) {
         m_received = m_maxBytes; // what may be kept of it; the rest is never stored
         if (isSuccessStatus(t->status))
-            finish(Outcome::TooLarge,
-                   QStringLiteral("页面过大：超过 %1 的上限").arg(sizeText(m_maxBytes)),
-                   TooLargeCode);
+            finish(Outcome::TooLarge, tooLargeText(m_maxBytes), TooLargeCode);
         else
             finish(Outcome::HttpError, QStringLiteral("服务器回答 HTTP %1").arg(t->status),
                    t->status);
@@ -523,9 +529,7 @@ void DownloadComponent::onDeadline()
 {
     if (!m_transfer)
         return;
-    finish(Outcome::DeadlineExceeded,
-           QStringLiteral("下载超时：超过 %1 仍未下载完").arg(durationText(m_deadline)),
-           DeadlineCode);
+    finish(Outcome::DeadlineExceeded, deadlineText(m_deadline), DeadlineCode);
 }
 
 bool DownloadComponent::commitTarget(QString *error)

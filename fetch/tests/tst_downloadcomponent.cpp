@@ -95,6 +95,8 @@ private Q_SLOTS:
                 r.body = "<html>gone</html>";
             } else {
                 r.body = m_page;
+                if (p == "/unasked-206")
+                    r.status = 206; // a part nobody asked for, without Content-Range
             }
             return r;
         });
@@ -168,6 +170,9 @@ private Q_SLOTS:
         QTest::newRow("closed-without-answer")
             << F::CloseWithoutResponse << "/p" << false << Outcome::NetworkError
             << int(QNetworkReply::RemoteHostClosedError);
+        QTest::newRow("part-instead-of-page")
+            << F::None << "/unasked-206" << false << Outcome::Incomplete
+            << int(DownloadComponent::BadRangeCode);
         QTest::newRow("body-refused-by-check") << F::None << "/p" << true << Outcome::Incomplete
                                                << int(DownloadComponent::RejectedBodyCode);
     }
@@ -636,6 +641,29 @@ private Q_SLOTS:
         QCOMPARE(m_server->lastRequestHeader("Range"), QByteArray());
         QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
         m_page = page(40000);
+    }
+
+    void resumedTransferKeepsTheFirstAttemptsDeadline()
+    {
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        const QString target = path(QStringLiteral("d.shtml"));
+        const QString url = m_server->url("/d.shtml");
+        DownloadComponent c;
+        c.setKeepPartial(true);
+        c.setTimeOut(200);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+        QVERIFY(c.resumableBytes(url, target) > 0);
+
+        // The first attempt alone took longer than this: the resume ends before asking anything.
+        c.setDeadline(1);
+        c.start(url, target, c.resumableBytes(url, target));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::DeadlineExceeded);
+        QCOMPARE(m_server->requestCount(), 1);
+        QCOMPARE(c.resumableBytes(url, target), qint64(0));
+        QVERIFY(folderEntries().isEmpty());
     }
 
     void pageEndIsLookedForWhileStreaming_data()
