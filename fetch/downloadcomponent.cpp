@@ -1,36 +1,130 @@
 #include "fetch/downloadcomponent.h"
 
+#include "fetch/completeness.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
 
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace mz {
+
+// The stored bytes of one page: the temporary file a transfer writes, kept between attempts
+// when a transfer ends unfinished and may be resumed.
+struct DownloadComponent::Partial
+{
+    QString url, target;
+    std::unique_ptr<QTemporaryFile> file; // open, positioned at its end; removed unless committed
+    qint64 size = 0;                      // body bytes stored
+    QByteArray validator;                 // ETag or Last-Modified of the first answer, for If-Range
+    bool resumable = false;               // a validator and no content coding
+    PageEndScanner scanner;               // "</html>" seen in the stored bytes
+    QElapsedTimer since;                  // start of the first attempt, for the deadline
+};
 
 struct DownloadComponent::Transfer
 {
     quint64 serial = 0;
     Request request;
     QNetworkReply *reply = nullptr;
-    std::unique_ptr<QSaveFile> file; // temporary file beside the target until committed
+    std::unique_ptr<Partial> part; // the body's file
     bool connectedRaised = false;
+    bool bodyDecided = false; // the answer's head has been looked at
     int status = 0;
-    qint64 expected = -1; // Content-Length, -1 when absent or not comparable
-    QByteArray body;      // kept only while a body check waits for it
+    qint64 offset = 0;    // bytes asked to skip with Range, 0 for a whole body
+    qint64 startSize = 0; // bytes held when the transfer began
+    qint64 expected = -1; // whole body length (Content-Length, Content-Range), -1 when unknown
 };
 
-static bool isSuccessStatus(int status)
+namespace {
+
+bool isSuccessStatus(int status)
 {
     return status >= 200 && status < 300;
 }
 
-DownloadComponent::DownloadComponent(int index, QObject *parent)
-    : QObject(parent), m_index(index)
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
+        return QStringLiteral("%1 MB").arg(bytes / (1024 * 1024));
+    if (bytes >= 1024 && bytes % 1024 == 0)
+        return QStringLiteral("%1 KB").arg(bytes / 1024);
+    return QStringLiteral("%1 字节").arg(bytes);
+}
+
+QString durationText(int ms)
+{
+    if (ms >= 60000 && ms % 60000 == 0)
+        return QStringLiteral("%1分钟").arg(ms / 60000);
+    if (ms >= 1000 && ms % 1000 == 0)
+        return QStringLiteral("%1秒").arg(ms / 1000);
+    return QStringLiteral("%1毫秒").arg(ms);
+}
+
+// The texts a window shows for the two limits.
+QString tooLargeText(qint64 cap)
+{
+    return QStringLiteral("页面过大：超过 %1").arg(sizeText(cap));
+}
+
+QString deadlineText(int ms)
+{
+    return QStringLiteral("下载超时：%1内没有下载完").arg(durationText(ms));
+}
+
+// "bytes 100-199/200" -> first 100, total 200 ("*" gives -1). False when malformed.
+bool parseContentRange(const QByteArray &value, qint64 *first, qint64 *total)
+{
+    const QByteArray v = value.trimmed();
+    if (!v.toLower().startsWith("bytes "))
+        return false;
+    const QByteArray spec = v.mid(6).trimmed();
+    const qsizetype dash = spec.indexOf('-'), slash = spec.indexOf('/');
+    if (dash <= 0 || slash <= dash)
+        return false;
+    bool ok1 = false, ok2 = false;
+    *first = spec.left(dash).toLongLong(&ok1);
+    const qint64 last = spec.mid(dash + 1, slash - dash - 1).toLongLong(&ok2);
+    if (!ok1 || !ok2 || last < *first)
+        return false;
+    const QByteArray totalText = spec.mid(slash + 1);
+    if (totalText == "*") {
+        *total = -1;
+        return true;
+    }
+    bool ok3 = false;
+    *total = totalText.toLongLong(&ok3);
+    return ok3 && *total > last;
+}
+
+// Replaces `to` by `from` in one step (an existing `to` is overwritten).
+bool renameOver(const QString &from, const QString &to, QString *error)
+{
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                            std::filesystem::path(to.toStdU16String()), ec);
+    if (ec && error)
+        *error = QString::fromLocal8Bit(ec.message());
+    return !ec;
+}
+
+} // namespace
+
+DownloadComponent::DownloadComponent(int index, QObject *parent) : QObject(parent), m_index(index)
 {
     m_manager = new QNetworkAccessManager(this);
     m_manager->setProxy(QNetworkProxy::NoProxy);
@@ -38,6 +132,10 @@ DownloadComponent::DownloadComponent(int index, QObject *parent)
     m_timeOutTimer = new QTimer(this);
     m_timeOutTimer->setSingleShot(true);
     connect(m_timeOutTimer, &QTimer::timeout, this, &DownloadComponent::onTimeOut);
+
+    m_deadlineTimer = new QTimer(this);
+    m_deadlineTimer->setSingleShot(true);
+    connect(m_deadlineTimer, &QTimer::timeout, this, &DownloadComponent::onDeadline);
 
     m_progressTimer = new QTimer(this);
     m_progressTimer->setSingleShot(true);
@@ -53,14 +151,27 @@ DownloadComponent::~DownloadComponent()
         reply->abort();
         delete reply;
     }
-    // The unfinished temporary file is discarded by QSaveFile's destructor.
+    // Unfinished temporary files (running or kept) are removed by their QTemporaryFile.
 }
 
-void DownloadComponent::start(const QString &url, const QString &targetPath, int startAt,
+void DownloadComponent::setKeepPartial(bool keep)
+{
+    m_keepPartial = keep;
+    if (!keep)
+        m_partial.reset();
+}
+
+qint64 DownloadComponent::resumableBytes(const QString &url, const QString &targetPath) const
+{
+    if (!m_partial || m_partial->url != url || m_partial->target != targetPath)
+        return 0;
+    return m_partial->size;
+}
+
+void DownloadComponent::start(const QString &url, const QString &targetPath, qint64 startAt,
                               bool overwrite)
 {
-    Q_UNUSED(startAt);
-    Request request{url, targetPath, overwrite};
+    Request request{url, targetPath, startAt, overwrite};
     if (defersStarts()) {
         m_pending = std::make_unique<Request>(request);
         return;
@@ -98,12 +209,22 @@ void DownloadComponent::begin(const Request &request)
     m_lastOutcome = Outcome::None;
     m_lastHttpStatus = 0;
     m_lastErrorText.clear();
+    m_lastGained = false;
 
     auto transfer = std::make_unique<Transfer>();
     transfer->serial = ++m_serial;
     transfer->request = request;
     Transfer *t = transfer.get();
     m_transfer = std::move(transfer);
+
+    // Resume only the very bytes the caller asked for; anything else kept is dropped.
+    if (request.startAt > 0 && m_partial && m_partial->resumable && m_partial->url == request.url &&
+        m_partial->target == request.target && m_partial->size == request.startAt) {
+        t->part = std::move(m_partial);
+        t->offset = t->startSize = t->part->size;
+        m_received = m_reportedBytes = t->offset;
+    }
+    m_partial.reset();
 
     // Problems found before anything is sent end the transfer from the event loop, so that
     // start() never raises transfer ended inside the caller.
@@ -126,12 +247,32 @@ void DownloadComponent::begin(const Request &request)
                   TargetExistsCode);
         return;
     }
-    t->file = std::make_unique<QSaveFile>(request.target);
-    if (!t->file->open(QIODevice::WriteOnly)) {
-        failLater(Outcome::FileError,
-                  QStringLiteral("无法写入文件：%1（%2）").arg(request.target, t->file->errorString()),
-                  FileErrorCode);
-        return;
+    if (!t->part) {
+        auto part = std::make_unique<Partial>();
+        part->url = request.url;
+        part->target = request.target;
+        part->since.start();
+        // Beside the target, so that the final rename stays on one file system.
+        const QFileInfo info(request.target);
+        part->file = std::make_unique<QTemporaryFile>(
+            info.absoluteDir().filePath(info.fileName() + QStringLiteral(".XXXXXX.part")));
+        const bool opened = info.absoluteDir().exists() && part->file->open();
+        const QString why = part->file->errorString();
+        t->part = std::move(part);
+        if (!opened) {
+            failLater(Outcome::FileError,
+                      QStringLiteral("无法写入文件：%1（%2）").arg(request.target, why),
+                      FileErrorCode);
+            return;
+        }
+    }
+    if (m_deadline > 0) {
+        const qint64 left = m_deadline - t->part->since.elapsed();
+        if (left <= 0) {
+            failLater(Outcome::DeadlineExceeded, deadlineText(m_deadline), DeadlineCode);
+            return;
+        }
+        m_deadlineTimer->start(int(left));
     }
 
     QNetworkRequest req(url);
@@ -140,6 +281,12 @@ void DownloadComponent::begin(const Request &request)
     if (m_useReferer) {
         const QString referer = m_referer.isEmpty() ? request.url : m_referer;
         req.setRawHeader("Referer", QUrl(referer).toEncoded());
+    }
+    if (m_keepPartial) // a compressed body cannot be continued by byte ranges
+        req.setRawHeader("Accept-Encoding", "identity");
+    if (t->offset > 0) {
+        req.setRawHeader("Range", "bytes=" + QByteArray::number(t->offset) + '-');
+        req.setRawHeader("If-Range", t->part->validator);
     }
     req.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     req.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
@@ -170,40 +317,121 @@ void DownloadComponent::onMetaData()
 {
     if (!m_transfer || !m_transfer->reply)
         return;
-    QNetworkReply *reply = m_transfer->reply;
-    m_transfer->status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    Transfer *t = m_transfer.get();
+    QNetworkReply *reply = t->reply;
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 0)
+        return; // no answer head yet
+    m_timeOutTimer->start(m_timeOut);
+    t->status = status;
+    if (t->bodyDecided) {
+        onConnected();
+        return;
+    }
+    t->bodyDecided = true;
+    const quint64 serial = t->serial;
+    QPointer<DownloadComponent> self(this);
+    onConnected();
+    if (!self || !m_transfer || m_transfer->serial != serial)
+        return;
+
     const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
     const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
     // A compressed body is unpacked on the way in; its length no longer matches the header.
     const bool comparable = encoding.isEmpty() || encoding == "identity";
-    m_transfer->expected = length.isValid() && comparable ? length.toLongLong() : -1;
-    m_timeOutTimer->start(m_timeOut);
-    onConnected();
+    const qint64 announced = length.isValid() && comparable ? length.toLongLong() : -1;
+    if (!isSuccessStatus(status)) {
+        t->expected = announced;
+        return; // an error page: counted, never stored
+    }
+    Partial &part = *t->part;
+    if (status == 206) {
+        qint64 first = -1, total = -1;
+        const QByteArray etag = reply->rawHeader("ETag");
+        const bool continues =
+            t->offset > 0 && comparable &&
+            parseContentRange(reply->rawHeader("Content-Range"), &first, &total) &&
+            first == t->offset &&
+            (etag.isEmpty() || !part.validator.startsWith('"') || etag == part.validator);
+        if (!continues) {
+            part.resumable = false; // the next attempt starts from zero
+            finish(Outcome::Incomplete, QStringLiteral("服务器送来的片段接不上已收到的内容"),
+                   BadRangeCode);
+            return;
+        }
+        t->expected = total >= 0 ? total : (announced >= 0 ? t->offset + announced : -1);
+    } else {
+        if (t->offset > 0) {
+            // The whole page again (ranges not supported, or the page changed): start over.
+            if (!part.file->resize(0) || !part.file->seek(0)) {
+                finish(Outcome::FileError,
+                       QStringLiteral("无法写入文件：%1（%2）")
+                           .arg(t->request.target, part.file->errorString()),
+                       FileErrorCode);
+                return;
+            }
+            part.size = 0;
+            part.scanner.reset();
+            t->offset = 0;
+            m_received = 0;
+            m_reportedBytes = -1;
+        }
+        const QByteArray etag = reply->rawHeader("ETag");
+        part.validator =
+            !etag.isEmpty() && !etag.startsWith("W/") ? etag : reply->rawHeader("Last-Modified");
+        part.resumable = comparable && !part.validator.isEmpty();
+        t->expected = announced;
+    }
+    if (m_maxBytes > 0 && t->expected > m_maxBytes) {
+        finish(Outcome::TooLarge, tooLargeText(m_maxBytes), TooLargeCode);
+    }
+}
+
+bool DownloadComponent::storeChunk(QByteArrayView data)
+{
+    Transfer *t = m_transfer.get();
+    Partial &part = *t->part;
+    if (part.file->write(data.data(), data.size()) != data.size()) {
+        finish(Outcome::FileError,
+               QStringLiteral("无法写入文件：%1（%2）")
+                   .arg(t->request.target, part.file->errorString()),
+               FileErrorCode);
+        return false;
+    }
+    part.size += data.size();
+    part.scanner.feed(data);
+    return true;
 }
 
 void DownloadComponent::onReadyRead()
 {
     if (!m_transfer || !m_transfer->reply)
         return;
+    const quint64 serial = m_transfer->serial;
+    if (!m_transfer->bodyDecided) {
+        QPointer<DownloadComponent> self(this);
+        onMetaData();
+        if (!self || !m_transfer || m_transfer->serial != serial || !m_transfer->reply)
+            return;
+    }
     Transfer *t = m_transfer.get();
     const QByteArray data = t->reply->readAll();
     if (data.isEmpty())
         return;
-    if (t->status == 0)
-        t->status = t->reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     m_timeOutTimer->start(m_timeOut);
+    if (m_maxBytes > 0 && m_received + data.size() > m_maxBytes) {
+        m_received = m_maxBytes; // what may be kept of it; the rest is never stored
+        if (isSuccessStatus(t->status))
+            finish(Outcome::TooLarge, tooLargeText(m_maxBytes), TooLargeCode);
+        else
+            finish(Outcome::HttpError, QStringLiteral("服务器回答 HTTP %1").arg(t->status),
+                   t->status);
+        return;
+    }
     m_received += data.size();
     // The body of an error page is counted but never stored.
-    if (isSuccessStatus(t->status)) {
-        if (t->file->write(data) != data.size()) {
-            finish(Outcome::FileError,
-                   QStringLiteral("无法写入文件：%1（%2）").arg(t->request.target, t->file->errorString()),
-                   FileErrorCode);
-            return;
-        }
-        if (m_bodyCheck)
-            t->body.append(data);
-    }
+    if (isSuccessStatus(t->status) && !storeChunk(data))
+        return;
     if (!m_sinceProgress.isValid() || m_sinceProgress.elapsed() >= m_progressInterval)
         emitProgress();
     else if (!m_progressTimer->isActive())
@@ -218,6 +446,27 @@ void DownloadComponent::emitProgress()
     m_reportedBytes = m_received;
     m_sinceProgress.restart();
     emit progress();
+}
+
+bool DownloadComponent::bodyPassesChecks()
+{
+    Partial &part = *m_transfer->part;
+    if (m_requirePageEnd && !part.scanner.found())
+        return false;
+    if (!m_bodyCheck)
+        return true;
+    if (!part.file->flush())
+        return false;
+    if (part.size == 0)
+        return m_bodyCheck(QByteArrayView());
+    // A view of the stored file: the check reads what will replace the target, without a copy.
+    if (uchar *mapped = part.file->map(0, part.size)) {
+        const bool ok = m_bodyCheck(QByteArrayView(mapped, part.size));
+        part.file->unmap(mapped);
+        return ok;
+    }
+    QFile again(part.file->fileName());
+    return again.open(QIODevice::ReadOnly) && m_bodyCheck(again.readAll());
 }
 
 void DownloadComponent::onFinished()
@@ -255,11 +504,13 @@ void DownloadComponent::onFinished()
     }
     if (t->expected >= 0 && m_received != t->expected) {
         finish(Outcome::Incomplete,
-               QStringLiteral("内容不完整：收到 %1 字节，应为 %2 字节").arg(m_received).arg(t->expected),
+               QStringLiteral("内容不完整：收到 %1 字节，应为 %2 字节")
+                   .arg(m_received)
+                   .arg(t->expected),
                IncompleteBodyCode);
         return;
     }
-    if (m_bodyCheck && !m_bodyCheck(t->body)) {
+    if (!bodyPassesChecks()) {
         finish(Outcome::Incomplete, QStringLiteral("页面不完整"), RejectedBodyCode);
         return;
     }
@@ -270,8 +521,39 @@ void DownloadComponent::onTimeOut()
 {
     if (!m_transfer)
         return;
-    finish(Outcome::TimedOut,
-           QStringLiteral("超时：%1 毫秒内没有收到数据").arg(m_timeOut), TimeOutCode);
+    finish(Outcome::TimedOut, QStringLiteral("超时：%1 毫秒内没有收到数据").arg(m_timeOut),
+           TimeOutCode);
+}
+
+void DownloadComponent::onDeadline()
+{
+    if (!m_transfer)
+        return;
+    finish(Outcome::DeadlineExceeded, deadlineText(m_deadline), DeadlineCode);
+}
+
+bool DownloadComponent::commitTarget(QString *error)
+{
+    Transfer *t = m_transfer.get();
+    QTemporaryFile &file = *t->part->file;
+    // A full disk may show only when buffered bytes are flushed: check before the rename.
+    bool ok = file.flush() && file.error() == QFileDevice::NoError;
+#ifdef Q_OS_UNIX
+    ok = ok && ::fsync(file.handle()) == 0;
+#endif
+    if (!ok) {
+        *error = file.errorString();
+        return false;
+    }
+    if (!t->request.overwrite && QFile::exists(t->request.target)) {
+        *error = QStringLiteral("文件已存在");
+        return false;
+    }
+    file.close();
+    if (!renameOver(file.fileName(), t->request.target, error))
+        return false;
+    file.setAutoRemove(false); // it is the target now
+    return true;
 }
 
 void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
@@ -280,8 +562,21 @@ void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
         return;
     QPointer<DownloadComponent> self(this);
 
+    QString errorText = text;
+    int errorCode = code;
+    if (outcome == Outcome::Succeeded) {
+        QString why;
+        if (!commitTarget(&why)) {
+            outcome = Outcome::FileError;
+            errorText =
+                QStringLiteral("无法写入文件：%1（%2）").arg(m_transfer->request.target, why);
+            errorCode = FileErrorCode;
+        }
+    }
+
     std::unique_ptr<Transfer> t = std::move(m_transfer);
     m_timeOutTimer->stop();
+    m_deadlineTimer->stop();
     m_progressTimer->stop();
     if (t->reply) {
         // abort() raises finished() synchronously: cut the connections first.
@@ -292,24 +587,23 @@ void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
         t->reply = nullptr;
     }
 
-    QString errorText = text;
-    int errorCode = code;
-    if (t->file) {
-        if (outcome == Outcome::Succeeded) {
-            if (!t->file->commit()) {
-                outcome = Outcome::FileError;
-                errorText = QStringLiteral("无法写入文件：%1（%2）")
-                                .arg(t->request.target, t->file->errorString());
-                errorCode = FileErrorCode;
-            }
-        } else {
-            t->file->cancelWriting();
-        }
-    }
+    // Keep the stored bytes of a transfer that was merely cut short; a body that is complete but
+    // refused, too large, too late, or not continuable is of no use to a later attempt.
+    const bool cutShort = outcome == Outcome::Stopped || outcome == Outcome::TimedOut ||
+                          outcome == Outcome::NetworkError ||
+                          (outcome == Outcome::HttpError && t->status != 416) ||
+                          (outcome == Outcome::Incomplete && errorCode == IncompleteBodyCode &&
+                           m_received < t->expected);
+    const bool keep =
+        m_keepPartial && cutShort && t->part && t->part->resumable && t->part->size > 0;
+    m_lastGained = outcome == Outcome::Succeeded || (keep && t->part->size > t->startSize);
+    if (keep)
+        m_partial = std::move(t->part);
+
     m_lastOutcome = outcome;
     m_lastHttpStatus = t->status;
     m_lastErrorText = errorText;
-    t.reset(); // an uncommitted temporary file is removed here
+    t.reset(); // an uncommitted temporary file that is not kept is removed here
 
     // The last progress and the error belong to the ending transfer: a start requested from
     // their handlers waits for its transfer ended event.

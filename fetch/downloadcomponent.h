@@ -2,9 +2,24 @@
 // The HTTP download component: one instance carries one transfer at a time, fetches an address
 // with GET and stores the body in a file, raising its six events on the thread it lives on.
 //
-// The body goes to a temporary file beside the target. The target is replaced (by a rename) only
-// when the transfer finished with an HTTP 2xx status and the whole body (as many bytes as a
-// Content-Length header announced); anything else leaves an existing target untouched.
+// The body streams to a temporary file beside the target; it is never held whole in memory. The
+// target is replaced (by a rename, after the file was flushed without error) only when the
+// transfer finished with an HTTP 2xx status and the whole body (as many bytes as a
+// Content-Length header announced) that passed the body checks; anything else leaves an existing
+// target untouched.
+//
+// Every transfer is bounded: a size cap (a body that would grow past it ends the transfer as
+// TooLarge) and an overall deadline (a transfer still running when it passes ends as
+// DeadlineExceeded), besides the time-out for a transfer that receives nothing at all.
+//
+// Resuming: with keepPartial set, a transfer that ends unfinished (stopped, timed out, cut off)
+// keeps the bytes it stored, and the next start for the same address and target may continue
+// from there (start with startAt = resumableBytes(url, target)). The component then asks for the
+// rest with "Range: bytes=N-" and "If-Range"; it appends when the server answers 206 with a
+// Content-Range that begins at N, and starts again from zero when the server answers 200 (it
+// ignores ranges, or the page has changed). Only a page whose first answer carried a validator
+// (ETag or Last-Modified) and no content coding is resumed, so that two versions of a changing
+// page are never spliced together. A resumed transfer keeps the deadline of the first attempt.
 //
 // For every transfer the events come in this order: connecting, connected (once the request is
 // on its way), progress (at most once per progress interval, plus a last one before the end),
@@ -30,7 +45,20 @@ class DownloadComponent : public QObject
 
 public:
     // How the last transfer ended; valid from its transfer ended event on.
-    enum class Outcome { None, Succeeded, Stopped, TimedOut, HttpError, Incomplete, NetworkError, FileError };
+    // TimedOut: nothing arrived for timeOut(); DeadlineExceeded: the whole transfer took longer
+    // than deadline(); TooLarge: the body would grow past maxBytes().
+    enum class Outcome {
+        None,
+        Succeeded,
+        Stopped,
+        TimedOut,
+        HttpError,
+        Incomplete,
+        NetworkError,
+        FileError,
+        TooLarge,
+        DeadlineExceeded,
+    };
     Q_ENUM(Outcome)
 
     // Error codes beside HTTP statuses (400-599) and QNetworkReply::NetworkError values.
@@ -39,7 +67,10 @@ public:
         IncompleteBodyCode = -2, // fewer (or more) bytes than Content-Length announced
         FileErrorCode = -3,
         TargetExistsCode = -4,
-        RejectedBodyCode = -5,   // the body check refused the body
+        RejectedBodyCode = -5, // the body check refused the body
+        TooLargeCode = -6,     // the body would grow past maxBytes()
+        DeadlineCode = -7,     // the transfer took longer than deadline()
+        BadRangeCode = -8,     // a 206 answer that does not continue the kept bytes
     };
     using BodyCheck = std::function<bool(QByteArrayView body)>;
 
@@ -67,12 +98,32 @@ public:
     void setReferer(const QString &referer) { m_referer = referer; }
     int progressInterval() const { return m_progressInterval; }
     void setProgressInterval(int ms) { m_progressInterval = ms; }
-    // A test the whole body must pass before it may replace the target (for example the page
-    // completeness test). A body that fails it ends the transfer as Incomplete, and the target
-    // keeps what it held. Without a check any complete 2xx body is accepted.
+    // Size cap for one body (default 64 MB): an announced or received body larger than this
+    // ends the transfer as TooLarge. 0 or less: no cap.
+    qint64 maxBytes() const { return m_maxBytes; }
+    void setMaxBytes(qint64 bytes) { m_maxBytes = bytes; }
+    // Overall deadline of a transfer in ms (default 10 minutes), measured from the start of the
+    // first attempt when a transfer is resumed. 0 or less: none.
+    int deadline() const { return m_deadline; }
+    void setDeadline(int ms) { m_deadline = ms; }
+    // Requires "</html>" (any ASCII case) in the body, looked for while the body streams in: a
+    // 2xx body without it ends the transfer as Incomplete (RejectedBodyCode) and the target keeps
+    // what it held. This is the page completeness test without a second pass over the body.
+    bool requiresPageEnd() const { return m_requirePageEnd; }
+    void setRequirePageEnd(bool require) { m_requirePageEnd = require; }
+    // A test the whole body must pass before it may replace the target. It gets a view of the
+    // stored temporary file (mapped, not copied into memory). A body that fails it ends the
+    // transfer as Incomplete, and the target keeps what it held. Prefer setRequirePageEnd for
+    // the page completeness test: it needs no pass over the body at the end.
     void setBodyCheck(BodyCheck check) { m_bodyCheck = std::move(check); }
+    // Keep the bytes of an unfinished transfer so that the next start may resume it (see above).
+    // Off by default: then an unfinished transfer leaves no file behind.
+    bool keepsPartial() const { return m_keepPartial; }
+    void setKeepPartial(bool keep);
 
-    // Starts fetching `url` into `targetPath`. `startAt` is reserved and must be 0; with
+    // Starts fetching `url` into `targetPath`. `startAt` > 0 asks to resume: honoured when the
+    // component kept exactly that many bytes of `url` for `targetPath` (resumableBytes), else the
+    // transfer starts from zero; 0 always starts from zero and drops any kept bytes. With
     // `overwrite` false an existing target makes the transfer fail instead. A running transfer
     // is ended first (with its transfer ended event). Problems found here are reported through
     // the events from the event loop, never from inside this call.
@@ -80,12 +131,20 @@ public:
     // or error event, or while start() itself ends the running transfer) waits until that
     // transfer's transfer ended event has been raised; when several are requested, the latest
     // wins. Handlers therefore never see a new transfer before the old one has ended.
-    void start(const QString &url, const QString &targetPath, int startAt = 0, bool overwrite = true);
+    void start(const QString &url, const QString &targetPath, qint64 startAt = 0,
+               bool overwrite = true);
     // Ends the running transfer (transfer ended is raised before this returns); harmless when
     // idle. It also cancels a start that is waiting as described above.
     void stop();
 
+    // Bytes of the body received so far, a kept part that this transfer resumes included.
     qint64 receivedBytes() const { return m_received; }
+    // Bytes kept from an unfinished transfer of `url` into `targetPath`, 0 when none.
+    qint64 resumableBytes(const QString &url, const QString &targetPath) const;
+    // True when the last transfer ended holding more of its page than it began with: it
+    // succeeded, or it kept more bytes for a resume. A retry loop counts only attempts that
+    // brought nothing toward its limit.
+    bool lastTransferGainedBytes() const { return m_lastGained; }
     // True from a start request until its transfer has ended.
     bool isBusy() const { return m_transfer != nullptr || m_pending != nullptr; }
 
@@ -104,9 +163,11 @@ signals:
 
 private:
     struct Transfer;
+    struct Partial;
     struct Request
     {
         QString url, target;
+        qint64 startAt = 0;
         bool overwrite = true;
     };
 
@@ -116,13 +177,19 @@ private:
     void onReadyRead();
     void onFinished();
     void onTimeOut();
+    void onDeadline();
+    bool storeChunk(QByteArrayView data);
+    bool bodyPassesChecks();
+    bool commitTarget(QString *error);
     void emitProgress();
     void finish(Outcome outcome, const QString &text = QString(), int code = 0);
 
     QNetworkAccessManager *m_manager = nullptr;
     QTimer *m_timeOutTimer = nullptr;
     QTimer *m_progressTimer = nullptr;
+    QTimer *m_deadlineTimer = nullptr;
     std::unique_ptr<Transfer> m_transfer;
+    std::unique_ptr<Partial> m_partial; // kept bytes of an unfinished transfer
     quint64 m_serial = 0;
 
     // A start requested while a transfer is being ended; begun after its transfer ended event.
@@ -140,6 +207,13 @@ private:
     QString m_referer;
     int m_progressInterval = 100;
     BodyCheck m_bodyCheck;
+    // 64 MB: a day's archive page is well under a megabyte; a hundred thousand entries still fit.
+    qint64 m_maxBytes = 64 * 1024 * 1024;
+    // 10 minutes lets a page at the size cap arrive over a slow line (about 110 kB/s) and still
+    // ends a page that drips a byte at a time well within a sitting.
+    int m_deadline = 10 * 60 * 1000;
+    bool m_requirePageEnd = false;
+    bool m_keepPartial = false;
 
     qint64 m_received = 0;
     qint64 m_reportedBytes = -1;
@@ -147,6 +221,7 @@ private:
     Outcome m_lastOutcome = Outcome::None;
     int m_lastHttpStatus = 0;
     QString m_lastErrorText;
+    bool m_lastGained = false;
 };
 
 } // namespace mz

@@ -1,5 +1,6 @@
 #include "portal/httpserver.h"
 
+#include <QCryptographicHash>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -15,15 +16,28 @@ constexpr qsizetype kMaxRequestHead = 64 * 1024;
 QByteArray reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 400: return "Bad Request";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 431: return "Request Header Fields Too Large";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return status < 400 ? "OK" : "Error";
+    case 200:
+        return "OK";
+    case 206:
+        return "Partial Content";
+    case 400:
+        return "Bad Request";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 416:
+        return "Range Not Satisfiable";
+    case 431:
+        return "Request Header Fields Too Large";
+    case 500:
+        return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return status < 400 ? "OK" : "Error";
     }
 }
 
@@ -34,8 +48,8 @@ HttpResponse errorResponse(int status)
     const QByteArray line = QByteArray::number(status) + ' ' + reasonPhrase(status);
     HttpResponse response;
     response.status = status;
-    response.body = "<html>\r\n<head><title>" + line + "</title></head>\r\n<body>\r\n<h1>" + line
-        + "</h1>\r\n<p>mozhou-portal</p>\r\n</body>\r\n</html>\r\n";
+    response.body = "<html>\r\n<head><title>" + line + "</title></head>\r\n<body>\r\n<h1>" + line +
+                    "</h1>\r\n<p>mozhou-portal</p>\r\n</body>\r\n</html>\r\n";
     return response;
 }
 
@@ -56,12 +70,49 @@ QByteArray pathOfTarget(QByteArray target)
     return target;
 }
 
+// A strong validator for a body: the same bytes give the same tag in every run.
+QByteArray entityTag(const QByteArray &body)
+{
+    return '"' + QCryptographicHash::hash(body, QCryptographicHash::Md5).toHex().left(20) + '"';
+}
+
+// One range "bytes=N-" or "bytes=N-M" of a body of `size` bytes, as [first, last]. False for
+// anything else (several ranges, suffix ranges, junk), which is answered with the whole body.
+bool parseRange(const QByteArray &value, qint64 size, qint64 *first, qint64 *last)
+{
+    const QByteArray v = value.trimmed();
+    if (!v.startsWith("bytes=") || v.contains(','))
+        return false;
+    const QByteArray spec = v.mid(6).trimmed();
+    const qsizetype dash = spec.indexOf('-');
+    if (dash <= 0)
+        return false;
+    bool ok = false;
+    *first = spec.left(dash).trimmed().toLongLong(&ok);
+    if (!ok || *first < 0)
+        return false;
+    const QByteArray end = spec.mid(dash + 1).trimmed();
+    *last = size - 1;
+    if (!end.isEmpty()) {
+        const qint64 m = end.toLongLong(&ok);
+        if (!ok || m < *first)
+            return false;
+        *last = qMin(m, size - 1);
+    }
+    return true;
+}
+
+// Filler for the Endless mode: page-like bytes that never reach "</html>".
+const QByteArray &endlessFiller()
+{
+    static const QByteArray line = "<li>[\xb9\xfa\xc4\xda]<a href=/n>endless</a>\r\n";
+    return line;
+}
+
 } // namespace
 
 HttpServer::HttpServer(Handler handler, QObject *parent)
-    : QObject(parent)
-    , m_handler(std::move(handler))
-    , m_server(new QTcpServer(this))
+    : QObject(parent), m_handler(std::move(handler)), m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &HttpServer::onNewConnection);
 }
@@ -191,8 +242,9 @@ void HttpServer::onNewConnection()
         m_connections.insert(socket, Connection{socket, {}, {}, nullptr, false, false});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         // Queued: disconnectFromHost() may report the end at once, inside our own calls.
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { dropConnection(socket); },
-                Qt::QueuedConnection);
+        connect(
+            socket, &QTcpSocket::disconnected, this, [this, socket] { dropConnection(socket); },
+            Qt::QueuedConnection);
         if (socket->bytesAvailable() > 0)
             onReadyRead(socket);
     }
@@ -216,9 +268,10 @@ void HttpServer::onReadyRead(QTcpSocket *socket)
         if (it->request.size() > kMaxRequestHead) {
             it->answered = true;
             const HttpResponse tooLarge = errorResponse(431);
-            socket->write("HTTP/1.1 431 " + reasonPhrase(431) + "\r\nContent-Type: " + tooLarge.contentType
-                          + "\r\nContent-Length: " + QByteArray::number(tooLarge.body.size())
-                          + "\r\nConnection: close\r\n\r\n" + tooLarge.body);
+            socket->write("HTTP/1.1 431 " + reasonPhrase(431) +
+                          "\r\nContent-Type: " + tooLarge.contentType +
+                          "\r\nContent-Length: " + QByteArray::number(tooLarge.body.size()) +
+                          "\r\nConnection: close\r\n\r\n" + tooLarge.body);
             finish(socket);
         }
         return;
@@ -241,12 +294,12 @@ void HttpServer::onReadyRead(QTcpSocket *socket)
     m_lastHeaders = lines;
     Q_EMIT requestReceived(method, path);
 
-    if (requestLine.size() < 2 || method.isEmpty()
-        || (!target.startsWith('/') && !target.contains("://"))) {
+    if (requestLine.size() < 2 || method.isEmpty() ||
+        (!target.startsWith('/') && !target.contains("://"))) {
         const HttpResponse bad = errorResponse(400);
-        socket->write("HTTP/1.1 400 " + reasonPhrase(400) + "\r\nContent-Type: " + bad.contentType
-                      + "\r\nContent-Length: " + QByteArray::number(bad.body.size())
-                      + "\r\nConnection: close\r\n\r\n" + bad.body);
+        socket->write("HTTP/1.1 400 " + reasonPhrase(400) + "\r\nContent-Type: " + bad.contentType +
+                      "\r\nContent-Length: " + QByteArray::number(bad.body.size()) +
+                      "\r\nConnection: close\r\n\r\n" + bad.body);
         finish(socket);
         return;
     }
@@ -302,11 +355,44 @@ void HttpServer::answer(Connection &connection, const QByteArray &method, const 
     if (it == m_connections.end() || !socket)
         return;
 
-    const QByteArray body = method == "HEAD" ? QByteArray() : response.body;
-    const QByteArray header = "HTTP/1.1 " + QByteArray::number(response.status) + ' '
-        + reasonPhrase(response.status) + "\r\nContent-Type: " + response.contentType
-        + "\r\nContent-Length: " + QByteArray::number(response.body.size())
-        + "\r\nConnection: close\r\nServer: mozhou-portal\r\n\r\n";
+    // Validators and byte ranges for a whole page.
+    QByteArray extra;
+    qint64 first = 0, last = response.body.size() - 1;
+    bool partial = false;
+    if (response.status == 200 && fault != Fault::Endless &&
+        (method == "GET" || method == "HEAD")) {
+        const QByteArray tag = entityTag(response.body);
+        extra = "ETag: " + tag + "\r\n";
+        if (m_rangesEnabled)
+            extra += "Accept-Ranges: bytes\r\n";
+        const QByteArray range = lastRequestHeader("Range");
+        const QByteArray ifRange = lastRequestHeader("If-Range");
+        if (m_rangesEnabled && !range.isEmpty() && (ifRange.isEmpty() || ifRange == tag) &&
+            parseRange(range, response.body.size(), &first, &last)) {
+            if (first >= response.body.size()) {
+                const QByteArray size = QByteArray::number(response.body.size());
+                response = errorResponse(416);
+                extra = "Content-Range: bytes */" + size + "\r\n";
+                first = 0;
+                last = response.body.size() - 1;
+            } else {
+                partial = true;
+                response.status = 206;
+                extra += "Content-Range: bytes " + QByteArray::number(first) + '-' +
+                         QByteArray::number(last) + '/' + QByteArray::number(response.body.size()) +
+                         "\r\n";
+            }
+        }
+    }
+    const QByteArray part = partial ? response.body.mid(first, last - first + 1) : response.body;
+    const QByteArray body = method == "HEAD" ? QByteArray() : part;
+    const QByteArray length = fault == Fault::Endless
+                                  ? QByteArray()
+                                  : "Content-Length: " + QByteArray::number(part.size()) + "\r\n";
+    const QByteArray header = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' +
+                              reasonPhrase(response.status) +
+                              "\r\nContent-Type: " + response.contentType + "\r\n" + length +
+                              extra + "Connection: close\r\nServer: mozhou-portal\r\n\r\n";
 
     switch (fault) {
     case Fault::Truncate:
@@ -318,21 +404,47 @@ void HttpServer::answer(Connection &connection, const QByteArray &method, const 
         it->pending = body.mid(body.size() / 2);
         it->stalled = true;
         return;
-    case Fault::Slow: {
+    case Fault::Slow:
         socket->write(header);
         it->pending = body;
-        auto *timer = new QTimer(socket);
-        timer->setInterval(m_slowIntervalMs);
-        connect(timer, &QTimer::timeout, this, [this, socket] { sendSlowChunk(socket); });
-        it->timer = timer;
-        timer->start();
+        startPacing(socket, &HttpServer::sendSlowChunk);
         return;
-    }
+    case Fault::Endless:
+        socket->write(header);
+        startPacing(socket, &HttpServer::sendEndlessChunk);
+        return;
     default:
         socket->write(header + body);
         finish(socket);
         return;
     }
+}
+
+void HttpServer::startPacing(QTcpSocket *socket, void (HttpServer::*send)(QTcpSocket *))
+{
+    auto it = m_connections.find(socket);
+    if (it == m_connections.end())
+        return;
+    auto *timer = new QTimer(socket);
+    timer->setInterval(m_slowIntervalMs);
+    connect(timer, &QTimer::timeout, this, [this, socket, send] { (this->*send)(socket); });
+    it->timer = timer;
+    timer->start();
+}
+
+void HttpServer::sendEndlessChunk(QTcpSocket *socket)
+{
+    if (!m_connections.contains(socket))
+        return;
+    // Do not pile up bytes the client does not take: the server's memory stays small.
+    if (socket->bytesToWrite() > 1024 * 1024)
+        return;
+    QByteArray chunk;
+    chunk.reserve(m_slowChunkBytes + endlessFiller().size());
+    while (chunk.size() < m_slowChunkBytes)
+        chunk += endlessFiller();
+    chunk.truncate(m_slowChunkBytes);
+    socket->write(chunk);
 }
 
 void HttpServer::sendSlowChunk(QTcpSocket *socket)
@@ -355,7 +467,8 @@ void HttpServer::finish(QTcpSocket *socket)
     if (socket && socket->state() != QAbstractSocket::UnconnectedState)
         socket->disconnectFromHost();
     else if (socket)
-        QMetaObject::invokeMethod(this, [this, socket] { dropConnection(socket); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, socket] { dropConnection(socket); }, Qt::QueuedConnection);
 }
 
 void HttpServer::dropConnection(QTcpSocket *socket)

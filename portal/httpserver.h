@@ -4,7 +4,13 @@
 // It listens on 127.0.0.1 only, answers every request through one handler function and closes
 // the connection after each response. Fault modes let a test make the next requests fail in the
 // ways a real portal fails: a body cut short, a transfer that stops mid-body, an error status, a
-// slow trickle, or a connection closed without any answer. Everything runs on the thread that
+// slow trickle, a body without end, or a connection closed without any answer.
+//
+// A 200 answer to GET or HEAD carries a strong ETag (a digest of the body) and
+// "Accept-Ranges: bytes". A request for one byte range ("Range: bytes=N-" or "bytes=N-M") gets
+// 206 with that part and a Content-Range, unless an If-Range names another ETag (then the whole
+// body comes with 200); a range that begins past the end gets 416. Fault modes apply to the part
+// that is sent. Everything runs on the thread that
 // owns the server, driven by its event loop; nothing blocks.
 
 #include <QByteArray>
@@ -46,6 +52,8 @@ public:
         ServerError,          // 500 with a small, complete error page
         Slow,                 // the whole body in small chunks with pauses (setSlowChunk)
         CloseWithoutResponse, // read the request, close without sending a byte
+        Endless,              // headers without a length, then filler bytes without end, paced
+                              // like Slow, until the client goes away
     };
     Q_ENUM(Fault)
 
@@ -66,8 +74,11 @@ public:
     void setFaultForPath(const QByteArray &pathPrefix, Fault fault, int count = -1);
     // Removes every fault. Stalled transfers resume: they get the rest of their body and end.
     void clearFaults();
-    // Chunk size and pause of the Slow mode (default 512 bytes every 20 ms).
+    // Chunk size and pause of the Slow and Endless modes (default 512 bytes every 20 ms).
     void setSlowChunk(int bytes, int intervalMs);
+    // Byte ranges are answered (the default) or ignored, as by a server that always sends the
+    // whole body with 200 (its answers still carry an ETag).
+    void setRangesEnabled(bool enabled) { m_rangesEnabled = enabled; }
 
     // Requests seen since start (or resetStatistics), faulty ones included.
     int requestCount() const;
@@ -95,9 +106,9 @@ private:
     struct Connection
     {
         QPointer<QTcpSocket> socket;
-        QByteArray request;       // bytes read so far
-        QByteArray pending;       // body bytes still to send (Slow, Stall)
-        QTimer *timer = nullptr;  // Slow mode pacing
+        QByteArray request;      // bytes read so far
+        QByteArray pending;      // body bytes still to send (Slow, Stall)
+        QTimer *timer = nullptr; // Slow and Endless mode pacing
         bool answered = false;
         bool stalled = false;
     };
@@ -107,6 +118,8 @@ private:
     void answer(Connection &connection, const QByteArray &method, const QByteArray &target);
     Fault takeFault(const QByteArray &path);
     void sendSlowChunk(QTcpSocket *socket);
+    void sendEndlessChunk(QTcpSocket *socket);
+    void startPacing(QTcpSocket *socket, void (HttpServer::*send)(QTcpSocket *));
     void finish(QTcpSocket *socket);
     void dropConnection(QTcpSocket *socket);
 
@@ -117,6 +130,7 @@ private:
     FaultRule m_fault;
     int m_slowChunkBytes = 512;
     int m_slowIntervalMs = 20;
+    bool m_rangesEnabled = true;
     int m_requestCount = 0;
     QList<QByteArray> m_paths;
     QList<QByteArray> m_lastHeaders;

@@ -46,8 +46,9 @@ struct EventLog
             progressBytes << c->receivedBytes();
             progressTimes << clock.elapsed();
         });
-        QObject::connect(c, &DownloadComponent::error,
-                         [this](const QString &, int code) { events << QStringLiteral("error:%1").arg(code); });
+        QObject::connect(c, &DownloadComponent::error, [this](const QString &, int code) {
+            events << QStringLiteral("error:%1").arg(code);
+        });
         QObject::connect(c, &DownloadComponent::transferEnded, [this] { events << "ended"; });
         QObject::connect(c, &DownloadComponent::completed, [this] { events << "completed"; });
         clock.start();
@@ -94,6 +95,8 @@ private Q_SLOTS:
                 r.body = "<html>gone</html>";
             } else {
                 r.body = m_page;
+                if (p == "/unasked-206")
+                    r.status = 206; // a part nobody asked for, without Content-Range
             }
             return r;
         });
@@ -156,17 +159,22 @@ private Q_SLOTS:
         QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<int>("code");
         using F = HttpServer::Fault;
-        QTest::newRow("not-found-fault") << F::NotFound << "/p" << false << Outcome::HttpError << 404;
+        QTest::newRow("not-found-fault")
+            << F::NotFound << "/p" << false << Outcome::HttpError << 404;
         QTest::newRow("not-found-page-with-html-end")
             << F::None << "/missing" << false << Outcome::HttpError << 404;
-        QTest::newRow("server-error") << F::ServerError << "/p" << false << Outcome::HttpError << 500;
+        QTest::newRow("server-error")
+            << F::ServerError << "/p" << false << Outcome::HttpError << 500;
         QTest::newRow("truncated-body") << F::Truncate << "/p" << false << Outcome::NetworkError
                                         << int(QNetworkReply::RemoteHostClosedError);
         QTest::newRow("closed-without-answer")
             << F::CloseWithoutResponse << "/p" << false << Outcome::NetworkError
             << int(QNetworkReply::RemoteHostClosedError);
-        QTest::newRow("body-refused-by-check")
-            << F::None << "/p" << true << Outcome::Incomplete << int(DownloadComponent::RejectedBodyCode);
+        QTest::newRow("part-instead-of-page")
+            << F::None << "/unasked-206" << false << Outcome::Incomplete
+            << int(DownloadComponent::BadRangeCode);
+        QTest::newRow("body-refused-by-check") << F::None << "/p" << true << Outcome::Incomplete
+                                               << int(DownloadComponent::RejectedBodyCode);
     }
     void failureKeepsStoredFile()
     {
@@ -190,7 +198,8 @@ private Q_SLOTS:
 
         QCOMPARE(c.lastOutcome(), outcome);
         QCOMPARE(log.withoutProgress(),
-                 (QStringList{"connecting", "connected", QStringLiteral("error:%1").arg(code), "ended"}));
+                 (QStringList{"connecting", "connected", QStringLiteral("error:%1").arg(code),
+                              "ended"}));
         QVERIFY(!c.lastErrorText().isEmpty());
         QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("OLD COPY</html>"));
         QCOMPARE(folderEntries(), QStringList{"stored.shtml"});
@@ -210,9 +219,11 @@ private Q_SLOTS:
         c.start(QStringLiteral("http://127.0.0.1:%1/x.shtml").arg(port), target);
         QVERIFY(ended.wait(10000));
         QCOMPARE(c.lastOutcome(), Outcome::NetworkError);
-        QCOMPARE(log.withoutProgress(),
-                 (QStringList{"connecting", QStringLiteral("error:%1").arg(int(QNetworkReply::ConnectionRefusedError)),
-                              "ended"}));
+        QCOMPARE(
+            log.withoutProgress(),
+            (QStringList{"connecting",
+                         QStringLiteral("error:%1").arg(int(QNetworkReply::ConnectionRefusedError)),
+                         "ended"}));
         QVERIFY(!QFile::exists(target));
         QVERIFY(folderEntries().isEmpty());
     }
@@ -230,7 +241,8 @@ private Q_SLOTS:
         QCOMPARE(c.lastOutcome(), Outcome::TimedOut);
         QCOMPARE(log.withoutProgress(),
                  (QStringList{"connecting", "connected",
-                              QStringLiteral("error:%1").arg(int(DownloadComponent::TimeOutCode)), "ended"}));
+                              QStringLiteral("error:%1").arg(int(DownloadComponent::TimeOutCode)),
+                              "ended"}));
         QCOMPARE(c.receivedBytes(), qint64(m_page.size() / 2)); // the half that arrived
         QVERIFY(!QFile::exists(target));
         QVERIFY(folderEntries().isEmpty());
@@ -271,7 +283,8 @@ private Q_SLOTS:
         EventLog log(&c);
         QSignalSpy progress(&c, &DownloadComponent::progress);
         QSignalSpy completed(&c, &DownloadComponent::completed);
-        const QString first = path(QStringLiteral("first")), second = path(QStringLiteral("second"));
+        const QString first = path(QStringLiteral("first")),
+                      second = path(QStringLiteral("second"));
         c.start(m_server->url("/stall"), first);
         QVERIFY(progress.wait(10000));
         log.events.clear();
@@ -322,7 +335,8 @@ private Q_SLOTS:
                 return;
             QEventLoop box;
             connect(&c, &DownloadComponent::transferEnded, &box, &QEventLoop::quit);
-            QTimer::singleShot(0, &c, [&] { c.start(m_server->url("/second"), path(QStringLiteral("second"))); });
+            QTimer::singleShot(
+                0, &c, [&] { c.start(m_server->url("/second"), path(QStringLiteral("second"))); });
             QTimer::singleShot(10000, &box, &QEventLoop::quit);
             box.exec();
             secondEndedInside = !c.isBusy() && c.lastOutcome() == Outcome::Succeeded;
@@ -339,15 +353,14 @@ private Q_SLOTS:
     {
         DownloadComponent c;
         EventLog log(&c);
-        connect(&c, &DownloadComponent::error, this, [&] {
-            c.start(m_server->url("/ok"), path(QStringLiteral("ok")));
-        });
+        connect(&c, &DownloadComponent::error, this,
+                [&] { c.start(m_server->url("/ok"), path(QStringLiteral("ok"))); });
         QSignalSpy completed(&c, &DownloadComponent::completed);
         c.start(m_server->url("/missing"), path(QStringLiteral("missing")));
         QVERIFY(completed.wait(10000));
         QCOMPARE(log.withoutProgress(),
-                 (QStringList{"connecting", "connected", "error:404", "ended",
-                              "connecting", "connected", "ended", "completed"}));
+                 (QStringList{"connecting", "connected", "error:404", "ended", "connecting",
+                              "connected", "ended", "completed"}));
     }
 
     void stopInsideErrorHandlerCancelsAWaitingStart()
@@ -409,7 +422,8 @@ private Q_SLOTS:
         const auto &t = log.progressTimes;
         QVERIFY2(t.size() >= 2, qPrintable(QString::number(t.size())));
         for (int i = 1; i + 1 < t.size(); ++i)
-            QVERIFY2(t[i] - t[i - 1] >= 90, qPrintable(QStringLiteral("gap %1 ms").arg(t[i] - t[i - 1])));
+            QVERIFY2(t[i] - t[i - 1] >= 90,
+                     qPrintable(QStringLiteral("gap %1 ms").arg(t[i] - t[i - 1])));
         QCOMPARE(log.progressBytes.last(), qint64(m_page.size()));
         for (int i = 1; i < log.progressBytes.size(); ++i)
             QVERIFY(log.progressBytes[i] > log.progressBytes[i - 1]);
@@ -422,11 +436,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("overwrite");
         QTest::addColumn<int>("code");
         QTest::newRow("existing-target-without-overwrite")
-            << "/p" << "exists.shtml" << false << int(DownloadComponent::TargetExistsCode);
-        QTest::newRow("folder-missing") << "/p" << "no/such/folder/x.shtml" << true
-                                        << int(DownloadComponent::FileErrorCode);
-        QTest::newRow("not-http") << "file:///etc/passwd" << "x.shtml" << true
-                                  << int(QNetworkReply::ProtocolUnknownError);
+            << "/p"
+            << "exists.shtml" << false << int(DownloadComponent::TargetExistsCode);
+        QTest::newRow("folder-missing")
+            << "/p"
+            << "no/such/folder/x.shtml" << true << int(DownloadComponent::FileErrorCode);
+        QTest::newRow("not-http") << "file:///etc/passwd"
+                                  << "x.shtml" << true << int(QNetworkReply::ProtocolUnknownError);
     }
     void problemsBeforeSendingAreReportedLater()
     {
@@ -480,6 +496,205 @@ private Q_SLOTS:
         QVERIFY(ended.wait(10000));
         QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
         QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("<HTML>new</HTML>"));
+        m_page = page(40000);
+    }
+
+    void limitsEndTheTransfer_data()
+    {
+        QTest::addColumn<HttpServer::Fault>("fault");
+        QTest::addColumn<int>("chunk"); // bytes per pause of Slow and Endless
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<int>("deadline");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("text");
+        using F = HttpServer::Fault;
+        QTest::newRow("announced-length-over-cap")
+            << F::None << 0 << qint64(10000) << 0 << Outcome::TooLarge << "页面过大";
+        QTest::newRow("endless-body-over-cap")
+            << F::Endless << 8192 << qint64(100000) << 0 << Outcome::TooLarge << "页面过大";
+        QTest::newRow("dripping-past-deadline")
+            << F::Slow << 1 << qint64(0) << 300 << Outcome::DeadlineExceeded << "下载超时";
+        QTest::newRow("endless-past-deadline")
+            << F::Endless << 64 << qint64(0) << 300 << Outcome::DeadlineExceeded << "下载超时";
+    }
+    void limitsEndTheTransfer()
+    {
+        QFETCH(HttpServer::Fault, fault);
+        QFETCH(int, chunk);
+        QFETCH(qint64, maxBytes);
+        QFETCH(int, deadline);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, text);
+
+        const QString target = path(QStringLiteral("big.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "OLD COPY</html>"));
+        m_server->setFault(fault, 1);
+        m_server->setSlowChunk(qMax(1, chunk), 10);
+        DownloadComponent c;
+        c.setMaxBytes(maxBytes);
+        c.setDeadline(deadline);
+        c.setKeepPartial(true); // a body cut by a limit is still not kept for a resume
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        const QString url = m_server->url("/big.shtml");
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+
+        QCOMPARE(c.lastOutcome(), outcome);
+        const int code = outcome == Outcome::TooLarge ? int(DownloadComponent::TooLargeCode)
+                                                      : int(DownloadComponent::DeadlineCode);
+        QCOMPARE(log.withoutProgress().mid(1),
+                 (QStringList{"connected", QStringLiteral("error:%1").arg(code), "ended"}));
+        QVERIFY2(c.lastErrorText().startsWith(text), qPrintable(c.lastErrorText()));
+        if (maxBytes > 0)
+            QVERIFY(c.receivedBytes() <= maxBytes);
+        QCOMPARE(c.resumableBytes(url, target), qint64(0));
+        QVERIFY(!c.lastTransferGainedBytes());
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("OLD COPY</html>"));
+        QCOMPARE(folderEntries(), QStringList{"big.shtml"});
+    }
+
+    void resumesAfterACut_data()
+    {
+        QTest::addColumn<bool>("serverRanges");
+        QTest::addColumn<bool>("pageChanges");
+        QTest::newRow("server-answers-206") << true << false;
+        QTest::newRow("server-ignores-ranges") << false << false;
+        QTest::newRow("page-changed-meanwhile") << true << true;
+    }
+    void resumesAfterACut()
+    {
+        QFETCH(bool, serverRanges);
+        QFETCH(bool, pageChanges);
+        m_server->setRangesEnabled(serverRanges);
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        const QString target = path(QStringLiteral("r.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "OLD COPY</html>"));
+        const QString url = m_server->url("/r.shtml");
+        DownloadComponent c;
+        c.setKeepPartial(true);
+        c.setRequirePageEnd(true);
+        c.setTimeOut(300);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::TimedOut);
+        const qint64 half = m_page.size() / 2;
+        QCOMPARE(c.resumableBytes(url, target), half);
+        QVERIFY(c.lastTransferGainedBytes());
+        QCOMPARE(c.resumableBytes(url, path(QStringLiteral("other"))), qint64(0));
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("OLD COPY</html>"));
+
+        if (pageChanges)
+            m_page = page(30000).replace("headline", "HEADLINE");
+        c.start(url, target, c.resumableBytes(url, target));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        QCOMPARE(m_server->lastRequestHeader("Range"), "bytes=" + QByteArray::number(half) + '-');
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), m_page);
+        QCOMPARE(c.receivedBytes(), qint64(m_page.size()));
+        QCOMPARE(folderEntries(), QStringList{"r.shtml"});
+        m_page = page(40000);
+    }
+
+    void onlyAttemptsThatBringBytesCountAsGains()
+    {
+        // The tag lies across the cut: the part kept from the first attempt holds "</ht", the
+        // resumed rest "ml>", so the page end is found only when the kept scan state carries on.
+        const qsizetype half = m_page.size() / 2;
+        m_page = QByteArray(half - 4, 'x') + "</html>" + QByteArray(half - 3, 'y');
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        const QString target = path(QStringLiteral("g.shtml"));
+        const QString url = m_server->url("/g.shtml");
+        DownloadComponent c;
+        c.setKeepPartial(true);
+        c.setRequirePageEnd(true);
+        c.setTimeOut(300);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+        QVERIFY(c.lastTransferGainedBytes());
+        QCOMPARE(c.resumableBytes(url, target), qint64(half));
+
+        // Every request: the network layer may send a failed request once more.
+        m_server->setFault(HttpServer::Fault::CloseWithoutResponse);
+        c.start(url, target, c.resumableBytes(url, target));
+        QVERIFY(ended.wait(10000));
+        m_server->clearFaults();
+        QCOMPARE(c.lastOutcome(), Outcome::NetworkError);
+        QVERIFY(!c.lastTransferGainedBytes());
+        QCOMPARE(c.resumableBytes(url, target), qint64(half)); // still there for the next try
+
+        c.start(url, target, c.resumableBytes(url, target));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        QVERIFY(c.lastTransferGainedBytes());
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), m_page);
+
+        // A fresh start (startAt 0) drops what was kept and fetches the whole page.
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(m_server->lastRequestHeader("Range"), QByteArray());
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        m_page = page(40000);
+    }
+
+    void resumedTransferKeepsTheFirstAttemptsDeadline()
+    {
+        m_server->setFault(HttpServer::Fault::Stall, 1);
+        const QString target = path(QStringLiteral("d.shtml"));
+        const QString url = m_server->url("/d.shtml");
+        DownloadComponent c;
+        c.setKeepPartial(true);
+        c.setTimeOut(200);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(url, target);
+        QVERIFY(ended.wait(10000));
+        QVERIFY(c.resumableBytes(url, target) > 0);
+
+        // The first attempt alone took longer than this: the resume ends before asking anything.
+        c.setDeadline(1);
+        c.start(url, target, c.resumableBytes(url, target));
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::DeadlineExceeded);
+        QCOMPARE(m_server->requestCount(), 1);
+        QCOMPARE(c.resumableBytes(url, target), qint64(0));
+        QVERIFY(folderEntries().isEmpty());
+    }
+
+    void pageEndIsLookedForWhileStreaming_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("capital-tag-split-over-chunks")
+            << page(3000).toUpper() << Outcome::Succeeded;
+        QTest::newRow("gbk-around-tag")
+            << mz::encodeAnsi(u"<html>国内新闻</html>国际") << Outcome::Succeeded;
+        QTest::newRow("cut-before-tag")
+            << QByteArray("<html><body>cut off</ht") << Outcome::Incomplete;
+    }
+    void pageEndIsLookedForWhileStreaming()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(Outcome, outcome);
+        m_page = body;
+        m_server->setFault(HttpServer::Fault::Slow, 1);
+        m_server->setSlowChunk(3, 1);
+        const QString target = path(QStringLiteral("p.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "<html>old</html>"));
+        DownloadComponent c;
+        c.setRequirePageEnd(true);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/p"), target);
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(c.lastOutcome(), outcome);
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()),
+                 outcome == Outcome::Succeeded ? body : QByteArray("<html>old</html>"));
+        QCOMPARE(folderEntries(), QStringList{"p.shtml"});
         m_page = page(40000);
     }
 };

@@ -39,12 +39,13 @@ private Q_SLOTS:
         QTest::newRow("archive-future-day-is-open")
             << archive << false << QDate(2007, 6, 1) << "B/old1000/news1000_20070612.shtml"
             << "Nonews1000_20070612.shtml" << false;
-        QTest::newRow("hot-closed-dated-page")
-            << hot << true << later << "B/hotnews/20070612.shtml" << "20070612.shtml" << true;
-        QTest::newRow("hot-open-download-live-page")
-            << hot << true << sameDay << "B/hotnews/" << "No20070612.shtml" << false;
+        QTest::newRow("hot-closed-dated-page") << hot << true << later << "B/hotnews/20070612.shtml"
+                                               << "20070612.shtml" << true;
+        QTest::newRow("hot-open-download-live-page") << hot << true << sameDay << "B/hotnews/"
+                                                     << "No20070612.shtml" << false;
         QTest::newRow("hot-open-show-dated-address")
-            << hot << false << sameDay << "B/hotnews/20070612.shtml" << "No20070612.shtml" << false;
+            << hot << false << sameDay << "B/hotnews/20070612.shtml"
+            << "No20070612.shtml" << false;
     }
     void pageTargets()
     {
@@ -127,17 +128,65 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("space-inside-tag") << QByteArray("</ html>") << false;
         QTest::newRow("gbk-text") << mz::encodeAnsi(u"<html>新闻开始 国内 新闻结束</html>") << true;
+        QTest::newRow("gbk-right-before-and-after") << mz::encodeAnsi(u"国内</HTML>国际") << true;
+        // A lead byte whose trail would be "<": the decoder must not swallow the tag's start.
+        QTest::newRow("lead-byte-before-tag") << QByteArray("\x81</html>") << true;
+        QTest::newRow("lead-byte-inside-tag") << QByteArray("<\x81/html>") << false;
+        QTest::newRow("trail-bytes-look-like-letters")
+            << QByteArray("</\xb0h\xb0t\xb0m\xb0l>") << false;
+        QTest::newRow("four-byte-char-before") << QByteArray("\x81\x30\x81\x30</hTmL>") << true;
+        QTest::newRow("four-byte-char-cut-before") << QByteArray("\x81\x30</html>") << true;
+        QTest::newRow("lead-byte-at-end") << QByteArray("</html>\xfe") << true;
+        QTest::newRow("fullwidth-tag") << mz::encodeAnsi(u"＜／ｈｔｍｌ＞") << false;
+        QTest::newRow("tag-early-then-more") << QByteArray("</html><!-- more -->abc") << true;
     }
     void completeness()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, complete);
+        // The byte search gives the answer of the decoding rule on every row.
+        QCOMPARE(mz::decodeAnsi(bytes).toLower().contains(QLatin1String("</html>")), complete);
         QCOMPARE(mz::isCompletePage(bytes), complete);
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.shtml"));
         QVERIFY(mz::writeFileBytes(path, bytes));
         QCOMPARE(mz::isCompletePageFile(path), complete);
+
+        // Arriving in pieces of any size, the tag split anywhere.
+        for (int piece = 1; piece <= 8; ++piece) {
+            mz::PageEndScanner scanner;
+            for (qsizetype at = 0; at < bytes.size(); at += piece)
+                scanner.feed(
+                    QByteArrayView(bytes).sliced(at, qMin<qsizetype>(piece, bytes.size() - at)));
+            QVERIFY2(scanner.found() == complete,
+                     qPrintable(QStringLiteral("pieces of %1").arg(piece)));
+        }
+    }
+
+    void completenessOfLargeFiles_data()
+    {
+        // The file is read backwards in 64 KB blocks: the tag at block borders and far from the
+        // end.
+        QTest::addColumn<qsizetype>(
+            "tagAt"); // offset from the end of a 200,000-byte file; -1: none
+        QTest::newRow("at-the-end") << qsizetype(7);
+        QTest::newRow("across-first-border") << qsizetype(65536 + 3);
+        QTest::newRow("right-after-border") << qsizetype(65536);
+        QTest::newRow("across-second-border") << qsizetype(2 * 65536 + 5);
+        QTest::newRow("at-the-start") << qsizetype(200000);
+        QTest::newRow("none") << qsizetype(-1);
+    }
+    void completenessOfLargeFiles()
+    {
+        QFETCH(qsizetype, tagAt);
+        QByteArray bytes = mz::encodeAnsi(u"新闻").repeated(50000);
+        if (tagAt >= 0)
+            bytes.replace(bytes.size() - tagAt, 7, "</HTML>");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("big.shtml"));
+        QVERIFY(mz::writeFileBytes(path, bytes));
+        QCOMPARE(mz::isCompletePageFile(path), tagAt >= 0);
     }
 
     void missingFileIsIncomplete()
@@ -152,7 +201,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("cap");
         QTest::addColumn<QList<int>>("pauses"); // before attempts 1, 2, 3, ...
-        QTest::newRow("doubling") << 1000 << 16000 << QList<int>{0, 1000, 2000, 4000, 8000, 16000, 16000};
+        QTest::newRow("doubling") << 1000 << 16000
+                                  << QList<int>{0, 1000, 2000, 4000, 8000, 16000, 16000};
         QTest::newRow("capped-early") << 1000 << 3000 << QList<int>{0, 1000, 2000, 3000, 3000};
         QTest::newRow("no-pause") << 0 << 0 << QList<int>{0, 0, 0};
         QTest::newRow("cap-below-first") << 500 << 200 << QList<int>{0, 200, 200};

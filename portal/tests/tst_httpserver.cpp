@@ -33,6 +33,8 @@ struct Fetched
     QByteArray body;
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
     QByteArray contentType;
+    QByteArray etag;
+    QByteArray contentRange;
 };
 
 // A raw client: sends one request and collects every byte until the server closes or the
@@ -40,7 +42,8 @@ struct Fetched
 class RawClient
 {
 public:
-    explicit RawClient(quint16 port, const QByteArray &request = "GET /page HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
+    explicit RawClient(quint16 port,
+                       const QByteArray &request = "GET /page HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n")
     {
         QObject::connect(&socket, &QTcpSocket::readyRead, [this] {
             received += socket.readAll();
@@ -107,15 +110,14 @@ private:
         result.body = reply->readAll();
         result.error = reply->error();
         result.contentType = reply->rawHeader("Content-Type");
+        result.etag = reply->rawHeader("ETag");
+        result.contentRange = reply->rawHeader("Content-Range");
         reply->deleteLater();
         return result;
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_manager.setProxy(QNetworkProxy::NoProxy);
-    }
+    void initTestCase() { m_manager.setProxy(QNetworkProxy::NoProxy); }
 
     void init()
     {
@@ -137,15 +139,13 @@ private Q_SLOTS:
         QCOMPARE(m_server->baseUrl(), QStringLiteral("http://127.0.0.1:%1").arg(m_server->port()));
     }
 
-    void cleanup()
-    {
-        m_server.reset();
-    }
+    void cleanup() { m_server.reset(); }
 
     void servesHandlerAnswerAndRecordsRequest()
     {
-        const Fetched got = fetch("/old1000/news1000_20070612.shtml?x=1",
-                                  {{"User-Agent", "MozhouTest/1.0"}, {"Referer", "http://127.0.0.1/ref"}});
+        const Fetched got =
+            fetch("/old1000/news1000_20070612.shtml?x=1",
+                  {{"User-Agent", "MozhouTest/1.0"}, {"Referer", "http://127.0.0.1/ref"}});
         QCOMPARE(got.error, QNetworkReply::NoError);
         QCOMPARE(got.status, 200);
         QCOMPARE(got.body, m_page);
@@ -225,8 +225,9 @@ private Q_SLOTS:
         m_server->setFaultForPath("/news/", HttpServer::Fault::ServerError, 1);
         m_server->setFaultForPath("/hotnews/", HttpServer::Fault::None);
         QCOMPARE(fetch("/news/1.shtml").status, 500);
-        QCOMPARE(fetch("/news/2.shtml").status, 404); // the path rule ran out; the general one applies
-        QCOMPARE(fetch("/hotnews/").status, 200);     // shielded by its own rule
+        QCOMPARE(fetch("/news/2.shtml").status,
+                 404);                            // the path rule ran out; the general one applies
+        QCOMPARE(fetch("/hotnews/").status, 200); // shielded by its own rule
         QCOMPARE(fetch("/other").status, 404);
     }
 
@@ -297,7 +298,8 @@ private Q_SLOTS:
 
         QList<QNetworkReply *> replies;
         for (int i = 0; i < 4; ++i)
-            replies.append(m_manager.get(QNetworkRequest(QUrl(m_server->url("/p" + QByteArray::number(i))))));
+            replies.append(
+                m_manager.get(QNetworkRequest(QUrl(m_server->url("/p" + QByteArray::number(i))))));
         for (QNetworkReply *reply : replies) {
             if (!reply->isFinished())
                 QVERIFY(QSignalSpy(reply, &QNetworkReply::finished).wait(5000));
@@ -335,6 +337,75 @@ private Q_SLOTS:
         QCOMPARE(m_server->requestCount(), 1);
         QCOMPARE(m_handlerCalls, 0);
         QCOMPARE(fetch("/page").status, 200);
+    }
+
+    void byteRanges_data()
+    {
+        QTest::addColumn<QByteArray>("range");
+        QTest::addColumn<QByteArray>("ifRange"); // "tag": the page's own ETag
+        QTest::addColumn<bool>("rangesEnabled");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("first"); // of the body sent; -1: an error page
+        QTest::addColumn<int>("last");
+        QTest::newRow("open-end") << QByteArray("bytes=1000-") << QByteArray() << true << 206
+                                  << 1000 << 3999;
+        QTest::newRow("closed") << QByteArray("bytes=0-99") << QByteArray() << true << 206 << 0
+                                << 99;
+        QTest::newRow("end-past-size")
+            << QByteArray("bytes=3990-5000") << QByteArray() << true << 206 << 3990 << 3999;
+        QTest::newRow("same-tag") << QByteArray("bytes=10-") << QByteArray("tag") << true << 206
+                                  << 10 << 3999;
+        QTest::newRow("other-tag")
+            << QByteArray("bytes=10-") << QByteArray("\"old\"") << true << 200 << 0 << 3999;
+        QTest::newRow("start-past-end")
+            << QByteArray("bytes=4000-") << QByteArray() << true << 416 << -1 << -1;
+        QTest::newRow("several-ranges")
+            << QByteArray("bytes=0-1,5-6") << QByteArray() << true << 200 << 0 << 3999;
+        QTest::newRow("suffix-range")
+            << QByteArray("bytes=-100") << QByteArray() << true << 200 << 0 << 3999;
+        QTest::newRow("ranges-disabled")
+            << QByteArray("bytes=1000-") << QByteArray() << false << 200 << 0 << 3999;
+    }
+    void byteRanges()
+    {
+        QFETCH(QByteArray, range);
+        QFETCH(QByteArray, ifRange);
+        QFETCH(bool, rangesEnabled);
+        QFETCH(int, status);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        const QByteArray tag = fetch("/page").etag;
+        QVERIFY(tag.startsWith('"'));
+        QCOMPARE(fetch("/page").etag, tag); // the same body, the same tag
+
+        m_server->setRangesEnabled(rangesEnabled);
+        QList<QPair<QByteArray, QByteArray>> headers{{"Range", range}};
+        if (!ifRange.isEmpty())
+            headers.append({"If-Range", ifRange == "tag" ? tag : ifRange});
+        const Fetched got = fetch("/page", headers);
+        QCOMPARE(got.status, status);
+        if (first < 0) {
+            QCOMPARE(got.contentRange, QByteArray("bytes */4000"));
+            QVERIFY(got.body.contains("416"));
+            return;
+        }
+        QCOMPARE(got.body, m_page.mid(first, last - first + 1));
+        QCOMPARE(got.contentRange,
+                 status == 206 ? QStringLiteral("bytes %1-%2/4000").arg(first).arg(last).toLatin1()
+                               : QByteArray());
+    }
+
+    void endlessBodyNeverEnds()
+    {
+        m_server->setFault(HttpServer::Fault::Endless, 1);
+        m_server->setSlowChunk(4096, 1);
+        RawClient client(m_server->port());
+        QTRY_VERIFY_WITH_TIMEOUT(client.body().size() > 5 * m_page.size(), 10000);
+        QCOMPARE(client.contentLength(), qsizetype(-1));
+        QVERIFY(!client.received.toLower().contains("</html>"));
+        QVERIFY(client.socket.state() == QAbstractSocket::ConnectedState);
+        client.socket.abort();
+        QTRY_COMPARE(m_server->openConnectionCount(), 0);
     }
 
     void secondServerGetsAnotherPort()
