@@ -39,12 +39,13 @@ private Q_SLOTS:
         QTest::newRow("archive-future-day-is-open")
             << archive << false << QDate(2007, 6, 1) << "B/old1000/news1000_20070612.shtml"
             << "Nonews1000_20070612.shtml" << false;
-        QTest::newRow("hot-closed-dated-page")
-            << hot << true << later << "B/hotnews/20070612.shtml" << "20070612.shtml" << true;
-        QTest::newRow("hot-open-download-live-page")
-            << hot << true << sameDay << "B/hotnews/" << "No20070612.shtml" << false;
+        QTest::newRow("hot-closed-dated-page") << hot << true << later << "B/hotnews/20070612.shtml"
+                                               << "20070612.shtml" << true;
+        QTest::newRow("hot-open-download-live-page") << hot << true << sameDay << "B/hotnews/"
+                                                     << "No20070612.shtml" << false;
         QTest::newRow("hot-open-show-dated-address")
-            << hot << false << sameDay << "B/hotnews/20070612.shtml" << "No20070612.shtml" << false;
+            << hot << false << sameDay << "B/hotnews/20070612.shtml"
+            << "No20070612.shtml" << false;
     }
     void pageTargets()
     {
@@ -55,9 +56,9 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(bool, closed);
 
-        const auto t = mz::pageTarget(PageKind(kind), QStringLiteral("B"), QStringLiteral("/prog"),
-                                      QStringLiteral("k20070612"), QStringLiteral("2007-6-12"),
-                                      today, live);
+        const auto t =
+            mz::pageTarget(PageKind(kind), QStringLiteral("B"), QStringLiteral("/prog"),
+                           QStringLiteral("k20070612"), QStringLiteral("2007-6-12"), today, live);
         QCOMPARE(t.url, url);
         QCOMPARE(t.file, QStringLiteral("/prog/") + file);
         QCOMPARE(t.closed, closed);
@@ -69,12 +70,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QDate>("expected");
-        QTest::newRow("label-without-zeros") << "2007-6-12" << "k20070612" << QDate(2007, 6, 12);
-        QTest::newRow("label-with-zeros") << "2007-06-02" << "" << QDate(2007, 6, 2);
-        QTest::newRow("label-wins-over-key") << "2007-6-11" << "k20070612" << QDate(2007, 6, 11);
-        QTest::newRow("bad-label-falls-back-to-key") << "今日新闻" << "k20070612" << QDate(2007, 6, 12);
-        QTest::newRow("impossible-label-falls-back") << "2007-2-30" << "k20070228" << QDate(2007, 2, 28);
-        QTest::newRow("neither") << "abc" << "k1" << QDate();
+        QTest::newRow("label-without-zeros") << "2007-6-12"
+                                             << "k20070612" << QDate(2007, 6, 12);
+        QTest::newRow("label-with-zeros") << "2007-06-02"
+                                          << "" << QDate(2007, 6, 2);
+        QTest::newRow("label-wins-over-key") << "2007-6-11"
+                                             << "k20070612" << QDate(2007, 6, 11);
+        QTest::newRow("bad-label-falls-back-to-key") << "今日新闻"
+                                                     << "k20070612" << QDate(2007, 6, 12);
+        QTest::newRow("impossible-label-falls-back") << "2007-2-30"
+                                                     << "k20070228" << QDate(2007, 2, 28);
+        QTest::newRow("neither") << "abc"
+                                 << "k1" << QDate();
     }
     void dayDateFromLabelOrKey()
     {
@@ -88,9 +95,9 @@ private Q_SLOTS:
     {
         // A day that cannot be dated never counts as closed: its page keeps the "No" prefix.
         QVERIFY(!mz::isClosedDay(QDate(), QDate(2007, 6, 12)));
-        const auto t = mz::pageTarget(PageKind::Archive, QStringLiteral("B"), QStringLiteral("/p"),
-                                      QStringLiteral("kxyz"), QStringLiteral("?"),
-                                      QDate(2007, 6, 12));
+        const auto t =
+            mz::pageTarget(PageKind::Archive, QStringLiteral("B"), QStringLiteral("/p"),
+                           QStringLiteral("kxyz"), QStringLiteral("?"), QDate(2007, 6, 12));
         QVERIFY(!t.closed);
         QCOMPARE(t.file, QStringLiteral("/p/Nonews1000_xyz.shtml"));
     }
@@ -114,6 +121,29 @@ private Q_SLOTS:
         QFETCH(qint64, bytes);
         QFETCH(QString, text);
         QCOMPARE(mz::kilobyteText(bytes), text);
+    }
+
+    void progress_data()
+    {
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("no-length") << qint64(57800) << qint64(-1) << "56K" << -1;
+        QTest::newRow("zero-length") << qint64(0) << qint64(0) << "0K" << -1;
+        QTest::newRow("nothing-yet") << qint64(0) << qint64(4096) << "0K（0%）" << 0;
+        QTest::newRow("rounded-down") << qint64(1999) << qint64(2000) << "2K（99%）" << 99;
+        QTest::newRow("all") << qint64(2000) << qint64(2000) << "2K（100%）" << 100;
+        QTest::newRow("more-than-announced") << qint64(3072) << qint64(2048) << "3K（100%）" << 100;
+    }
+    void progress()
+    {
+        QFETCH(qint64, received);
+        QFETCH(qint64, total);
+        QFETCH(QString, text);
+        QFETCH(int, percent);
+        QCOMPARE(mz::progressText(received, total), text);
+        QCOMPARE(mz::progressPercent(received, total), percent);
     }
 
     void completeness_data()
@@ -152,7 +182,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("cap");
         QTest::addColumn<QList<int>>("pauses"); // before attempts 1, 2, 3, ...
-        QTest::newRow("doubling") << 1000 << 16000 << QList<int>{0, 1000, 2000, 4000, 8000, 16000, 16000};
+        QTest::newRow("doubling") << 1000 << 16000
+                                  << QList<int>{0, 1000, 2000, 4000, 8000, 16000, 16000};
         QTest::newRow("capped-early") << 1000 << 3000 << QList<int>{0, 1000, 2000, 3000, 3000};
         QTest::newRow("no-pause") << 0 << 0 << QList<int>{0, 0, 0};
         QTest::newRow("cap-below-first") << 500 << 200 << QList<int>{0, 200, 200};
