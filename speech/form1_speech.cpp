@@ -18,17 +18,19 @@ void Form1::setupSpeech()
 void Form1::s47_Click()
 {
     if (m_env.speech)
-        m_env.speech->speak(mz::readAllText(shownRowCount(ListView1), [this](int i) -> const mz::HeadlineRow & {
-            return shownRow(ListView1, i);
-        }));
+        m_env.speech->speak(
+            mz::readAllText(shownRowCount(ListView1), [this](int i) -> const mz::HeadlineRow & {
+                return shownRow(ListView1, i);
+            }));
 }
 
 void Form1::s48_Click()
 {
     if (m_env.speech)
-        m_env.speech->speak(mz::readTickedText(shownRowCount(ListView1), [this](int i) -> const mz::HeadlineRow & {
-            return shownRow(ListView1, i);
-        }));
+        m_env.speech->speak(
+            mz::readTickedText(shownRowCount(ListView1), [this](int i) -> const mz::HeadlineRow & {
+                return shownRow(ListView1, i);
+            }));
 }
 
 void Form1::s46_Click()
