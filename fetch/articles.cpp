@@ -1,6 +1,9 @@
 #include "fetch/articles.h"
 
+#include "fetch/readability.h"
+
 #include <QDir>
+#include <QFileInfo>
 
 namespace mz {
 
@@ -15,16 +18,26 @@ constexpr qsizetype kMaxStemBytes = 200;
 QChar safeChar(QChar c)
 {
     switch (c.unicode()) {
-    case u'/': return QChar(u'／');
-    case u'\\': return QChar(u'＼');
-    case u':': return QChar(u'：');
-    case u'?': return QChar(u'？');
-    case u'*': return QChar(u'＊');
-    case u'"': return QChar(u'＂');
-    case u'<': return QChar(u'＜');
-    case u'>': return QChar(u'＞');
-    case u'|': return QChar(u'｜');
-    default: break;
+    case u'/':
+        return QChar(u'／');
+    case u'\\':
+        return QChar(u'＼');
+    case u':':
+        return QChar(u'：');
+    case u'?':
+        return QChar(u'？');
+    case u'*':
+        return QChar(u'＊');
+    case u'"':
+        return QChar(u'＂');
+    case u'<':
+        return QChar(u'＜');
+    case u'>':
+        return QChar(u'＞');
+    case u'|':
+        return QChar(u'｜');
+    default:
+        break;
     }
     if (c.unicode() < 0x20 || c.unicode() == 0x7f)
         return QChar(u'_');
@@ -45,8 +58,9 @@ bool isDeviceName(const QString &stem)
                                    QStringLiteral("AUX"), QStringLiteral("NUL")};
     if (fixed.contains(base))
         return true;
-    return base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT")))
-        && base.at(3) >= QLatin1Char('1') && base.at(3) <= QLatin1Char('9');
+    return base.size() == 4 &&
+           (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
+           base.at(3) >= QLatin1Char('1') && base.at(3) <= QLatin1Char('9');
 }
 
 } // namespace
@@ -74,12 +88,14 @@ MarkerFile parseMarkers(const QString &fenliText)
         }
         const qsizetype from = at + key.size();
         qsizetype end = from;
-        while (end < text.size() && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+        while (end < text.size() && text.at(end) != QLatin1Char('\r') &&
+               text.at(end) != QLatin1Char('\n'))
             ++end;
         values.append(text.mid(from, end - from));
     }
     if (result.missingKeys.isEmpty())
-        result.markers = ArticleMarkers{values[0], values[1], values[2], values[3], values[4], values[5]};
+        result.markers =
+            ArticleMarkers{values[0], values[1], values[2], values[3], values[4], values[5]};
     return result;
 }
 
@@ -97,10 +113,42 @@ QString removeAdvertisement(const QString &article, const ArticleMarkers &m)
     return article.left(a1) + article.mid(a2 + m.adEnd.size());
 }
 
-Extraction extractArticle(const QString &article, const ArticleMarkers &m, const QString &templateText)
+QString fillTemplate(const QString &templateText, const QString &title, const QString &body)
+{
+    static const QString titleMark = QStringLiteral("[新闻名字]");
+    static const QString bodyMark = QStringLiteral("[新闻内容]");
+    QString page;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype t = templateText.indexOf(titleMark, from);
+        const qsizetype b = templateText.indexOf(bodyMark, from);
+        if (t < 0 && b < 0)
+            break;
+        const bool isTitle = t >= 0 && (b < 0 || t < b);
+        const qsizetype at = isTitle ? t : b;
+        page += QStringView(templateText).mid(from, at - from);
+        page += isTitle ? title : body;
+        from = at + (isTitle ? titleMark.size() : bodyMark.size());
+    }
+    page += QStringView(templateText).mid(from);
+    return page;
+}
+
+Extraction extractArticle(const QString &article, const ArticleMarkers &m,
+                          const QString &templateText)
 {
     using Status = Extraction::Status;
     Extraction x;
+    // Rewriting with such a template or such markers would replace the article by a page
+    // without it.
+    if (!templateText.contains(QStringLiteral("[新闻内容]"))) {
+        x.status = Status::TemplateWithoutBody;
+        return x;
+    }
+    if (m.bodyStart.isEmpty() && m.bodyEnd.isEmpty()) {
+        x.status = Status::EmptyBodyMarkers;
+        return x;
+    }
     const QString a = removeAdvertisement(article, m);
 
     const qsizetype t1 = a.indexOf(m.titleStart, 0, CI);
@@ -129,20 +177,57 @@ Extraction extractArticle(const QString &article, const ArticleMarkers &m, const
     }
     x.title = a.mid(titleFrom, t2 - titleFrom);
     x.body = a.mid(bodyFrom, b2 - bodyFrom);
-    x.page = templateText;
-    x.page.replace(QStringLiteral("[新闻名字]"), x.title);
-    x.page.replace(QStringLiteral("[新闻内容]"), x.body);
+    x.page = fillTemplate(templateText, x.title, x.body);
+    return x;
+}
+
+Extraction cleanArticle(const QString &article, const ArticleMarkers &markers,
+                        const QString &templateText)
+{
+    using Status = Extraction::Status;
+    Extraction x = extractArticle(article, markers, templateText);
+    switch (x.status) {
+    case Status::TitleStartMissing:
+    case Status::TitleEndMissing:
+    case Status::BodyStartMissing:
+    case Status::BodyEndMissing:
+        break;
+    default:
+        return x;
+    }
+    const std::optional<MainText> text = findMainText(article);
+    if (!text) {
+        x.status = Status::NoText;
+        return x;
+    }
+    x.status = Status::Readability;
+    x.title = text->title;
+    x.body = text->body;
+    x.page = fillTemplate(templateText, text->title.toHtmlEscaped(), text->body);
     return x;
 }
 
 QString extractionProblem(Extraction::Status status)
 {
     switch (status) {
-    case Extraction::Status::Ok: return {};
-    case Extraction::Status::TitleStartMissing: return QStringLiteral("网页中没有[新闻名字start]标记");
-    case Extraction::Status::TitleEndMissing: return QStringLiteral("网页中没有[新闻名字end]标记");
-    case Extraction::Status::BodyStartMissing: return QStringLiteral("网页中没有[新闻内容start]标记");
-    case Extraction::Status::BodyEndMissing: return QStringLiteral("网页中没有[新闻内容end]标记");
+    case Extraction::Status::Ok:
+        return {};
+    case Extraction::Status::TitleStartMissing:
+        return QStringLiteral("网页中没有[新闻名字start]标记");
+    case Extraction::Status::TitleEndMissing:
+        return QStringLiteral("网页中没有[新闻名字end]标记");
+    case Extraction::Status::BodyStartMissing:
+        return QStringLiteral("网页中没有[新闻内容start]标记");
+    case Extraction::Status::BodyEndMissing:
+        return QStringLiteral("网页中没有[新闻内容end]标记");
+    case Extraction::Status::Readability:
+        return QStringLiteral("网页中没有fenli.ini的标记，已按文字密度找出正文");
+    case Extraction::Status::TemplateWithoutBody:
+        return QStringLiteral("template.ini为空或没有[新闻内容]");
+    case Extraction::Status::EmptyBodyMarkers:
+        return QStringLiteral("fenli.ini的[新闻内容start]和[新闻内容end]都是空的");
+    case Extraction::Status::NoText:
+        return QStringLiteral("网页中没有fenli.ini的标记，也找不到正文");
     }
     return {};
 }
@@ -162,7 +247,8 @@ QString articleFileName(const QString &headline)
     if (stem.toUtf8().size() > kMaxStemBytes) {
         qsizetype bytes = 0, keep = 0;
         while (keep < stem.size()) {
-            const qsizetype step = stem.at(keep).isHighSurrogate() && keep + 1 < stem.size() ? 2 : 1;
+            const qsizetype step =
+                stem.at(keep).isHighSurrogate() && keep + 1 < stem.size() ? 2 : 1;
             const qsizetype size = stem.mid(keep, step).toUtf8().size();
             if (bytes + size > kMaxStemBytes)
                 break;
@@ -182,6 +268,25 @@ QString articleFileName(const QString &headline)
 QString articleFilePath(const QString &programFolder, const QString &headline)
 {
     return QDir(programFolder).filePath(QStringLiteral("News_save/") + articleFileName(headline));
+}
+
+QString uniqueArticleFileName(const QString &newsFolder, const QString &fileName,
+                              const QSet<QString> &taken)
+{
+    const QDir folder(newsFolder);
+    auto isFree = [&](const QString &name) {
+        return !taken.contains(name) && !QFileInfo::exists(folder.filePath(name));
+    };
+    if (isFree(fileName))
+        return fileName;
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? fileName.left(dot) : fileName;
+    const QString suffix = dot > 0 ? fileName.mid(dot) : QString();
+    for (int n = 2;; ++n) {
+        const QString name = stem + QStringLiteral(" (") + QString::number(n) + u')' + suffix;
+        if (isFree(name))
+            return name;
+    }
 }
 
 } // namespace mz

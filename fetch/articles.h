@@ -3,8 +3,9 @@
 // filling the page template template.ini, and the file name an article is saved under.
 //
 // Marker searches are case-insensitive (fenli.ini is lower-cased when read) while the title and
-// body keep the case and markup of the page. Nothing here touches the disk.
+// body keep the case and markup of the page. Only uniqueArticleFileName looks at the disk.
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -42,29 +43,63 @@ QString removeAdvertisement(const QString &article, const ArticleMarkers &marker
 
 struct Extraction
 {
-    enum class Status { Ok, TitleStartMissing, TitleEndMissing, BodyStartMissing, BodyEndMissing };
+    enum class Status {
+        Ok,                // cut out with the markers of fenli.ini
+        Readability,       // the page lacks the markers; its main text was found by text density
+        TitleStartMissing, // the page lacks a marker (and no fallback was asked for, or it found
+        TitleEndMissing,   // no text: see NoText)
+        BodyStartMissing,
+        BodyEndMissing,
+        TemplateWithoutBody, // template.ini is empty or has no "[新闻内容]": it would drop the
+                             // article
+        EmptyBodyMarkers,    // both body markers of fenli.ini are empty: no body can be cut
+        NoText,              // neither the markers nor any main text were found
+    };
     Status status = Status::Ok;
-    QString title, body; // as the page writes them
-    QString page;        // the filled template; empty unless status is Ok
-    bool ok() const { return status == Status::Ok; }
+    QString title, body; // as the page writes them (Readability: rebuilt from the page's tree)
+    QString page;        // the filled template; empty unless ok()
+    // True when `page` is the clean page to write; otherwise the page is kept as it arrived and
+    // extractionProblem(status) says why.
+    bool ok() const { return status == Status::Ok || status == Status::Readability; }
 };
 
-// Removes the advertisement, cuts title and body out of the page and fills the template:
-// every "[新闻名字]" becomes the title, then every "[新闻内容]" the body. A page that lacks a
-// marker gives a status other than Ok and no page.
+// Fills the template in one pass over the template text: every "[新闻名字]" becomes `title`,
+// every "[新闻内容]" becomes `body`. Placeholders inside the inserted texts stay as they are, so
+// the result is never larger than the template plus one copy of title or body per placeholder.
+QString fillTemplate(const QString &templateText, const QString &title, const QString &body);
+
+// Removes the advertisement, cuts title and body out of the page and fills the template. A page
+// that lacks a marker gives the status naming it and no page. A template that would drop the
+// article, or markers that cannot find a body, keep the page as it arrived.
 Extraction extractArticle(const QString &article, const ArticleMarkers &markers,
                           const QString &templateText);
 
-// A short text naming the marker a failed extraction did not find.
+// What the article batch does with an arrived page: extractArticle(), and when the page lacks
+// its markers, the main text found by text density (findMainText) filled into the template,
+// with the status Readability. A page without any main text gives NoText.
+Extraction cleanArticle(const QString &article, const ArticleMarkers &markers,
+                        const QString &templateText);
+
+// A short text saying why an article was kept as it arrived (empty for Ok), or, for
+// Readability, that the main text was found without the markers.
 QString extractionProblem(Extraction::Status status);
 
 // The file name of an article saved under its headline text: the text plus ".htm". Characters
 // a file name cannot hold (path separators, ":", "?", "*", "\"", "<", ">", "|") become their
 // full-width forms, control characters become "_", surrounding spaces and dots go (a leading
 // dot would hide the file), an over-long text is shortened, and a text that leaves nothing (or
-// only "." / "..") or names a device becomes a safe name. The result never leaves the folder it is put in.
+// only "." / "..") or names a device becomes a safe name. The result never leaves the folder it is
+// put in.
 QString articleFileName(const QString &headline);
 // folder + "/News_save/" + articleFileName(headline).
 QString articleFilePath(const QString &programFolder, const QString &headline);
+
+// The name under which an article of a running batch is saved without replacing anything: the
+// name itself when no file of that name exists in `newsFolder` and the batch has not claimed it
+// (`taken`, file names), else "名字 (2).htm", "名字 (3).htm", … the first that is free. Names are
+// compared as the file system does for existing files and exactly within `taken`. The caller
+// adds the result to `taken`. Only looks at the folder; writes nothing.
+QString uniqueArticleFileName(const QString &newsFolder, const QString &fileName,
+                              const QSet<QString> &taken);
 
 } // namespace mz

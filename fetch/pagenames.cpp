@@ -2,6 +2,8 @@
 
 #include "rules/day.h"
 
+#include <limits>
+
 #include <QDir>
 
 namespace mz {
@@ -66,6 +68,25 @@ QString kilobyteText(qint64 bytes)
     if (rest > 512 || (rest == 512 && (k % 2) == 1))
         ++k;
     return QString::number(k) + QLatin1Char('K');
+}
+
+int progressPercent(qint64 received, qint64 total)
+{
+    if (total <= 0)
+        return -1;
+    received = qBound<qint64>(0, received, total);
+    // Beyond 92 petabytes the exact product would overflow; a close figure is good enough there.
+    const qint64 percent = received <= std::numeric_limits<qint64>::max() / 100
+                               ? received * 100 / total
+                               : qint64(double(received) / double(total) * 100);
+    return int(qMin<qint64>(100, percent));
+}
+
+QString progressText(qint64 received, qint64 total)
+{
+    const int percent = progressPercent(received, total);
+    const QString kilobytes = kilobyteText(received);
+    return percent < 0 ? kilobytes : kilobytes + QStringLiteral("（%1%）").arg(percent);
 }
 
 } // namespace mz

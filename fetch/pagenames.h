@@ -17,9 +17,10 @@ namespace mz {
 // open, so a doubtful day never touches a final copy.
 bool isClosedDay(QDate day, QDate today);
 
-QString archivePageUrl(const QString &base, const QString &stamp); // base/old1000/news1000_<stamp>.shtml
-QString hotPageUrl(const QString &base, const QString &stamp);     // base/hotnews/<stamp>.shtml
-QString liveHotPageUrl(const QString &base);                       // base/hotnews/
+QString archivePageUrl(const QString &base,
+                       const QString &stamp); // base/old1000/news1000_<stamp>.shtml
+QString hotPageUrl(const QString &base, const QString &stamp); // base/hotnews/<stamp>.shtml
+QString liveHotPageUrl(const QString &base);                   // base/hotnews/
 
 // Everything after the last "/" of an address.
 QString lastSegment(const QString &url);
@@ -30,9 +31,9 @@ QString provisionalCopyPath(const QString &folder, const QString &fileName);
 // Where one page of one day comes from and where it is kept.
 struct PageTarget
 {
-    QString url;             // the address to fetch or to remember
-    QString file;            // the stored copy for this day: final when closed, provisional when open
-    QString finalFile;       // folder/<name>
+    QString url;       // the address to fetch or to remember
+    QString file;      // the stored copy for this day: final when closed, provisional when open
+    QString finalFile; // folder/<name>
     QString provisionalFile; // folder/No<name>
     bool closed = false;
 };
@@ -47,5 +48,12 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
 // Bytes received shown in kilobytes: n / 1024 rounded to the nearest integer, halves to the even
 // neighbour, followed by "K" (57800 -> "56K", 2560 -> "2K", 1536 -> "2K").
 QString kilobyteText(qint64 bytes);
+
+// The share of a transfer received, 0 to 100, rounded down so that 100 means everything
+// arrived; -1 when the length is unknown (total of 0 or less, as when the server sends none).
+int progressPercent(qint64 received, qint64 total);
+// The text of a download instance's progress bar: kilobytes received, and the percentage when
+// the length is known ("56K", "56K（37%）").
+QString progressText(qint64 received, qint64 total);
 
 } // namespace mz

@@ -1,12 +1,17 @@
 #include "speech/espeakspeech.h"
 
+#include <QMetaObject>
+
+#include <atomic>
+
 #include <espeak-ng/speak_lib.h>
 
 namespace mz {
 
 namespace {
-EspeakSpeech *g_retrieving = nullptr; // the engine whose samples the callback collects
-}
+std::atomic<EspeakSpeech *> g_engine{nullptr}; // the initialised engine the callback serves
+constexpr qsizetype kEnd = -1;
+} // namespace
 
 EspeakSpeech::EspeakSpeech(Mode mode, NoticeSink notice) : m_mode(mode), m_notice(std::move(notice))
 {
@@ -17,13 +22,45 @@ EspeakSpeech::~EspeakSpeech()
     close();
 }
 
-int EspeakSpeech::synthCallback(short *wav, int count, espeak_EVENT *)
+// Runs on espeak-ng's thread in playback mode and within speak() in retrieval mode.
+int EspeakSpeech::synthCallback(short *wav, int count, espeak_EVENT *events)
 {
-    if (g_retrieving && wav && count > 0) {
+    EspeakSpeech *engine = g_engine.load();
+    if (!engine)
+        return 0;
+    if (engine->m_mode == Mode::Retrieval && wav && count > 0) {
         for (int i = 0; i < count; ++i)
-            g_retrieving->m_samples.append(wav[i]);
+            engine->m_samples.append(wav[i]);
+    }
+    for (espeak_EVENT *e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        const auto utterance = quint64(reinterpret_cast<quintptr>(e->user_data));
+        if (e->type == espeakEVENT_WORD || e->type == espeakEVENT_SENTENCE)
+            engine->post(utterance, e->text_position);
+        else if (e->type == espeakEVENT_MSG_TERMINATED)
+            engine->post(utterance, kEnd);
     }
     return 0; // go on synthesising
+}
+
+void EspeakSpeech::post(quint64 utterance, qsizetype enginePosition)
+{
+    QMetaObject::invokeMethod(
+        m_context.get(), [this, utterance, enginePosition] { deliver(utterance, enginePosition); },
+        Qt::QueuedConnection);
+}
+
+void EspeakSpeech::deliver(quint64 utterance, qsizetype enginePosition)
+{
+    if (utterance != m_utterance || m_endTold)
+        return;
+    if (enginePosition == kEnd) {
+        m_endTold = true;
+        reportPosition(kSpeechEnded);
+        return;
+    }
+    const qsizetype codePoint = enginePosition - 1; // the engine counts from 1
+    if (codePoint >= 0 && codePoint < m_indexOfCodePoint.size())
+        reportPosition(m_indexOfCodePoint.at(codePoint));
 }
 
 bool EspeakSpeech::init(quintptr, int, int, int, const QString &notice, const QString &caption)
@@ -41,17 +78,16 @@ bool EspeakSpeech::init(quintptr, int, int, int, const QString &notice, const QS
         return false;
     }
     // The plain Mandarin voice reads most characters wrongly; the pinyin one reads them well.
-    if (espeak_SetVoiceByName("cmn-latn-pinyin") != EE_OK && espeak_SetVoiceByName("cmn") != EE_OK) {
+    if (espeak_SetVoiceByName("cmn-latn-pinyin") != EE_OK &&
+        espeak_SetVoiceByName("cmn") != EE_OK) {
         espeak_Terminate();
         m_sampleRate = 0;
         if (m_notice)
             m_notice(notice, caption);
         return false;
     }
-    if (m_mode == Mode::Retrieval) {
-        g_retrieving = this;
-        espeak_SetSynthCallback(&EspeakSpeech::synthCallback);
-    }
+    g_engine = this;
+    espeak_SetSynthCallback(&EspeakSpeech::synthCallback);
     m_ready = true;
     return true;
 }
@@ -63,17 +99,32 @@ void EspeakSpeech::speak(const QString &text)
     // A new text replaces what is being spoken.
     espeak_Cancel();
     m_samples.clear();
+    const quint64 utterance = ++m_utterance;
+    m_endTold = false;
+    m_indexOfCodePoint.clear();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        m_indexOfCodePoint.append(i);
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+    }
     const QByteArray utf8 = text.toUtf8();
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                 nullptr, nullptr);
-    if (m_mode == Mode::Retrieval)
+                 nullptr, reinterpret_cast<void *>(quintptr(utterance)));
+    if (m_mode == Mode::Retrieval) {
         espeak_Synchronize();
+        post(utterance, kEnd); // synchronous synthesis tells no end of its own
+    }
 }
 
 void EspeakSpeech::stop()
 {
-    if (m_ready)
-        espeak_Cancel();
+    if (!m_ready)
+        return;
+    espeak_Cancel();
+    // Positions still on their way belong to the stopped text; its end is told once.
+    const bool wasSpeaking = !m_endTold;
+    post(++m_utterance, kEnd);
+    m_endTold = !wasSpeaking;
 }
 
 void EspeakSpeech::close()
@@ -83,8 +134,10 @@ void EspeakSpeech::close()
     espeak_Cancel();
     espeak_Terminate();
     m_ready = false;
-    if (g_retrieving == this)
-        g_retrieving = nullptr;
+    ++m_utterance; // nothing more is told
+    m_endTold = true;
+    if (g_engine == this)
+        g_engine = nullptr;
 }
 
 } // namespace mz

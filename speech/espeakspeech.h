@@ -6,12 +6,19 @@
 // been synthesised, and the audio is kept instead of played, so that a test can prove that
 // real, non-silent audio was produced.
 //
+// Positions: espeak-ng tells the start of each word and sentence as a 1-based count of code
+// points of its UTF-8 input; they are turned into QString indexes and handed to the position
+// sink on the thread that made the engine (queued; espeak-ng's playback runs on a thread of its
+// own).
+//
 // espeak-ng keeps one state per process: only one engine may be initialised at a time.
 
 #include "speech/speechengine.h"
 
 #include <QList>
+#include <QObject>
 #include <functional>
+#include <memory>
 
 #include <espeak-ng/speak_lib.h>
 
@@ -40,8 +47,17 @@ public:
 
 private:
     static int synthCallback(short *wav, int count, espeak_EVENT *events);
+    // Hands an engine position of utterance `utterance` to the UI thread (any thread).
+    void post(quint64 utterance, qsizetype enginePosition);
+    // On the UI thread: tells the sink, unless the utterance was replaced or stopped.
+    void deliver(quint64 utterance, qsizetype enginePosition);
 
     Mode m_mode;
+    std::unique_ptr<QObject> m_context =
+        std::make_unique<QObject>();     // lives on the thread that made the engine
+    quint64 m_utterance = 0;             // counts speak() and stop() calls
+    bool m_endTold = true;               // the current utterance's end was told
+    QList<qsizetype> m_indexOfCodePoint; // QString index of each code point of the text spoken
     NoticeSink m_notice;
     bool m_ready = false;
     int m_sampleRate = 0;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace mz {
 
@@ -18,6 +19,24 @@ public:
     virtual void speak(const QString &text) = 0;
     virtual void stop() = 0;
     virtual void close() = 0;
+
+    // Where the engine is in the text of the last speak(): the index (into that QString) of the
+    // word or sentence it starts speaking, or kSpeechEnded once the text was spoken to its end
+    // or stopped. Told on the thread that made the engine, from its event loop, never from
+    // within speak() or stop(); positions of a text that was replaced or stopped are not told.
+    using PositionSink = std::function<void(qsizetype position)>;
+    static constexpr qsizetype kSpeechEnded = -1;
+    void setPositionSink(PositionSink sink) { m_positionSink = std::move(sink); }
+
+protected:
+    void reportPosition(qsizetype position) const
+    {
+        if (m_positionSink)
+            m_positionSink(position);
+    }
+
+private:
+    PositionSink m_positionSink;
 };
 
 // Speaks nothing: the engine of a program built without a voice.
@@ -42,6 +61,8 @@ public:
     void speak(const QString &text) override { calls << QStringLiteral("speak:") + text; }
     void stop() override { calls << QStringLiteral("stop"); }
     void close() override { calls << QStringLiteral("close"); }
+    // Tells the position sink what a real engine would tell it while speaking.
+    void emitPosition(qsizetype position) const { reportPosition(position); }
     QStringList calls;
 };
 

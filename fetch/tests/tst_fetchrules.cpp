@@ -117,6 +117,29 @@ private Q_SLOTS:
         QCOMPARE(mz::kilobyteText(bytes), text);
     }
 
+    void progress_data()
+    {
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("percent");
+        QTest::newRow("no-length") << qint64(57800) << qint64(-1) << "56K" << -1;
+        QTest::newRow("zero-length") << qint64(0) << qint64(0) << "0K" << -1;
+        QTest::newRow("nothing-yet") << qint64(0) << qint64(4096) << "0K（0%）" << 0;
+        QTest::newRow("rounded-down") << qint64(1999) << qint64(2000) << "2K（99%）" << 99;
+        QTest::newRow("all") << qint64(2000) << qint64(2000) << "2K（100%）" << 100;
+        QTest::newRow("more-than-announced") << qint64(3072) << qint64(2048) << "3K（100%）" << 100;
+    }
+    void progress()
+    {
+        QFETCH(qint64, received);
+        QFETCH(qint64, total);
+        QFETCH(QString, text);
+        QFETCH(int, percent);
+        QCOMPARE(mz::progressText(received, total), text);
+        QCOMPARE(mz::progressPercent(received, total), percent);
+    }
+
     void completeness_data()
     {
         QTest::addColumn<QByteArray>("bytes");

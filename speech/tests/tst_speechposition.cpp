@@ -1,0 +1,136 @@
+// Which row is being read: positions in the read-aloud texts, as a fake engine and as espeak-ng
+// report them.
+
+#include "lists/headline.h"
+#include "speech/espeakspeech.h"
+#include "speech/readaloud.h"
+
+#include <QTest>
+
+using mz::HeadlineRow;
+using mz::HeadlineRows;
+using mz::SpeechEngine;
+
+namespace {
+
+HeadlineRow row(const QString &title, bool ticked = false)
+{
+    HeadlineRow r;
+    r.title = title;
+    r.checked = ticked;
+    return r;
+}
+
+mz::SpokenText spoken(const HeadlineRows &rows, bool tickedOnly)
+{
+    auto at = [&rows](int i) -> const HeadlineRow & { return rows.at(i); };
+    const int n = int(rows.size());
+    return tickedOnly ? mz::spokenTicked(n, at) : mz::spokenAll(n, at);
+}
+
+} // namespace
+
+class TestSpeechPosition : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Each position of the text against the list row it belongs to (-1: none).
+    void rowOfPosition_data()
+    {
+        QTest::addColumn<HeadlineRows>("rows");
+        QTest::addColumn<bool>("tickedOnly");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("rowAt"); // per position of text, then one past its end
+
+        const HeadlineRows abc{row("AB", true), row("C"), row("DE", true)};
+        QTest::newRow("all-one-blank")
+            << abc << false << QStringLiteral("AB C DE ") << QList<int>{0, 0, 0, 1, 1, 2, 2, 2, -1};
+        QTest::newRow("ticked-two-blanks")
+            << abc << true << QStringLiteral("AB  DE  ") << QList<int>{0, 0, 0, 0, 2, 2, 2, 2, -1};
+        QTest::newRow("empty-title") << HeadlineRows{row(""), row("X")} << false
+                                     << QStringLiteral(" X ") << QList<int>{0, 1, 1, -1};
+        QTest::newRow("surrogates")
+            << HeadlineRows{row(QString::fromUtf8("𠀀a")), row("b")} << false
+            << QString::fromUtf8("𠀀a b ") << QList<int>{0, 0, 0, 0, 1, 1, -1};
+        QTest::newRow("hint-has-no-rows")
+            << HeadlineRows{row("A")} << true << QStringLiteral("请在新闻前面的方框里打勾")
+            << QList<int>(13, -1);
+    }
+    void rowOfPosition()
+    {
+        QFETCH(HeadlineRows, rows);
+        QFETCH(bool, tickedOnly);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, rowAt);
+        const mz::SpokenText s = spoken(rows, tickedOnly);
+        QCOMPARE(s.text, text);
+        QCOMPARE(rowAt.size(), text.size() + 1);
+        for (qsizetype p = 0; p < rowAt.size(); ++p) {
+            const int item = s.itemAt(p);
+            QCOMPARE(item < 0 ? -1 : s.rows.at(item), rowAt.at(p));
+        }
+        QCOMPARE(s.itemAt(-1), -1);
+    }
+
+    // The fake engine tells what a test makes it tell, through the same sink the window uses.
+    void fakeEngineDrivesRows()
+    {
+        const mz::SpokenText s = spoken({row("甲", true), row("乙"), row("丙丁", true)}, true);
+        mz::RecordingSpeech engine;
+        QList<int> rows;
+        engine.setPositionSink([&](qsizetype p) {
+            rows << (p == SpeechEngine::kSpeechEnded ? -2
+                     : s.itemAt(p) < 0               ? -1
+                                                     : s.rows.at(s.itemAt(p)));
+        });
+        engine.speak(s.text);
+        for (qsizetype p : QList<qsizetype>{0, 3, 4, 2, SpeechEngine::kSpeechEnded})
+            engine.emitPosition(p);
+        QCOMPARE(rows, (QList<int>{0, 2, 2, 0, -2}));
+    }
+
+    // The real engine: positions arrive on this thread after speak(), point at the words of the
+    // text spoken (QString indexes, past a character outside the BMP), go forward through every
+    // title, and end once; a replaced text tells nothing more.
+    void espeakTellsPositions()
+    {
+        const mz::SpokenText first = spoken(
+            {row("国内新闻 今日股市大涨"), row("国际新闻 会议开幕"), row("体育新闻 比赛结束")},
+            false);
+        const mz::SpokenText s =
+            spoken({row(QString::fromUtf8("𠀀国内新闻")), row("NBA 总决赛")}, false);
+        mz::EspeakSpeech engine(mz::EspeakSpeech::Mode::Retrieval);
+        QList<qsizetype> positions;
+        int ends = 0;
+        engine.setPositionSink([&](qsizetype p) {
+            if (p == SpeechEngine::kSpeechEnded)
+                ++ends;
+            else
+                positions << p;
+        });
+        QVERIFY(engine.init(0, -1, -1, -1, QStringLiteral("n"), QStringLiteral("t")));
+        engine.speak(first.text);
+        engine.speak(s.text);         // replaces the first before any of its positions was told
+        QVERIFY(positions.isEmpty()); // never from within speak()
+        QTRY_COMPARE(ends, 1);
+        QVERIFY(!positions.isEmpty());
+        QList<int> items;
+        for (qsizetype p : positions) {
+            QVERIFY2(p >= 0 && p < s.text.size() && !s.text.at(p).isSpace() &&
+                         !s.text.at(p).isLowSurrogate(),
+                     qPrintable(QString::number(p)));
+            if (items.isEmpty() || items.last() != s.itemAt(p))
+                items << s.itemAt(p);
+        }
+        QCOMPARE(items, (QList<int>{0, 1}));
+        QVERIFY(positions.contains(s.text.indexOf(QStringLiteral("NBA"))));
+
+        engine.stop(); // nothing is spoken: no second end
+        QTest::qWait(50);
+        QCOMPARE(ends, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpeechPosition)
+#include "tst_speechposition.moc"
