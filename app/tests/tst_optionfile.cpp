@@ -2,11 +2,16 @@
 #include "app/optionfile.h"
 #include "platform/textfile.h"
 #include "testsupport/crlf.h"
+#include "testsupport/writelimit.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace mz;
 using mz::test::crlf;
+using Status = KeywordChange::Status;
+Q_DECLARE_METATYPE(mz::KeywordChange::Status)
 
 class TestOptionFile : public QObject
 {
@@ -20,7 +25,8 @@ private Q_SLOTS:
         QTest::newRow("seven") << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n")) << 7.0;
         QTest::newRow("zero") << crlf(QStringLiteral("[旧新闻存放天数]\n0天\n")) << 0.0;
         QTest::newRow("fraction") << crlf(QStringLiteral("[旧新闻存放天数]\n2.5天\n")) << 2.5;
-        QTest::newRow("blanks-before") << crlf(QStringLiteral("[旧新闻存放天数]\n  \t3天\n")) << 3.0;
+        QTest::newRow("blanks-before")
+            << crlf(QStringLiteral("[旧新闻存放天数]\n  \t3天\n")) << 3.0;
         QTest::newRow("not-a-number") << crlf(QStringLiteral("[旧新闻存放天数]\nabc天\n")) << 0.0;
         QTest::newRow("trailing-text") << crlf(QStringLiteral("[旧新闻存放天数]\n4x天\n")) << 4.0;
         QTest::newRow("no-section") << crlf(QStringLiteral("[你的关键词]\nA\n")) << 0.0;
@@ -64,10 +70,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("keywords");
         QTest::addColumn<QStringList>("categories");
-        QTest::newRow("ordinary")
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+证券\nnba\n[分类]\n国内\n国际\n[end]\n"))
-            << QStringList{QStringLiteral("股票+证券"), QStringLiteral("nba")}
-            << QStringList{QStringLiteral("国内"), QStringLiteral("国际")};
+        QTest::newRow("ordinary") << crlf(
+                                         QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+"
+                                                        "证券\nnba\n[分类]\n国内\n国际\n[end]\n"))
+                                  << QStringList{QStringLiteral("股票+证券"), QStringLiteral("nba")}
+                                  << QStringList{QStringLiteral("国内"), QStringLiteral("国际")};
         QTest::newRow("empty-line-counts")
             << crlf(QStringLiteral("[你的关键词]\nA\n\nB\n[分类]\n"))
             << QStringList{QStringLiteral("A"), QString(), QStringLiteral("B")} << QStringList{};
@@ -76,13 +83,13 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("A")}
             << QStringList{QStringLiteral("国内"), QStringLiteral("体育")};
         QTest::newRow("last-line-without-line-end")
-            << QStringLiteral("[分类]\r\n国内\r\n体育")
-            << QStringList{} << QStringList{QStringLiteral("国内"), QStringLiteral("体育")};
+            << QStringLiteral("[分类]\r\n国内\r\n体育") << QStringList{}
+            << QStringList{QStringLiteral("国内"), QStringLiteral("体育")};
         QTest::newRow("sections-any-order")
             << crlf(QStringLiteral("[分类]\n环保\n[你的关键词]\n油价\n[旧新闻存放天数]\n1天\n"))
             << QStringList{QStringLiteral("油价")} << QStringList{QStringLiteral("环保")};
-        QTest::newRow("missing-sections") << crlf(QStringLiteral("[旧新闻存放天数]\n1天\n"))
-                                          << QStringList{} << QStringList{};
+        QTest::newRow("missing-sections")
+            << crlf(QStringLiteral("[旧新闻存放天数]\n1天\n")) << QStringList{} << QStringList{};
     }
     void listSection()
     {
@@ -95,12 +102,14 @@ private Q_SLOTS:
 
     void addresses()
     {
-        const QString text = crlf(QStringLiteral(
-            "[你的关键词]\nA\n[新闻网站]\n http://news.example:81/ \n[墨舟网]\nhttp://site.example/mz/\n"));
+        const QString text =
+            crlf(QStringLiteral("[你的关键词]\nA\n[新闻网站]\n http://news.example:81/ "
+                                "\n[墨舟网]\nhttp://site.example/mz/\n"));
         QCOMPARE(portalAddress(text), QStringLiteral("http://news.example:81"));
         QCOMPARE(siteAddress(text), QStringLiteral("http://site.example/mz/"));
         // The address sections end the keyword list like any other section.
-        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)), QStringList{QStringLiteral("A")});
+        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
+                 QStringList{QStringLiteral("A")});
         QCOMPARE(portalAddress(QString()), QStringLiteral("http://127.0.0.1:8086"));
         QCOMPARE(siteAddress(crlf(QStringLiteral("[墨舟网]\n[分类]\n"))),
                  QStringLiteral("http://127.0.0.1:8086/mozhou/"));
@@ -113,29 +122,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("b");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        const QString base = QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n7\n股票\n[分类]\n股票\n");
+        const QString base = QStringLiteral(
+            "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n7\n股票\n[分类]\n股票\n");
         QTest::newRow("insert-first") << "insert" << QStringLiteral("油价") << QString()
                                       << crlf(QStringLiteral("[你的关键词]\nA\n[分类]\n"))
                                       << crlf(QStringLiteral("[你的关键词]\n油价\nA\n[分类]\n"));
-        QTest::newRow("insert-no-section") << "insert" << QStringLiteral("油价") << QString()
-                                           << crlf(QStringLiteral("[分类]\n国内"))
-                                           << crlf(QStringLiteral("[分类]\n国内\n[你的关键词]\n油价\n"));
+        QTest::newRow("insert-no-section")
+            << "insert" << QStringLiteral("油价") << QString()
+            << crlf(QStringLiteral("[分类]\n国内"))
+            << crlf(QStringLiteral("[分类]\n国内\n[你的关键词]\n油价\n"));
         QTest::newRow("remove-whole-line-first-only")
             << "remove" << QStringLiteral("股票") << QString() << crlf(base)
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n7\n股票\n[分类]\n股票\n"));
-        QTest::newRow("remove-missing") << "remove" << QStringLiteral("油价") << QString()
-                                        << crlf(base) << crlf(base);
+            << crlf(QStringLiteral(
+                   "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n7\n股票\n[分类]\n股票\n"));
+        QTest::newRow("remove-missing")
+            << "remove" << QStringLiteral("油价") << QString() << crlf(base) << crlf(base);
         QTest::newRow("remove-last-line-no-eol")
             << "remove" << QStringLiteral("B") << QString()
             << QStringLiteral("[你的关键词]\r\nA\r\nB") << QStringLiteral("[你的关键词]\r\nA");
         QTest::newRow("rename-whole-line-first-only")
             << "rename" << QStringLiteral("股票") << QStringLiteral("证券") << crlf(base)
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n证券\n7\n股票\n[分类]\n股票\n"));
+            << crlf(QStringLiteral(
+                   "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n证券\n7\n股票\n[分类]\n股票\n"));
         QTest::newRow("rename-7-keeps-days")
             << "rename" << QStringLiteral("7") << QStringLiteral("8") << crlf(base)
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n8\n股票\n[分类]\n股票\n"));
+            << crlf(QStringLiteral(
+                   "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n8\n股票\n[分类]\n股票\n"));
         QTest::newRow("remove-empty-keyword")
-            << "remove" << QString() << QString() << crlf(QStringLiteral("[你的关键词]\nA\n\nB\n[分类]\n"))
+            << "remove" << QString() << QString()
+            << crlf(QStringLiteral("[你的关键词]\nA\n\nB\n[分类]\n"))
             << crlf(QStringLiteral("[你的关键词]\nA\nB\n[分类]\n"));
     }
     void rewrites()
@@ -155,16 +170,146 @@ private Q_SLOTS:
         QCOMPARE(result, after);
     }
 
+    // The keyword commands on a real file, with other sections around the keyword list.
+    void keywordCommands_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<Status>("status");
+        QTest::addColumn<QString>("stored");   // the keyword the result reports
+        QTest::addColumn<QString>("keywords"); // the list afterwards, one per line
+        const QString add = QStringLiteral("add"), ren = QStringLiteral("rename"),
+                      del = QStringLiteral("remove");
+        // base list: 股票+证券, (empty), nba, 股票+证券
+        QTest::newRow("add-first")
+            << add << QStringLiteral("油价") << QString() << Status::Written
+            << QStringLiteral("油价") << QStringLiteral("油价\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-duplicate")
+            << add << QStringLiteral("nba") << QString() << Status::Written << QStringLiteral("nba")
+            << QStringLiteral("nba\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-cut-at-line-break")
+            << add << QStringLiteral("油价 上涨\r\n第二行") << QString() << Status::Written
+            << QStringLiteral("油价 上涨")
+            << QStringLiteral("油价 上涨\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-first-line-empty")
+            << add << QStringLiteral("\n油价") << QString() << Status::Unchanged << QString()
+            << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-bracket-refused")
+            << add << QStringLiteral("[热点]") << QString() << Status::Refused
+            << QStringLiteral("[热点]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-header-inside-refused")
+            << add << QStringLiteral("新[分类]") << QString() << Status::Refused
+            << QStringLiteral("新[分类]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-first-whole-line")
+            << ren << QStringLiteral("股票+证券") << QStringLiteral("证券") << Status::Written
+            << QStringLiteral("证券") << QStringLiteral("证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-empty-keyword")
+            << ren << QString() << QStringLiteral("油价") << Status::Written
+            << QStringLiteral("油价") << QStringLiteral("股票+证券\n油价\nnba\n股票+证券");
+        QTest::newRow("rename-to-empty")
+            << ren << QStringLiteral("nba") << QString() << Status::Written << QString()
+            << QStringLiteral("股票+证券\n\n\n股票+证券");
+        QTest::newRow("rename-cut-at-line-break")
+            << ren << QStringLiteral("nba") << QStringLiteral("cba\nx") << Status::Written
+            << QStringLiteral("cba") << QStringLiteral("股票+证券\n\ncba\n股票+证券");
+        QTest::newRow("rename-same-text")
+            << ren << QStringLiteral("nba") << QStringLiteral("nba") << Status::Unchanged
+            << QStringLiteral("nba") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-refused")
+            << ren << QStringLiteral("nba") << QStringLiteral("[分类") << Status::Refused
+            << QStringLiteral("[分类") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-not-found")
+            << ren << QStringLiteral("国内") << QStringLiteral("国外") << Status::NotFound
+            << QStringLiteral("国外") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("remove-first-of-two")
+            << del << QStringLiteral("股票+证券") << QString() << Status::Written
+            << QStringLiteral("股票+证券") << QStringLiteral("\nnba\n股票+证券");
+        QTest::newRow("remove-empty-text")
+            << del << QString() << QString() << Status::Written << QString()
+            << QStringLiteral("股票+证券\nnba\n股票+证券");
+        QTest::newRow("remove-not-in-list")
+            << del << QStringLiteral("国内") << QString() << Status::Unchanged
+            << QStringLiteral("国内") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+    }
+    void keywordCommands()
+    {
+        QFETCH(QString, op);
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(Status, status);
+        QFETCH(QString, stored);
+        QFETCH(QString, keywords);
+        QTemporaryDir dir;
+        const QString before =
+            crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+证券\n\nnba\n"
+                                "股票+证券\n[分类]\n国内\n[墨舟网]\nhttp://site/\n"));
+        QVERIFY(writeOptionFile(dir.path(), before));
+
+        const KeywordChange change = op == QStringLiteral("add") ? addKeywordToFile(dir.path(), a)
+                                     : op == QStringLiteral("rename")
+                                         ? renameKeywordInFile(dir.path(), a, b)
+                                         : removeKeywordFromFile(dir.path(), a);
+        QCOMPARE(change.status, status);
+        QCOMPARE(change.keyword, stored);
+        QCOMPARE(change.message.isEmpty(), change.ok());
+
+        const QString after = readOptionFile(dir.path()).value();
+        if (!change.changed())
+            QCOMPARE(after, before);
+        QCOMPARE(parseListSection(after, QStringView(kKeywordsHeader)).join(u'\n'), keywords);
+        // The sections around the list are untouched.
+        QCOMPARE(parseDaysToKeep(after), 7.0);
+        QCOMPARE(parseListSection(after, QStringView(kCategoriesHeader)),
+                 QStringList{QStringLiteral("国内")});
+        QCOMPARE(siteAddress(after), QStringLiteral("http://site/"));
+    }
+
+    void keywordCommandsReportFileFaults()
+    {
+        QTemporaryDir dir;
+        // No option.ini: nothing is reported as done, and no file is made.
+        for (const KeywordChange &change :
+             {addKeywordToFile(dir.path(), QStringLiteral("油价")),
+              renameKeywordInFile(dir.path(), QStringLiteral("a"), QStringLiteral("b")),
+              removeKeywordFromFile(dir.path(), QStringLiteral("a"))}) {
+            QCOMPARE(change.status, Status::ReadFailed);
+            QVERIFY(change.message.contains(QStringLiteral("option.ini")));
+        }
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        // A write that cannot complete leaves the old file and says so.
+        const QString before =
+            crlf(QStringLiteral("[你的关键词]\nnba\n[分类]\n")) + QString(2000, QChar(u'#'));
+        QVERIFY(writeOptionFile(dir.path(), before));
+        KeywordChange add, rename, remove;
+        {
+            const mz::test::WriteLimit limit(1024);
+            add = addKeywordToFile(dir.path(), QStringLiteral("油价"));
+            rename = renameKeywordInFile(dir.path(), QStringLiteral("nba"), QStringLiteral("cba"));
+            remove = removeKeywordFromFile(dir.path(), QStringLiteral("nba"));
+        }
+        for (const KeywordChange &change : {add, rename, remove}) {
+            QCOMPARE(change.status, Status::WriteFailed);
+            QVERIFY(!change.ok());
+            QVERIFY(!change.message.isEmpty());
+        }
+        QCOMPARE(readOptionFile(dir.path()).value(), before);
+    }
+
     void lineEndsNormalised()
     {
         QCOMPARE(withCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
         QTemporaryDir dir;
-        QVERIFY(writeTextFile(dir.filePath(QStringLiteral("option.ini")),
-                              QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n")));
+        QVERIFY(writeTextFile(
+            dir.filePath(QStringLiteral("option.ini")),
+            QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n")));
         const QString text = readOptionFile(dir.path()).value();
         QCOMPARE(parseDaysToKeep(text), 4.0);
-        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)), QStringList{QStringLiteral("油价")});
-        QCOMPARE(parseListSection(text, QStringView(kCategoriesHeader)), QStringList{QStringLiteral("国内")});
+        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
+                 QStringList{QStringLiteral("油价")});
+        QCOMPARE(parseListSection(text, QStringView(kCategoriesHeader)),
+                 QStringList{QStringLiteral("国内")});
     }
 
     void fileRoundTrip()
