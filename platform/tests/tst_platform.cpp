@@ -75,8 +75,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         QString error;
-        QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("no/such/x.ini")), QStringLiteral("x"),
-                               &error));
+        QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("no/such/x.ini")), QStringLiteral("x"), &error));
         QVERIFY(!error.isEmpty());
     }
 
@@ -87,30 +86,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("new-file") << QByteArray() << "main"
-                                  << "age"
-                                  << "3" << QByteArray("[main]\r\nage=3\r\n");
+        QTest::newRow("new-file") << QByteArray() << "main" << "age" << "3"
+                                  << QByteArray("[main]\r\nage=3\r\n");
         QTest::newRow("replace-in-place-any-case")
-            << QByteArray("[Main]\r\nAGE=#\r\nsex=0\r\n") << "main"
-            << "age"
-            << "2" << QByteArray("[Main]\r\nage=2\r\nsex=0\r\n");
+            << QByteArray("[Main]\r\nAGE=#\r\nsex=0\r\n") << "main" << "age" << "2"
+            << QByteArray("[Main]\r\nage=2\r\nsex=0\r\n");
         QTest::newRow("append-at-end-of-section")
-            << QByteArray("[main]\r\nage=1\r\n\r\n[other]\r\nx=1\r\n") << "main"
-            << "sex"
-            << "1" << QByteArray("[main]\r\nage=1\r\nsex=1\r\n\r\n[other]\r\nx=1\r\n");
+            << QByteArray("[main]\r\nage=1\r\n\r\n[other]\r\nx=1\r\n") << "main" << "sex" << "1"
+            << QByteArray("[main]\r\nage=1\r\nsex=1\r\n\r\n[other]\r\nx=1\r\n");
         QTest::newRow("new-section-at-end")
-            << QByteArray("[main]\r\nage=1") << "fav"
-            << "k"
-            << "v" << QByteArray("[main]\r\nage=1\r\n[fav]\r\nk=v\r\n");
-        QTest::newRow("chinese-key-and-value") << gbk("[收藏]\r\n标题=旧\r\n") << "收藏"
-                                               << "标题"
-                                               << "新𠀀" << gbk("[收藏]\r\n标题=新𠀀\r\n");
+            << QByteArray("[main]\r\nage=1") << "fav" << "k" << "v"
+            << QByteArray("[main]\r\nage=1\r\n[fav]\r\nk=v\r\n");
+        QTest::newRow("chinese-key-and-value")
+            << gbk("[收藏]\r\n标题=旧\r\n") << "收藏" << "标题" << "新𠀀"
+            << gbk("[收藏]\r\n标题=新𠀀\r\n");
         QTest::newRow("untouched-lines-byte-identical")
-            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=1\r\n") << "main"
-            << "age"
-            << "5" << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=5\r\n");
-        QTest::newRow("lf-file-stays-lf") << QByteArray("[main]\nage=1\n") << "main"
-                                          << "car"
+            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=1\r\n")
+            << "main" << "age" << "5"
+            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=5\r\n");
+        QTest::newRow("lf-file-stays-lf") << QByteArray("[main]\nage=1\n") << "main" << "car"
                                           << "0" << QByteArray("[main]\nage=1\ncar=0\n");
     }
     void profileWrites()
@@ -126,8 +120,7 @@ private Q_SLOTS:
             QVERIFY(writeFileBytes(path, before));
         QVERIFY(writeProfileString(path, section, key, value));
         QCOMPARE(readFileBytes(path).value(), after);
-        QCOMPARE(readProfileString(path, section.toUpper(), key.toUpper(), QStringLiteral("none")),
-                 value);
+        QCOMPARE(readProfileString(path, section.toUpper(), key.toUpper(), QStringLiteral("none")), value);
     }
 
     void profileReads()
@@ -150,18 +143,15 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(writeTextFile(folder + QStringLiteral("/option.ini"), QStringLiteral("mine")));
         QVERIFY(prepareProgramFolder(folder));
-        QCOMPARE(readTextFile(folder + QStringLiteral("/option.ini")).value(),
-                 QStringLiteral("mine"));
+        QCOMPARE(readTextFile(folder + QStringLiteral("/option.ini")).value(), QStringLiteral("mine"));
         QVERIFY(QFileInfo(folder + QStringLiteral("/News_save")).isDir());
         for (const QString &name : deliveredFiles())
             QVERIFY2(QFileInfo::exists(folder + QLatin1Char('/') + name), qPrintable(name));
         // The delivered option.ini has the three sections and the two addresses.
         const QString delivered = readTextFile(QStringLiteral(":/delivered/option.ini")).value();
-        for (const char *h :
-             {"[旧新闻存放天数]", "[你的关键词]", "[分类]", "[新闻网站]", "[墨舟网]"})
+        for (const char *h : {"[旧新闻存放天数]", "[你的关键词]", "[分类]", "[新闻网站]", "[墨舟网]"})
             QVERIFY(delivered.contains(QString::fromUtf8(h)));
-        QCOMPARE(readProfileString(folder + QStringLiteral("/flash.ini"), "main", "age"),
-                 QStringLiteral("#"));
+        QCOMPARE(readProfileString(folder + QStringLiteral("/flash.ini"), "main", "age"), QStringLiteral("#"));
     }
 };
 
