@@ -46,7 +46,9 @@ bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error
             *error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // flush() reports a short write (a full disk) that write() left in the buffer and that
+    // commit() would otherwise not notice, renaming a truncated file into place.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

@@ -144,9 +144,44 @@ struct Group
     std::vector<qsizetype> needed;
 };
 
-// One hit per row and matching group, the row loop outside and the group loop inside. The words
-// are looked up first, each in one sweep over the titles, and each group's rows are the rows of
-// all its words; the row loop then only reads bits.
+// The rows of every group, one bit per block row. The words are looked up first, each in one
+// sweep over the titles, and each group's rows are the rows of all its words.
+std::vector<RowBits> groupRows(const TitleBlock &block, const QList<QStringView> &words,
+                               const std::vector<Group> &groups)
+{
+    const size_t elements = size_t(block.rowCount() + 63) / 64;
+    std::vector<RowBits> found(size_t(words.size()), RowBits(elements));
+    UnitBits places;
+    for (qsizetype k = 0; k < words.size(); ++k)
+        markTitlesContaining(block, words.at(k), places, found[size_t(k)]);
+
+    RowBits nonEmpty;
+    std::vector<RowBits> matched;
+    matched.reserve(groups.size());
+    for (const Group &group : groups) {
+        if (group.needed.empty()) {
+            if (nonEmpty.empty()) {
+                nonEmpty.resize(elements);
+                for (int row = 0; row < block.rowCount(); ++row) {
+                    if (block.start(row) != block.end(row))
+                        setBit(nonEmpty, row);
+                }
+            }
+            matched.push_back(nonEmpty);
+            continue;
+        }
+        RowBits rowsOfGroup = found[size_t(group.needed.front())];
+        for (qsizetype k : group.needed) {
+            for (size_t e = 0; e < elements; ++e)
+                rowsOfGroup[e] &= found[size_t(k)][e];
+        }
+        matched.push_back(std::move(rowsOfGroup));
+    }
+    return matched;
+}
+
+// One hit per row and matching group, the row loop outside and the group loop inside; the row
+// loop only reads the bits of groupRows().
 QList<int> searchGroups(const RowSource &rows, const QList<QStringView> &words,
                         const std::vector<Group> &groups)
 {
@@ -163,45 +198,17 @@ QList<int> searchGroups(const RowSource &rows, const QList<QStringView> &words,
     }
     const bool inBlockOrder = block == &built || rows.order.isEmpty();
     Q_ASSERT(rows.count <= (inBlockOrder ? block->rowCount() : rows.order.size()));
-    const size_t elements = size_t(block->rowCount() + 63) / 64;
-
-    std::vector<RowBits> found(size_t(words.size()), RowBits(elements));
-    UnitBits places;
-    for (qsizetype k = 0; k < words.size(); ++k)
-        markTitlesContaining(*block, words.at(k), places, found[size_t(k)]);
-
-    RowBits nonEmpty;
-    std::vector<RowBits> matched;
-    matched.reserve(groups.size());
-    for (const Group &group : groups) {
-        if (group.needed.empty()) {
-            if (nonEmpty.empty()) {
-                nonEmpty.resize(elements);
-                for (int row = 0; row < block->rowCount(); ++row) {
-                    if (block->start(row) != block->end(row))
-                        setBit(nonEmpty, row);
-                }
-            }
-            matched.push_back(nonEmpty);
-            continue;
-        }
-        RowBits rowsOfGroup = found[size_t(group.needed.front())];
-        for (qsizetype k : group.needed) {
-            for (size_t e = 0; e < elements; ++e)
-                rowsOfGroup[e] &= found[size_t(k)][e];
-        }
-        matched.push_back(std::move(rowsOfGroup));
-    }
+    const std::vector<RowBits> matched = groupRows(*block, words, groups);
 
     // A row's hits all hold the row, so each row writes itself once per group and keeps as many
     // copies as groups match: no branch to mispredict on hits that come and go at random.
     // `room` holds the hits when the shown rows are distinct block rows, plus the discarded
     // copies of the last row.
     const qsizetype groupCount = qsizetype(matched.size());
-    std::vector<const std::uint64_t *> groupRows;
+    std::vector<const std::uint64_t *> groupBits;
     qsizetype room = groupCount;
     for (const RowBits &bits : matched) {
-        groupRows.push_back(bits.data());
+        groupBits.push_back(bits.data());
         for (std::uint64_t element : bits)
             room += std::popcount(element);
     }
@@ -220,7 +227,7 @@ QList<int> searchGroups(const RowSource &rows, const QList<QStringView> &words,
         const int bit = row % 64;
         for (qsizetype g = 0; g < groupCount; ++g) {
             out[kept] = i;
-            kept += qsizetype((groupRows[size_t(g)][element] >> bit) & 1);
+            kept += qsizetype((groupBits[size_t(g)][element] >> bit) & 1);
         }
     }
     hits.resize(kept);
@@ -244,6 +251,22 @@ void addGroup(const QList<QStringView> &parts, QList<QStringView> &words,
             group.needed.push_back(k);
     }
     groups.push_back(std::move(group));
+}
+
+// Adds the groups of `query` (see the header for its language) and returns the terms the
+// search reports for it.
+QStringList addQuery(QStringView query, QList<QStringView> &words, std::vector<Group> &groups)
+{
+    if (!query.contains(u'+') && !query.contains(u'*')) {
+        addGroup({query}, words, groups);
+        return QStringList{QString()};
+    }
+    QStringList terms;
+    for (QStringView alternative : query.split(u'+', Qt::KeepEmptyParts)) {
+        terms.append(alternative.toString());
+        addGroup(alternative.split(u'*', Qt::KeepEmptyParts), words, groups);
+    }
+    return terms;
 }
 
 } // namespace
@@ -294,24 +317,40 @@ int keywordHitIcon(QStringView category)
 KeywordHits keywordHits(const RowSource &rows, QStringView query)
 {
     KeywordHits result;
-    result.terms = QStringList{QString()};
-
-    const bool anyOf = query.contains(u'+');
-    const bool allOf = query.contains(u'*');
     QList<QStringView> words;
     std::vector<Group> groups;
-    if (!anyOf && !allOf) {
-        addGroup({query}, words, groups);
-    } else {
-        const QList<QStringView> alternatives = query.split(u'+', Qt::KeepEmptyParts);
-        result.terms.clear();
-        for (QStringView alternative : alternatives) {
-            result.terms.append(alternative.toString());
-            addGroup(alternative.split(u'*', Qt::KeepEmptyParts), words, groups);
-        }
-    }
+    result.terms = addQuery(query, words, groups);
     result.rows = searchGroups(rows, words, groups);
     return result;
+}
+
+QList<int> keywordCounts(const TitleBlock &titles, const QStringList &keywords)
+{
+    // All keywords' words are swept once each, however many keywords share them.
+    QList<QStringView> words;
+    std::vector<Group> groups;
+    std::vector<size_t> firstGroup; // keyword k's groups are [firstGroup[k], firstGroup[k + 1])
+    for (const QString &keyword : keywords) {
+        firstGroup.push_back(groups.size());
+        addQuery(keyword, words, groups);
+    }
+    firstGroup.push_back(groups.size());
+    const std::vector<RowBits> matched = groupRows(titles, words, groups);
+
+    QList<int> counts;
+    counts.reserve(keywords.size());
+    const size_t elements = size_t(titles.rowCount() + 63) / 64;
+    for (qsizetype k = 0; k < keywords.size(); ++k) {
+        int count = 0;
+        for (size_t e = 0; e < elements; ++e) {
+            std::uint64_t any = 0;
+            for (size_t g = firstGroup[size_t(k)]; g < firstGroup[size_t(k) + 1]; ++g)
+                any |= matched[g][e];
+            count += std::popcount(any);
+        }
+        counts.append(count);
+    }
+    return counts;
 }
 
 QList<int> singleTermHits(const RowSource &rows, QStringView text)

@@ -31,7 +31,8 @@ namespace mz {
 
 // One sentence on "*" for the help text that explains "+" where keywords are added.
 inline constexpr char16_t kStarOperatorHelp[] =
-    u"用“*”连接的词必须同时出现在标题中，“*”比“+”先结合：例如“股票*上涨+证券”查找同时含有“股票”和“上涨”的新闻，以及含有“证券”的新闻。";
+    u"用“*”连接的词必须同时出现在标题中，“*”比“+”先结合：例如“股票*上涨+"
+    u"证券”查找同时含有“股票”和“上涨”的新闻，以及含有“证券”的新闻。";
 
 // Splits at every "+" (or `separator`), keeping empty parts: "股票++证券" -> 股票, "", 证券.
 QStringList splitTerms(QStringView query, QChar separator = u'+');
@@ -51,6 +52,10 @@ struct KeywordHits
 
 // Runs the keyword search over all rows of `rows`.
 KeywordHits keywordHits(const RowSource &rows, QStringView query);
+
+// For each keyword, how many rows of `titles` it finds with the rules above: a row counts once
+// however many of the keyword's alternatives it matches.
+QList<int> keywordCounts(const TitleBlock &titles, const QStringList &keywords);
 
 // Every row whose title contains `text` (the bare single-term search of the Command3 button).
 QList<int> singleTermHits(const RowSource &rows, QStringView text);

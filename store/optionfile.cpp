@@ -251,3 +251,96 @@ QString renameKeyword(const QString &text, const QString &from, const QString &t
 }
 
 } // namespace mz
+
+namespace mz {
+
+namespace {
+
+KeywordChange failure(KeywordChange::Status status, const QString &keyword, const QString &message)
+{
+    return {status, keyword, message};
+}
+
+// Reads option.ini, applies `rule` and writes the result back when it differs.
+template <typename Rule>
+KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
+{
+    const std::optional<QString> text = readOptionFile(folder);
+    const QString path = QDir::toNativeSeparators(optionFilePath(folder));
+    if (!text) {
+        return failure(KeywordChange::Status::ReadFailed, keyword,
+                       QStringLiteral("无法读取设置文件 %1，关键词没有保存。").arg(path));
+    }
+    const QString changed = rule(*text);
+    if (changed == *text)
+        return {KeywordChange::Status::Unchanged, keyword, {}};
+    QString error;
+    if (!writeOptionFile(folder, changed, &error)) {
+        return failure(
+            KeywordChange::Status::WriteFailed, keyword,
+            QStringLiteral("无法写入设置文件 %1（%2），关键词没有保存。").arg(path, error));
+    }
+    return {KeywordChange::Status::Written, keyword, {}};
+}
+
+} // namespace
+
+QString keywordLine(const QString &typed)
+{
+    qsizetype end = 0;
+    while (end < typed.size() && typed.at(end) != u'\r' && typed.at(end) != u'\n')
+        ++end;
+    return typed.left(end);
+}
+
+QString keywordRefusal(const QString &keyword)
+{
+    if (keyword.startsWith(u'['))
+        return QStringLiteral("关键词不能以“[”开头：这样的一行会被当作设置文件的节名。");
+    for (QStringView header :
+         {QStringView(kDaysHeader), QStringView(kKeywordsHeader), QStringView(kCategoriesHeader),
+          QStringView(kPortalHeader), QStringView(kSiteHeader)}) {
+        if (keyword.contains(header))
+            return QStringLiteral("关键词不能含有“%1”：这是设置文件的节名。").arg(header);
+    }
+    return {};
+}
+
+KeywordChange addKeywordToFile(const QString &folder, const QString &typed)
+{
+    const QString keyword = keywordLine(typed);
+    if (keyword.isEmpty())
+        return {KeywordChange::Status::Unchanged, keyword, {}};
+    if (const QString refusal = keywordRefusal(keyword); !refusal.isEmpty())
+        return failure(KeywordChange::Status::Refused, keyword, refusal);
+    return rewrite(folder, keyword,
+                   [&](const QString &text) { return insertKeyword(text, keyword); });
+}
+
+KeywordChange renameKeywordInFile(const QString &folder, const QString &from, const QString &typed)
+{
+    const QString keyword = keywordLine(typed);
+    if (const QString refusal = keywordRefusal(keyword); !refusal.isEmpty())
+        return failure(KeywordChange::Status::Refused, keyword, refusal);
+    if (keyword == from)
+        return {KeywordChange::Status::Unchanged, keyword, {}};
+    bool found = true;
+    KeywordChange change = rewrite(folder, keyword, [&](const QString &text) {
+        const QString renamed = renameKeyword(text, from, keyword);
+        found = renamed != text; // from != keyword, so a found line always changes the text
+        return renamed;
+    });
+    if (change.status == KeywordChange::Status::Unchanged && !found) {
+        change = failure(KeywordChange::Status::NotFound, keyword,
+                         QStringLiteral("设置文件中没有关键词“%1”，无法修改。").arg(from));
+    }
+    return change;
+}
+
+KeywordChange removeKeywordFromFile(const QString &folder, const QString &keyword)
+{
+    return rewrite(folder, keyword,
+                   [&](const QString &text) { return removeKeyword(text, keyword); });
+}
+
+} // namespace mz

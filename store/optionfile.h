@@ -6,8 +6,8 @@
 //   [旧新闻存放天数]  one line "<number>天"
 //   [你的关键词]      one keyword per line (an empty line is a keyword too)
 //   [分类]            one category name per line
-//   [新闻网站]        one line: the news portal's base address (scheme://host[:port], no "/" at the end)
-//   [墨舟网]          one line: the program's web site
+//   [新闻网站]        one line: the news portal's base address (scheme://host[:port], no "/" at the
+//   end) [墨舟网]          one line: the program's web site
 // A list section ends before the next line that begins with "[" or at the end of the file.
 
 #include <QString>
@@ -41,8 +41,10 @@ QStringList parseListSection(const QString &text, QStringView header);
 
 // The single value line of "[新闻网站]" / "[墨舟网]"; `fallback` when the section or line is
 // missing or blank. Surrounding blanks and a trailing "/" of the portal address are dropped.
-QString portalAddress(const QString &text, const QString &fallback = QString::fromLatin1(kDefaultPortal));
-QString siteAddress(const QString &text, const QString &fallback = QString::fromLatin1(kDefaultSite));
+QString portalAddress(const QString &text,
+                      const QString &fallback = QString::fromLatin1(kDefaultPortal));
+QString siteAddress(const QString &text,
+                    const QString &fallback = QString::fromLatin1(kDefaultSite));
 
 // Keyword rewrites. They change whole lines of the "[你的关键词]" section only, so a keyword
 // never matches the tail of a longer line or a line of another section.
@@ -52,5 +54,44 @@ QString insertKeyword(const QString &text, const QString &keyword);
 QString removeKeyword(const QString &text, const QString &keyword);
 // Rename: the first line equal to `from` becomes `to`. Unchanged text when there is none.
 QString renameKeyword(const QString &text, const QString &from, const QString &to);
+
+// The keyword a typed or pasted text stands for: the text up to its first line break (CR or
+// LF). Nothing else is changed: blanks stay, "+" and "*" stay.
+QString keywordLine(const QString &typed);
+
+// Why `keyword` cannot be a line of the keyword list, or an empty text when it can. A line that
+// begins with "[" ends the list when option.ini is read (hiding itself and every keyword after
+// it), and a section header inside a keyword would be found in place of the real header.
+QString keywordRefusal(const QString &keyword);
+
+// The outcome of a keyword command on option.ini. The window changes the tree only when
+// changed() is true, and shows `message` when ok() is false; nothing was written then.
+struct KeywordChange
+{
+    enum class Status {
+        Written,     // option.ini was rewritten
+        Unchanged,   // nothing to write (empty keyword, same text, or no such line to remove)
+        Refused,     // the keyword cannot stand in option.ini; see keywordRefusal()
+        NotFound,    // rename: option.ini holds no such keyword line
+        ReadFailed,  // option.ini is missing or unreadable
+        WriteFailed, // the rewrite failed; the old file is intact
+    };
+    Status status = Status::Unchanged;
+    QString keyword; // the keyword as stored (or as it would have been): keywordLine() of the input
+    QString message; // for the user when !ok()
+
+    bool ok() const { return status == Status::Written || status == Status::Unchanged; }
+    bool changed() const { return status == Status::Written; }
+};
+
+// The keyword commands on the file in `folder`, each a whole read, one rewrite rule above and an
+// atomic whole write.
+// Add: keywordLine(typed) becomes the first keyword; an empty line adds nothing (Unchanged).
+KeywordChange addKeywordToFile(const QString &folder, const QString &typed);
+// Rename the first keyword line equal to `from` (which may be empty) to keywordLine(typed).
+KeywordChange renameKeywordInFile(const QString &folder, const QString &from, const QString &typed);
+// Remove the first keyword line equal to `keyword`; the empty keyword removes the first empty
+// line. A keyword that is not in the file is Unchanged: it is gone already.
+KeywordChange removeKeywordFromFile(const QString &folder, const QString &keyword);
 
 } // namespace mz

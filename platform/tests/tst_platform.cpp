@@ -60,8 +60,11 @@ private Q_SLOTS:
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString error;
         const bool ok = writeTextFile(path, QString(100000, QChar(u'新')), &error);
+        // A text that fits the write buffer fails only when the buffer is flushed.
+        const bool buffered = writeTextFile(path, QString(3000, QChar(u'x')));
         setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!ok);
+        QVERIFY(!buffered);
         QVERIFY(!error.isEmpty());
         QCOMPARE(readTextFile(path).value(), QStringLiteral("旧内容"));
         // No temporary file is left behind.

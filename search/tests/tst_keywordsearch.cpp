@@ -3,6 +3,7 @@
 #include "search/keywordsearch.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 using mz::HeadlineRow;
@@ -76,6 +77,7 @@ private slots:
     void hitIcon();
     void resultRows();
     void singleTermHits();
+    void counts();
     void scannerMatchesDefinition_data();
     void scannerMatchesDefinition();
 };
@@ -258,6 +260,18 @@ void TestKeywordSearch::singleTermHits()
 // The search against the slow definition, on generated titles and queries. Small
 // alphabets make words overlap, repeat and share first units; the larger ones take the scanner
 // past eight different first units and past 64 different words.
+void TestKeywordSearch::counts()
+{
+    mz::TitleBlock block;
+    for (const HeadlineRow &row : sampleArchive())
+        block.append(row.title);
+    // A row counts once however many alternatives it matches; an empty title never counts.
+    const QStringList keywords{u"股票+证券"_qs, u"股票*上涨"_qs, u"+"_qs,    QString(),
+                               u"nba"_qs,       u"NBA"_qs,       u"证券*"_qs};
+    QCOMPARE(mz::keywordCounts(block, keywords), (QList<int>{3, 1, 6, 6, 1, 0, 2}));
+    QCOMPARE(mz::keywordCounts(mz::TitleBlock(), keywords), QList<int>(keywords.size(), 0));
+}
+
 void TestKeywordSearch::scannerMatchesDefinition_data()
 {
     QTest::addColumn<QString>("alphabet");
@@ -286,17 +300,27 @@ void TestKeywordSearch::scannerMatchesDefinition()
     };
 
     HeadlineRows archive;
-    for (int i = 0; i < 300; ++i)
+    mz::TitleBlock block;
+    for (int i = 0; i < 300; ++i) {
         archive.append(headline(pick(maxTitle), QString()));
+        block.append(archive.last().title);
+    }
+    QStringList queries;
+    QList<int> counts; // the distinct rows of each query's hits
     for (int q = 0; q < 200; ++q) {
         QString query = pick(wordLength);
         const int words = 1 + random.bounded(maxWords);
         for (int w = 1; w < words; ++w)
             query += QChar(random.bounded(3) == 0 ? u'*' : u'+') + pick(wordLength);
         const QList<int> actual = mz::keywordHits(mz::rowsOf(archive), query).rows;
-        if (actual != referenceHits(archive, query))
+        const QList<int> expected = referenceHits(archive, query);
+        if (actual != expected)
             QFAIL(qPrintable(u"query \"%1\""_qs.arg(query)));
+        queries.append(query);
+        counts.append(int(QSet<int>(expected.begin(), expected.end()).size()));
     }
+    // All queries counted at once share their words' sweeps.
+    QCOMPARE(mz::keywordCounts(block, queries), counts);
 }
 
 QTEST_APPLESS_MAIN(TestKeywordSearch)

@@ -2,11 +2,16 @@
 #include "store/optionfile.h"
 #include "platform/textfile.h"
 #include "testsupport/crlf.h"
+#include "testsupport/writelimit.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace mz;
 using mz::test::crlf;
+using Status = KeywordChange::Status;
+Q_DECLARE_METATYPE(mz::KeywordChange::Status)
 
 class TestOptionFile : public QObject
 {
@@ -153,6 +158,133 @@ private Q_SLOTS:
         else
             result = renameKeyword(before, a, b);
         QCOMPARE(result, after);
+    }
+
+    // The keyword commands on a real file, with other sections around the keyword list.
+    void keywordCommands_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<Status>("status");
+        QTest::addColumn<QString>("stored");   // the keyword the result reports
+        QTest::addColumn<QString>("keywords"); // the list afterwards, one per line
+        const QString add = QStringLiteral("add"), ren = QStringLiteral("rename"),
+                      del = QStringLiteral("remove");
+        // base list: 股票+证券, (empty), nba, 股票+证券
+        QTest::newRow("add-first")
+            << add << QStringLiteral("油价") << QString() << Status::Written
+            << QStringLiteral("油价") << QStringLiteral("油价\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-duplicate")
+            << add << QStringLiteral("nba") << QString() << Status::Written << QStringLiteral("nba")
+            << QStringLiteral("nba\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-cut-at-line-break")
+            << add << QStringLiteral("油价 上涨\r\n第二行") << QString() << Status::Written
+            << QStringLiteral("油价 上涨")
+            << QStringLiteral("油价 上涨\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-first-line-empty")
+            << add << QStringLiteral("\n油价") << QString() << Status::Unchanged << QString()
+            << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-bracket-refused")
+            << add << QStringLiteral("[热点]") << QString() << Status::Refused
+            << QStringLiteral("[热点]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-header-inside-refused")
+            << add << QStringLiteral("新[分类]") << QString() << Status::Refused
+            << QStringLiteral("新[分类]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-first-whole-line")
+            << ren << QStringLiteral("股票+证券") << QStringLiteral("证券") << Status::Written
+            << QStringLiteral("证券") << QStringLiteral("证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-empty-keyword")
+            << ren << QString() << QStringLiteral("油价") << Status::Written
+            << QStringLiteral("油价") << QStringLiteral("股票+证券\n油价\nnba\n股票+证券");
+        QTest::newRow("rename-to-empty")
+            << ren << QStringLiteral("nba") << QString() << Status::Written << QString()
+            << QStringLiteral("股票+证券\n\n\n股票+证券");
+        QTest::newRow("rename-cut-at-line-break")
+            << ren << QStringLiteral("nba") << QStringLiteral("cba\nx") << Status::Written
+            << QStringLiteral("cba") << QStringLiteral("股票+证券\n\ncba\n股票+证券");
+        QTest::newRow("rename-same-text")
+            << ren << QStringLiteral("nba") << QStringLiteral("nba") << Status::Unchanged
+            << QStringLiteral("nba") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-refused")
+            << ren << QStringLiteral("nba") << QStringLiteral("[分类") << Status::Refused
+            << QStringLiteral("[分类") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("rename-not-found")
+            << ren << QStringLiteral("国内") << QStringLiteral("国外") << Status::NotFound
+            << QStringLiteral("国外") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("remove-first-of-two")
+            << del << QStringLiteral("股票+证券") << QString() << Status::Written
+            << QStringLiteral("股票+证券") << QStringLiteral("\nnba\n股票+证券");
+        QTest::newRow("remove-empty-text")
+            << del << QString() << QString() << Status::Written << QString()
+            << QStringLiteral("股票+证券\nnba\n股票+证券");
+        QTest::newRow("remove-not-in-list")
+            << del << QStringLiteral("国内") << QString() << Status::Unchanged
+            << QStringLiteral("国内") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+    }
+    void keywordCommands()
+    {
+        QFETCH(QString, op);
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(Status, status);
+        QFETCH(QString, stored);
+        QFETCH(QString, keywords);
+        QTemporaryDir dir;
+        const QString before =
+            crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+证券\n\nnba\n"
+                                "股票+证券\n[分类]\n国内\n[墨舟网]\nhttp://site/\n"));
+        QVERIFY(writeOptionFile(dir.path(), before));
+
+        const KeywordChange change = op == QStringLiteral("add") ? addKeywordToFile(dir.path(), a)
+                                     : op == QStringLiteral("rename")
+                                         ? renameKeywordInFile(dir.path(), a, b)
+                                         : removeKeywordFromFile(dir.path(), a);
+        QCOMPARE(change.status, status);
+        QCOMPARE(change.keyword, stored);
+        QCOMPARE(change.message.isEmpty(), change.ok());
+
+        const QString after = readOptionFile(dir.path()).value();
+        if (!change.changed())
+            QCOMPARE(after, before);
+        QCOMPARE(parseListSection(after, QStringView(kKeywordsHeader)).join(u'\n'), keywords);
+        // The sections around the list are untouched.
+        QCOMPARE(parseDaysToKeep(after), 7.0);
+        QCOMPARE(parseListSection(after, QStringView(kCategoriesHeader)),
+                 QStringList{QStringLiteral("国内")});
+        QCOMPARE(siteAddress(after), QStringLiteral("http://site/"));
+    }
+
+    void keywordCommandsReportFileFaults()
+    {
+        QTemporaryDir dir;
+        // No option.ini: nothing is reported as done, and no file is made.
+        for (const KeywordChange &change :
+             {addKeywordToFile(dir.path(), QStringLiteral("油价")),
+              renameKeywordInFile(dir.path(), QStringLiteral("a"), QStringLiteral("b")),
+              removeKeywordFromFile(dir.path(), QStringLiteral("a"))}) {
+            QCOMPARE(change.status, Status::ReadFailed);
+            QVERIFY(change.message.contains(QStringLiteral("option.ini")));
+        }
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        // A write that cannot complete leaves the old file and says so.
+        const QString before =
+            crlf(QStringLiteral("[你的关键词]\nnba\n[分类]\n")) + QString(2000, QChar(u'#'));
+        QVERIFY(writeOptionFile(dir.path(), before));
+        KeywordChange add, rename, remove;
+        {
+            const mz::test::WriteLimit limit(1024);
+            add = addKeywordToFile(dir.path(), QStringLiteral("油价"));
+            rename = renameKeywordInFile(dir.path(), QStringLiteral("nba"), QStringLiteral("cba"));
+            remove = removeKeywordFromFile(dir.path(), QStringLiteral("nba"));
+        }
+        for (const KeywordChange &change : {add, rename, remove}) {
+            QCOMPARE(change.status, Status::WriteFailed);
+            QVERIFY(!change.ok());
+            QVERIFY(!change.message.isEmpty());
+        }
+        QCOMPARE(readOptionFile(dir.path()).value(), before);
     }
 
     void lineEndsNormalised()

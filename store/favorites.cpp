@@ -1,0 +1,150 @@
+#include "store/favorites.h"
+
+#include "platform/profile.h"
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace mz {
+
+namespace {
+
+const QString kSection = QStringLiteral("main");
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// A line's text without its line end, and the line end it had. Lines split at LF (a CR before
+// it belongs to the line end) as the profile routines split them, so line numbers agree.
+struct RawLine
+{
+    qsizetype begin = 0;
+    qsizetype length = 0;
+};
+
+QList<RawLine> splitLines(QByteArrayView bytes)
+{
+    QList<RawLine> lines;
+    qsizetype p = 0;
+    while (p < bytes.size()) {
+        const qsizetype nl = bytes.indexOf('\n', p);
+        const qsizetype end = nl < 0 ? bytes.size() : nl;
+        const bool cr = nl > p && bytes.at(nl - 1) == '\r';
+        lines.append({p, end - p - (cr ? 1 : 0)});
+        if (nl < 0)
+            break;
+        p = nl + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+QString favoritesPath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("favorite.ini"));
+}
+
+QString storedFavoriteTitle(const QString &title)
+{
+    QString stored = title;
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    stored.replace(u'\r', u' ');
+    stored.replace(u'\n', u' ');
+    stored.replace(u'=', u'＝');
+    stored = stored.trimmed();
+    if (stored.startsWith(u'['))
+        stored[0] = u'［';
+    else if (stored.startsWith(u';'))
+        stored[0] = u'；';
+    return stored;
+}
+
+QList<Favorite> parseFavorites(const QString &text)
+{
+    QList<Favorite> favorites;
+    int n = 0;
+    qsizetype p = 0;
+    while (p < text.size()) {
+        ++n;
+        const qsizetype nl = text.indexOf(u'\n', p);
+        const qsizetype end = nl < 0 ? text.size() : nl;
+        const QString line = text.mid(p, end - p).trimmed(); // drops the CR of CR LF too
+        p = nl < 0 ? text.size() : nl + 1;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0 || line.startsWith(u'['))
+            continue;
+        favorites.append({QStringLiteral("k%1").arg(n), line.left(eq), line.mid(eq + 1)});
+    }
+    return favorites;
+}
+
+FavoritesResult readFavorites(const QString &path)
+{
+    FavoritesResult result;
+    if (!QFileInfo::exists(path))
+        return result; // no favourite stored yet
+    const std::optional<QString> text = readTextFile(path);
+    if (!text) {
+        result.status = FavoritesResult::Status::ReadFailed;
+        result.message = QStringLiteral("无法读取收藏夹文件 %1。").arg(shownPath(path));
+        return result;
+    }
+    result.favorites = parseFavorites(*text);
+    return result;
+}
+
+FavoritesResult addFavorite(const QString &path, const QString &title, const QString &address)
+{
+    FavoritesResult result;
+    const QString stored = storedFavoriteTitle(title);
+    if (stored.isEmpty()) {
+        result.status = FavoritesResult::Status::Refused;
+        result.message = QStringLiteral("这条新闻没有标题，无法收藏。");
+        return result;
+    }
+    QString error;
+    if (!writeProfileString(path, kSection, stored, address, &error)) {
+        result.status = FavoritesResult::Status::WriteFailed;
+        result.message = QStringLiteral("无法写入收藏夹文件 %1（%2），新闻没有收藏。")
+                             .arg(shownPath(path), error);
+    }
+    return result;
+}
+
+FavoritesResult removeFavorite(const QString &path, const QString &title, const QString &address)
+{
+    FavoritesResult result;
+    if (!QFileInfo::exists(path)) {
+        result.status = FavoritesResult::Status::NotFound;
+        result.message = QStringLiteral("收藏夹中已没有这条新闻。");
+        return result;
+    }
+    std::optional<QByteArray> bytes = readFileBytes(path);
+    if (!bytes) {
+        result.status = FavoritesResult::Status::ReadFailed;
+        result.message = QStringLiteral("无法读取收藏夹文件 %1。").arg(shownPath(path));
+        return result;
+    }
+    const QString entry = title + u'=' + address;
+    for (const RawLine &line : splitLines(*bytes)) {
+        if (decodeAnsi(QByteArrayView(*bytes).sliced(line.begin, line.length)).trimmed() != entry)
+            continue;
+        bytes->remove(line.begin, line.length);
+        QString error;
+        if (!writeFileBytes(path, *bytes, &error)) {
+            result.status = FavoritesResult::Status::WriteFailed;
+            result.message = QStringLiteral("无法写入收藏夹文件 %1（%2），收藏没有删除。")
+                                 .arg(shownPath(path), error);
+        }
+        return result;
+    }
+    result.status = FavoritesResult::Status::NotFound;
+    result.message = QStringLiteral("收藏夹中已没有这条新闻。");
+    return result;
+}
+
+} // namespace mz

@@ -1,0 +1,73 @@
+#include "ui/keywordcountdelegate.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QTreeWidgetItem>
+
+namespace mz {
+
+namespace {
+
+constexpr int kGap = 4; // between the node's text and its count, in pixels
+
+// The space the style leaves on either side of an item's text.
+int textMargin(const QStyleOptionViewItem &option)
+{
+    const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
+    return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+}
+
+} // namespace
+
+void setKeywordCount(QTreeWidgetItem *node, std::optional<int> count)
+{
+    if (!node)
+        return;
+    node->setData(0, kKeywordCountRole, count ? QVariant(*count) : QVariant());
+    node->setData(0, Qt::AccessibleDescriptionRole,
+                  count ? QVariant(QStringLiteral("%1条新闻").arg(*count)) : QVariant());
+}
+
+QString KeywordCountDelegate::countText(int count)
+{
+    return QStringLiteral("(%1)").arg(count);
+}
+
+void KeywordCountDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    const QVariant count = index.data(kKeywordCountRole);
+    if (!count.isValid())
+        return;
+
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
+    const int textWidth = opt.fontMetrics.horizontalAdvance(opt.text);
+    QRect countRect = textRect.adjusted(textMargin(opt) + textWidth + kGap, 0, 0, 0);
+    if (countRect.width() <= 0)
+        return;
+
+    const bool selected = opt.state & QStyle::State_Selected;
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(
+        opt.palette.color(selected ? QPalette::HighlightedText : QPalette::PlaceholderText));
+    painter->drawText(countRect, int(Qt::AlignLeft | Qt::AlignVCenter), countText(count.toInt()));
+    painter->restore();
+}
+
+QSize KeywordCountDelegate::sizeHint(const QStyleOptionViewItem &option,
+                                     const QModelIndex &index) const
+{
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    const QVariant count = index.data(kKeywordCountRole);
+    if (count.isValid())
+        size.rwidth() += kGap + option.fontMetrics.horizontalAdvance(countText(count.toInt()));
+    return size;
+}
+
+} // namespace mz

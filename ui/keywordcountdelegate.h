@@ -1,0 +1,35 @@
+#pragma once
+// The number of archive headlines a keyword finds, drawn after the keyword node's text in the
+// tree. The count lives in an item data role of its own, never in the node's text, which the
+// search and the keyword rewrites read.
+
+#include <QStyledItemDelegate>
+
+#include <optional>
+
+class QTreeWidgetItem;
+
+namespace mz {
+
+inline constexpr int kKeywordCountRole = Qt::UserRole + 16; // int; absent: nothing drawn
+
+// Sets (or with nullopt clears) the count of a node, and its accessible description
+// ("N条新闻"), so a screen reader tells what is drawn.
+void setKeywordCount(QTreeWidgetItem *node, std::optional<int> count);
+
+class KeywordCountDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The text drawn for a count: "(N)".
+    static QString countText(int count);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+};
+
+} // namespace mz
