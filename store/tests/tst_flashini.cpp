@@ -53,13 +53,6 @@ private slots:
                  QStringLiteral("黑龙江"));
         // The buffer holds one piece: the walk ends after it.
         QCOMPARE(profile.nextPiece(), QString());
-        QCOMPARE(profile.nextPiece(), QString());
-
-        // A value longer than the buffer is cut to fit it with its terminating 0.
-        QVERIFY(profile.writeValue(QStringLiteral("main"), QStringLiteral("long"),
-                                   QString(20000, u'x')));
-        QCOMPARE(profile.readValue(QStringLiteral("main"), QStringLiteral("long")).size(),
-                 Module2::kBufferSize - 1);
     }
 
     void load_data()
@@ -74,17 +67,11 @@ private slots:
         QTest::newRow("valid-keys-shown-while-age-is-hash")
             << QStringLiteral("[main]\r\nage=#\r\ngym=2\r\nsex=1\r\nnative=北京\r\ncar=0\r\n")
             << QStringLiteral("-1,-1,2,-1,-1,-1,-1,-1,-1,-1,1,0|北京|请选择") << 0;
-        QTest::newRow("all-answers")
-            << QStringLiteral("[main]\r\nage=6\r\nchildage=6\r\ngym=0\r\nstar=1\r\ndomestic=2\r\n"
-                              "hk=0\r\nforeign=1\r\nmilitary=2\r\nscience=0\r\ninternet=1\r\n"
-                              "sex=0\r\nnative=海外\r\nlive=澳门\r\ncar=1\r\n")
-            << QStringLiteral("6,6,0,1,2,0,1,2,0,1,0,1|海外|澳门") << 0;
         QTest::newRow("damaged-values-leave-groups-unselected")
             << QStringLiteral("[main]\r\nage=abc\r\nchildage=7\r\ngym=1.5\r\nstar=-1\r\n"
                               "domestic= 2 \r\nhk=3\r\nforeign=99999999999\r\nsex=2\r\n"
                               "native=火星\r\nlive=请选择\r\ncar=\r\n")
             << QStringLiteral("-1,-1,-1,-1,2,-1,-1,-1,-1,-1,-1,-1|请选择|请选择") << 8;
-        QTest::newRow("not-a-profile") << QStringLiteral("\x01\x02garbage=\r\n=\r\n[") << none << 0;
     }
 
     void load()

@@ -97,6 +97,7 @@ Form5::Form5(const QString &folder, QWidget *parent) : QDialog(parent), m_folder
 
     auto *buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_status, 1);
+    buttonRow->addStretch();
     buttonRow->addWidget(Command1);
     buttonRow->addWidget(Command2);
     auto *layout = new QVBoxLayout(this);
