@@ -53,6 +53,8 @@ appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli vali
 entry() { sed -n "s/^$1=//p" "$desktop"; }
 [ "$(entry Exec)" = mozhou ] || fail "Exec= is '$(entry Exec)', not the installed program"
 [ -x "$root/bin/$(entry Exec)" ] || fail "the program of Exec= is not installed"
+[[ ";$(entry Categories)" == *";Network;News;"* ]] || fail "Categories=$(entry Categories) does not hold Network;News;"
+[ -n "$(entry 'Name\[zh_CN\]')" ] && [ -n "$(entry 'Comment\[zh_CN\]')" ] || fail "no Chinese Name, Comment"
 [ -f "$root/share/icons/hicolor/scalable/apps/$(entry Icon).svg" ] ||
     fail "Icon=$(entry Icon) has no installed SVG"
 grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
