@@ -18,6 +18,12 @@ set(CPACK_PACKAGE_NAME mozhou)
 set(CPACK_PACKAGE_VENDOR "The Mozhou developers")
 set(CPACK_PACKAGE_CONTACT "Mozhou packagers <packages@mozhou.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reader for Chinese-language news (墨舟)")
+# The long description of the .deb, one line of the control file each.
+set(CPACK_PACKAGE_DESCRIPTION "Mozhou fetches the daily archive and the hot news of a news portal
+and turns them into headline lists: browse them by day, filter them by your
+own keywords, by a search box or by category, open them in your browser,
+save articles as clean pages, keep favorites and have the headlines read
+aloud.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://mozhou.example.org/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
@@ -27,11 +33,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION news)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "reader for Chinese-language news (墨舟)
- Mozhou fetches the daily archive and the hot news of a news portal and turns
- them into headline lists: browse them by day, filter them by your own
- keywords, by a search box or by category, open them in your browser, save
- articles as clean pages, keep favorites and have the headlines read aloud.")
 # dpkg-shlibdeps finds the shared libraries (Qt 6, libespeak-ng, the C++ runtime); what the
 # program loads or reads at run time is named here: the SVG plugins that draw its icon, the
 # Mandarin voice data and a font with Chinese glyphs.
