@@ -4,6 +4,8 @@
 #include "lists/pagescan.h"
 #include "platform/textfile.h"
 
+#include <QStringDecoder>
+
 namespace mz {
 
 namespace {
@@ -144,11 +146,26 @@ ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
     return result;
 }
 
-ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,
-                                    const ArchiveChunkSink &sink)
+QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
 {
-    const QString lower = lowerCased(decodeAnsi(pageBytes));
-    return scanArchiveText(lower, baseAddress, sink);
+    QStringDecoder decoder("GB18030");
+    const qsizetype room = decoder.requiredSpace(pageBytes.size());
+    if (m_text.capacity() < room)
+        m_text = QString(); // no copy of the old text on growth
+    m_text.resize(room);
+    QChar *begin = m_text.data();
+    QChar *end = decoder.appendToBuffer(begin, pageBytes);
+    m_text.resize(end - begin);
+    lowerCaseInPlace(m_text);
+    return m_text;
+}
+
+ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,
+                                    const ArchiveChunkSink &sink, ArchivePageText *buffer)
+{
+    ArchivePageText local;
+    ArchivePageText &text = buffer ? *buffer : local;
+    return scanArchiveText(text.decodeLowered(pageBytes), baseAddress, sink);
 }
 
 } // namespace mz

@@ -36,8 +36,25 @@ struct ArchiveParseResult
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
                                    const ArchiveChunkSink &sink = {});
 
-// The whole parse of a stored page: decode from GBK, lower-case, scan.
+// The decoded, lower-cased text of a page, in one buffer that a long-lived owner keeps from
+// parse to parse: decoding a large page then writes into memory already mapped instead of two
+// fresh page-sized allocations (the decoded and the lower-cased text).
+class ArchivePageText
+{
+public:
+    // Decodes `pageBytes` from GBK and lower-cases it in place; valid until the next call.
+    QStringView decodeLowered(QByteArrayView pageBytes);
+    // Gives the memory back (the next call allocates again).
+    void release() { m_text = QString(); }
+
+private:
+    QString m_text;
+};
+
+// The whole parse of a stored page: decode from GBK, lower-case, scan. `buffer`, when given,
+// holds the page text and is reused; without it, a buffer lives for this call only.
 ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,
-                                    const ArchiveChunkSink &sink = {});
+                                    const ArchiveChunkSink &sink = {},
+                                    ArchivePageText *buffer = nullptr);
 
 } // namespace mz

@@ -32,6 +32,12 @@ public:
     // Rows in insertion order (row n of the list as filled, before any sorting).
     const HeadlineRow &row(int i) const { return m_rows.at(i); }
     const HeadlineRows &rows() const { return m_rows; }
+    // Column `column`'s text of row `i` in insertion order: what the view shows and sorts by.
+    QStringView text(int i, int column) const
+    {
+        const HeadlineRow &r = m_rows.at(i);
+        return column == 0 ? r.title : column == 1 ? r.sub1 : r.sub2;
+    }
     // The same rows' titles in one block, in insertion order (row i is block row i); kept in
     // step by clear and append.
     const TitleBlock &titles() const { return m_titles; }

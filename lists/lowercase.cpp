@@ -53,13 +53,13 @@ const LowerTable &lowerTable()
 
 } // namespace
 
-QString lowerCased(QStringView text)
+namespace {
+
+// Lower-cases the n units at src into `out` (n units long, unshared), which may hold src itself.
+QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
 {
     const char16_t *map = lowerTable().map;
-    QString out(text.size(), Qt::Uninitialized);
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
-    const char16_t *src = text.utf16();
-    const qsizetype n = text.size();
     qsizetype i = 0;
     for (;;) {
 #ifdef __SSE2__
@@ -128,6 +128,20 @@ QString lowerCased(QStringView text)
         return rest;
     }
     return out;
+}
+
+} // namespace
+
+QString lowerCased(QStringView text)
+{
+    return lowerCaseUnits(text.utf16(), text.size(), QString(text.size(), Qt::Uninitialized));
+}
+
+void lowerCaseInPlace(QString &text)
+{
+    const qsizetype n = text.size();
+    const char16_t *units = reinterpret_cast<const char16_t *>(text.data()); // unshares it
+    text = lowerCaseUnits(units, n, std::move(text));
 }
 
 } // namespace mz

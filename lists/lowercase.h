@@ -10,5 +10,7 @@ namespace mz {
 // characters whose lower case is longer than one unit, and surrogate pairs, go through
 // QString::toLower() one at a time.
 QString lowerCased(QStringView text);
+// The same, in the string's own buffer (unless a character's lower case is longer).
+void lowerCaseInPlace(QString &text);
 
 } // namespace mz

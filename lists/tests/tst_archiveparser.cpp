@@ -160,6 +160,10 @@ void TestArchiveParser::parse()
     QCOMPARE(describe(result.rows), expected);
     QCOMPARE(result.found, expected.size());
     QVERIFY(!result.stopped);
+
+    // A buffer kept from row to row (pages longer and shorter than the last) parses the same.
+    static ArchivePageText shared;
+    QCOMPARE(describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows), expected);
 }
 
 void TestArchiveParser::rowsHaveNoCommentAndNoTick()
@@ -291,6 +295,14 @@ void TestArchiveParser::lowerCaseMatchesQt()
     QVERIFY(lower == all.toLower());
     QCOMPARE(lowerCased(u"ABC 新闻 ÀÉ"_qs), u"abc 新闻 àé"_qs);
     QCOMPARE(lowerCased(QString()), QString());
+    QString inPlace = all;
+    lowerCaseInPlace(inPlace);
+    QVERIFY(inPlace == lower);
+    QString shared = u"ABC"_qs;
+    const QString other = shared;
+    lowerCaseInPlace(shared);
+    QCOMPARE(other, u"ABC"_qs);
+    QCOMPARE(shared, u"abc"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestArchiveParser)
