@@ -171,6 +171,21 @@ void printRow(const char *what, Timing t, double floorMs)
                 t.best / floorMs);
 }
 
+// The view's model through the window's proxy, or through Qt's general sorting proxy (the
+// route the window took before, kept as the reference the figures are compared with).
+template <typename Proxy>
+Proxy *attach(QTreeView &view, mz::HeadlineModel &model)
+{
+    if constexpr (std::is_same_v<Proxy, QSortFilterProxyModel>) {
+        auto *proxy = new QSortFilterProxyModel;
+        proxy->setDynamicSortFilter(true);
+        mz::attachHeadlineModel(&view, &model, proxy);
+        return proxy;
+    } else {
+        return mz::attachSortedHeadlineModel(&view, &model);
+    }
+}
+
 // Sorting a filled view by each column, and filling it while sorted, through one route.
 template <typename Proxy>
 void benchSorting(const char *route, const mz::HeadlineRows &rows, int runs)
@@ -178,11 +193,7 @@ void benchSorting(const char *route, const mz::HeadlineRows &rows, int runs)
     for (int column = 0; column < 3; ++column) {
         QTreeView view;
         mz::HeadlineModel model(mz::HeadlineModel::Kind::Archive);
-        Proxy *proxy = nullptr;
-        if constexpr (std::is_same_v<Proxy, QSortFilterProxyModel>)
-            proxy = mz::attachHeadlineModel(&view, &model);
-        else
-            proxy = mz::attachSortedHeadlineModel(&view, &model);
+        Proxy *proxy = attach<Proxy>(view, model);
         model.append(rows);
         // Each run starts from another column's order, so that every run really sorts.
         std::vector<double> ms;
@@ -200,11 +211,7 @@ void benchSorting(const char *route, const mz::HeadlineRows &rows, int runs)
     }
     QTreeView view;
     mz::HeadlineModel model(mz::HeadlineModel::Kind::Archive);
-    Proxy *proxy = nullptr;
-    if constexpr (std::is_same_v<Proxy, QSortFilterProxyModel>)
-        proxy = mz::attachHeadlineModel(&view, &model);
-    else
-        proxy = mz::attachSortedHeadlineModel(&view, &model);
+    Proxy *proxy = attach<Proxy>(view, model);
     proxy->sort(1);
     const Timing fill = measure(
         [&] {

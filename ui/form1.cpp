@@ -26,7 +26,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTimer>

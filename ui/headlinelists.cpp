@@ -2,6 +2,7 @@
 
 #include "lists/archiveparser.h"
 #include "lists/headlinemodel.h"
+#include "lists/headlinesortproxy.h"
 #include "lists/hotparser.h"
 #include "platform/messages.h"
 #include "platform/textfile.h"
@@ -12,7 +13,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QSortFilterProxyModel>
 #include <QTreeView>
 
 namespace {
@@ -35,9 +35,10 @@ HeadlineLists::HeadlineLists(QTreeView *listView1, QTreeView *listView2, QTreeVi
     m_model1 = new mz::HeadlineModel(Kind::Hot, this);
     m_model2 = new mz::HeadlineModel(Kind::Archive, this);
     m_model3 = new mz::HeadlineModel(Kind::Favorites, this);
-    m_proxy1 = mz::attachHeadlineModel(listView1, m_model1);
-    m_proxy2 = mz::attachHeadlineModel(listView2, m_model2);
-    m_proxy3 = mz::attachHeadlineModel(listView3, m_model3);
+    m_proxy1 = mz::attachSortedHeadlineModel(listView1, m_model1);
+    m_proxy2 = mz::attachSortedHeadlineModel(listView2, m_model2);
+    m_proxy3 = mz::attachSortedHeadlineModel(listView3, m_model3);
+    m_pageText = std::make_unique<mz::ArchivePageText>();
 
     // The provider keeps its own (shared) copy of the pictures: the views still ask for icons
     // while the window is being destroyed.
@@ -55,6 +56,8 @@ HeadlineLists::HeadlineLists(QTreeView *listView1, QTreeView *listView2, QTreeVi
     for (QTreeView *view : m_views)
         view->viewport()->installEventFilter(this);
 }
+
+HeadlineLists::~HeadlineLists() = default;
 
 // ---- filling --------------------------------------------------------------------------------
 
@@ -76,7 +79,8 @@ void HeadlineLists::list(const QString &archiveFile)
             m_status.setCaption(progressCaption(found));
             QCoreApplication::processEvents();
             return self && m_listGeneration == generation;
-        });
+        },
+        m_pageText.get());
     if (result.stopped) {
         // Superseded (the newer run has finished by now) or the window is gone.
         if (self && m_status.caption().startsWith(WindowStatus::idleCaption() + QStringLiteral("  第")))
@@ -146,7 +150,7 @@ QTreeView *HeadlineLists::shownView() const
 
 // ---- rows as shown ----------------------------------------------------------------------------
 
-QSortFilterProxyModel *HeadlineLists::proxyOf(const QTreeView *view) const
+mz::HeadlineSortProxy *HeadlineLists::proxyOf(const QTreeView *view) const
 {
     return view == m_views[0] ? m_proxy1 : view == m_views[1] ? m_proxy2 : m_proxy3;
 }
@@ -163,8 +167,7 @@ int HeadlineLists::shownRowCount(const QTreeView *view) const
 
 const mz::HeadlineRow &HeadlineLists::shownRow(const QTreeView *view, int i) const
 {
-    const QSortFilterProxyModel *proxy = proxyOf(view);
-    return modelOf(view)->row(proxy->mapToSource(proxy->index(i, 0)).row());
+    return modelOf(view)->row(proxyOf(view)->sourceRow(i));
 }
 
 std::optional<mz::HeadlineRow> HeadlineLists::currentRow(const QTreeView *view) const
@@ -194,10 +197,8 @@ mz::RowSource HeadlineLists::archiveRows() const
     const int shown = shownRowCount(m_views[1]);
     if (m_proxy2->sortColumn() < 0 && shown == m_model2->rowCount())
         return mz::rowsOf(*m_model2);
-    QList<int> order(shown);
-    for (int i = 0; i < shown; ++i)
-        order[i] = m_proxy2->mapToSource(m_proxy2->index(i, 0)).row();
-    return mz::rowsOf(*m_model2, std::move(order));
+    const std::vector<int> shownOrder = m_proxy2->shownOrder();
+    return mz::rowsOf(*m_model2, QList<int>(shownOrder.begin(), shownOrder.end()));
 }
 
 // ---- mouse ------------------------------------------------------------------------------------

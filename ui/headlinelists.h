@@ -10,14 +10,16 @@
 #include <QList>
 #include <QObject>
 
+#include <memory>
 #include <optional>
 
-class QSortFilterProxyModel;
 class QTreeView;
 class WindowStatus;
 
 namespace mz {
+class ArchivePageText;
 class HeadlineModel;
+class HeadlineSortProxy;
 class MessageFunnel;
 }
 
@@ -29,13 +31,14 @@ public:
     HeadlineLists(QTreeView *listView1, QTreeView *listView2, QTreeView *listView3,
                   const QList<QIcon> &images, const QString &portalBase, WindowStatus &status,
                   mz::MessageFunnel *messages, QObject *parent = nullptr);
+    ~HeadlineLists() override;
 
     mz::HeadlineModel *model1() const { return m_model1; }
     mz::HeadlineModel *model2() const { return m_model2; }
     mz::HeadlineModel *model3() const { return m_model3; }
-    QSortFilterProxyModel *proxy1() const { return m_proxy1; }
-    QSortFilterProxyModel *proxy2() const { return m_proxy2; }
-    QSortFilterProxyModel *proxy3() const { return m_proxy3; }
+    mz::HeadlineSortProxy *proxy1() const { return m_proxy1; }
+    mz::HeadlineSortProxy *proxy2() const { return m_proxy2; }
+    mz::HeadlineSortProxy *proxy3() const { return m_proxy3; }
 
     // Appends the stored archive page `archiveFile` to ListView2, letting pending events run
     // while it fills; a missing page says "你还没有下载今日新闻". A newer list() started from
@@ -80,7 +83,7 @@ protected:
 
 private:
     QTreeView *viewOfViewport(QObject *viewport) const;
-    QSortFilterProxyModel *proxyOf(const QTreeView *view) const;
+    mz::HeadlineSortProxy *proxyOf(const QTreeView *view) const;
     mz::HeadlineModel *modelOf(const QTreeView *view) const;
 
     QTreeView *m_views[3];
@@ -88,7 +91,9 @@ private:
     WindowStatus &m_status;
     mz::MessageFunnel *m_messages;
     mz::HeadlineModel *m_model1, *m_model2, *m_model3;
-    QSortFilterProxyModel *m_proxy1, *m_proxy2, *m_proxy3;
+    mz::HeadlineSortProxy *m_proxy1, *m_proxy2, *m_proxy3;
     bool m_commentColumnHit = false;
     quint64 m_listGeneration = 0; // a parse interrupted by a newer one stops
+    // The decoded page of the last list(), kept so that the next one reuses its memory.
+    std::unique_ptr<mz::ArchivePageText> m_pageText;
 };

@@ -4,15 +4,14 @@
 #include "lists/headlinesortproxy.h"
 
 #include <QHeaderView>
-#include <QSortFilterProxyModel>
 #include <QTreeView>
 
 namespace mz {
 
-namespace {
-
-void setUpView(QTreeView *view, QAbstractItemModel *proxy)
+void attachHeadlineModel(QTreeView *view, HeadlineModel *model, QAbstractProxyModel *proxy)
 {
+    proxy->setParent(view);
+    proxy->setSourceModel(model);
     view->setSortingEnabled(false);
     view->setUniformRowHeights(true); // keeps laying out 100,000 rows cheap
     view->setModel(proxy);
@@ -21,40 +20,18 @@ void setUpView(QTreeView *view, QAbstractItemModel *proxy)
     view->header()->resizeSection(1, 90);
 }
 
-} // namespace
-
-QSortFilterProxyModel *attachHeadlineModel(QTreeView *view, HeadlineModel *model)
-{
-    auto *proxy = new QSortFilterProxyModel(view);
-    proxy->setSourceModel(model);
-    proxy->setDynamicSortFilter(true);
-    proxy->setSortRole(Qt::DisplayRole);
-    setUpView(view, proxy);
-    return proxy;
-}
-
 HeadlineSortProxy *attachSortedHeadlineModel(QTreeView *view, HeadlineModel *model)
 {
     auto *proxy = new HeadlineSortProxy(view);
-    proxy->setSourceModel(model);
-    setUpView(view, proxy);
+    attachHeadlineModel(view, model, proxy);
     return proxy;
 }
 
-void sortAscending(QTreeView *view, QSortFilterProxyModel *proxy, int column)
+void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column)
 {
     if (column < 0 || column >= proxy->columnCount())
         return;
     proxy->sort(column, Qt::AscendingOrder);
-    view->header()->setSortIndicatorShown(true);
-    view->header()->setSortIndicator(column, Qt::AscendingOrder);
-}
-
-void sortAscending(QTreeView *view, HeadlineSortProxy *proxy, int column)
-{
-    if (column < 0 || column >= proxy->columnCount())
-        return;
-    proxy->sort(column);
     view->header()->setSortIndicatorShown(true);
     view->header()->setSortIndicator(column, Qt::AscendingOrder);
 }

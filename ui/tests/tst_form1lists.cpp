@@ -13,7 +13,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
+#include "lists/headlinesortproxy.h"
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>

@@ -12,7 +12,7 @@
 
 #include <QAction>
 #include <QHeaderView>
-#include <QSortFilterProxyModel>
+#include "lists/headlinesortproxy.h"
 #include <QTest>
 #include <QTreeView>
 
@@ -38,7 +38,7 @@ QTreeView *viewByName(Form1 &form, const QString &name)
     return name == u"ListView1" ? form.ListView1 : name == u"ListView2" ? form.ListView2 : form.ListView3;
 }
 
-QSortFilterProxyModel *proxyOf(Form1 &form, const QTreeView *view)
+mz::HeadlineSortProxy *proxyOf(Form1 &form, const QTreeView *view)
 {
     return view == form.ListView1 ? form.lists().proxy1() : view == form.ListView2 ? form.lists().proxy2() : form.lists().proxy3();
 }
