@@ -8,7 +8,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace mz;
 
@@ -34,6 +37,25 @@ public:
 
 private:
     rlimit m_old{};
+};
+// Takes the power to read and write any file regardless of its mode away from this process
+// while it lives, so that a mode 0200 file is unreadable even when the tests run as root.
+class NoFileOverride
+{
+public:
+    NoFileOverride()
+    {
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &m_header, reduced);
+    }
+    ~NoFileOverride() { syscall(SYS_capset, &m_header, m_saved); }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
 };
 } // namespace
 
@@ -177,6 +199,69 @@ private Q_SLOTS:
         QCOMPARE(readFileBytes(path).value(), after);
         QCOMPARE(readProfileString(path, section.toUpper(), key.toUpper(), QStringLiteral("none")),
                  value);
+    }
+
+    void profileRefusesUnwritableNames_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("key-with-equals") << "fav"
+                                         << "a=b"
+                                         << "1";
+        QTest::newRow("key-with-lf") << "fav"
+                                     << "a\n[main]"
+                                     << "1";
+        QTest::newRow("key-with-cr") << "fav"
+                                     << "a\rb"
+                                     << "1";
+        QTest::newRow("key-like-a-header") << "fav"
+                                           << " [main]"
+                                           << "1";
+        QTest::newRow("value-with-crlf") << "fav"
+                                         << "a"
+                                         << "1\r\nage=9";
+        QTest::newRow("section-with-bracket") << "fa]v"
+                                              << "a"
+                                              << "1";
+        QTest::newRow("section-with-lf") << "fav\n"
+                                         << "a"
+                                         << "1";
+    }
+    void profileRefusesUnwritableNames()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("favorite.ini"));
+        const QByteArray before("[main]\r\nage=1\r\n");
+        QVERIFY(writeFileBytes(path, before));
+        QString error;
+        QVERIFY(!writeProfileString(path, section, key, value, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readFileBytes(path).value(), before);
+    }
+
+    // A favorites file that exists but cannot be read is not replaced by the one new entry.
+    void profileKeepsUnreadableFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("favorite.ini"));
+        const QByteArray before = gbk("[收藏]\r\n标题一=http://a.test/1\r\n");
+        QVERIFY(writeFileBytes(path, before));
+        QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
+        QString error;
+        bool ok = true;
+        {
+            NoFileOverride asPlainUser;
+            QVERIFY2(!QFile(path).open(QIODevice::ReadOnly), "the 0200 file is still readable");
+            ok = writeProfileString(path, "收藏", "标题二", "http://a.test/2", &error);
+        }
+        QVERIFY(!ok);
+        QVERIFY2(error.contains(QStringLiteral("favorite.ini")), qPrintable(error));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(readFileBytes(path).value(), before);
     }
 
     void profileReads()
