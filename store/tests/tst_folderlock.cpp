@@ -59,20 +59,6 @@ private Q_SLOTS:
         QVERIFY(lock->getLockInfo(&pid, &host, &app));
         QCOMPARE(pid, QCoreApplication::applicationPid());
     }
-
-    // The lock of a running holder is not stale however old it is.
-    void oldLockOfRunningHolderHolds()
-    {
-        QTemporaryDir dir;
-        auto first = lockProgramFolder(dir.path());
-        QVERIFY(first);
-        QFile file(QDir(dir.path()).filePath(QLatin1String(kFolderLockName)));
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(-2),
-                                 QFileDevice::FileModificationTime));
-        file.close();
-        QVERIFY(!lockProgramFolder(dir.path()));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestFolderLock)
