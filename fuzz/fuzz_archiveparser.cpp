@@ -16,10 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArrayView page(reinterpret_cast<const char *>(data), qsizetype(size));
 
     qsizetype chunked = 0;
-    const ArchiveParseResult result = parseArchivePage(page, base, [&](HeadlineRows &&rows, qsizetype) {
-        chunked += rows.size();
-        return true;
-    });
+    const ArchiveParseResult result =
+        parseArchivePage(page, base, [&](HeadlineRows &&rows, qsizetype) {
+            chunked += rows.size();
+            return true;
+        });
     fuzz::require(result.found == chunked + result.rows.size(), "found counts every row");
     for (const HeadlineRow &row : result.rows) {
         const bool absolute = row.tag.contains(u"http://") || row.tag.contains(u"https://");

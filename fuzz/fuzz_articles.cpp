@@ -11,10 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const auto parts = fuzz::splitInput(data, size, 3);
     const MarkerFile file = parseMarkers(decodeAnsi(parts[0]));
-    const ArticleMarkers markers =
-        file.markers.value_or(ArticleMarkers{QStringLiteral("<h1>"), QStringLiteral("</h1>"),
-                                             QStringLiteral("<div id=body>"), QStringLiteral("</div>"),
-                                             QStringLiteral("<!--ad-->"), QStringLiteral("<!--/ad-->")});
+    const ArticleMarkers markers = file.markers.value_or(ArticleMarkers{
+        QStringLiteral("<h1>"), QStringLiteral("</h1>"), QStringLiteral("<div id=body>"),
+        QStringLiteral("</div>"), QStringLiteral("<!--ad-->"), QStringLiteral("<!--/ad-->")});
     const QString article = decodeAnsi(parts[1]);
     const QString templateText = decodeAnsi(parts[2]);
 

@@ -13,10 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     const char *rest = reinterpret_cast<const char *>(data + 1);
-    const QString headline =
-        data[0] % 2 ? QString::fromUtf16(reinterpret_cast<const char16_t *>(rest),
-                                         qsizetype((size - 1) / 2))
-                    : QString::fromUtf8(rest, qsizetype(size - 1));
+    const QString headline = data[0] % 2
+                                 ? QString::fromUtf16(reinterpret_cast<const char16_t *>(rest),
+                                                      qsizetype((size - 1) / 2))
+                                 : QString::fromUtf8(rest, qsizetype(size - 1));
 
     const QString name = articleFileName(headline);
     fuzz::require(name.endsWith(QStringLiteral(".htm")) && name.size() > 4, "a name before .htm");
@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                       "no character a file name cannot hold");
     }
     const QString folder = QStringLiteral("/prog");
-    fuzz::require(QFileInfo(articleFilePath(folder, headline)).path() == folder + QStringLiteral("/News_save"),
+    fuzz::require(QFileInfo(articleFilePath(folder, headline)).path() ==
+                      folder + QStringLiteral("/News_save"),
                   "the file stays in News_save");
     return 0;
 }

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString other = decodeAnsi(parts[2]);
 
     (void)parseDaysToKeep(text);
-    for (const char16_t *header : {kDaysHeader, kKeywordsHeader, kCategoriesHeader, kPortalHeader,
-                                   kSiteHeader})
+    for (const char16_t *header :
+         {kDaysHeader, kKeywordsHeader, kCategoriesHeader, kPortalHeader, kSiteHeader})
         (void)parseListSection(text, QStringView(header));
     (void)portalAddress(text);
     (void)siteAddress(text);

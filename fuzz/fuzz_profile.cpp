@@ -18,8 +18,8 @@ namespace {
 QString asRead(const QString &value)
 {
     QString v = value.trimmed();
-    if (v.size() >= 2 && ((v.startsWith(u'"') && v.endsWith(u'"')) ||
-                          (v.startsWith(u'\'') && v.endsWith(u'\''))))
+    if (v.size() >= 2 &&
+        ((v.startsWith(u'"') && v.endsWith(u'"')) || (v.startsWith(u'\'') && v.endsWith(u'\''))))
         v = v.mid(1, v.size() - 2);
     return v;
 }
