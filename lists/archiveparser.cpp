@@ -5,6 +5,7 @@
 #include "platform/textfile.h"
 
 #include <QStringDecoder>
+#include <QUrl>
 
 namespace mz {
 
@@ -25,6 +26,48 @@ bool isAbsolute(QStringView address)
 {
     return findFrom(address, kHttp) != 0 || findFrom(address, kHttps) != 0;
 }
+
+// The authority ("host[:port]", with user info if any) an address names, the way a browser reads
+// it (tabs and line breaks dropped, "\\" taken as "/") and the way QUrl reads it as it stands;
+// an address without a scheme is read as if it had "http://" in front. Null when either reading
+// fails or the two disagree.
+QString authorityOf(QString address, bool addScheme)
+{
+    if (addScheme)
+        address.prepend(u"http://");
+    const QUrl plain(address);
+    address.remove(u'\t').remove(u'\r').remove(u'\n').replace(u'\\', u'/');
+    const QUrl browser(address);
+    if (!plain.isValid() || !browser.isValid() || plain.authority() != browser.authority())
+        return {};
+    return plain.authority();
+}
+
+// Tells whether the base address followed by a relative value still names the base's host: a
+// value such as "@evil.example/" or ".evil.example/" would turn the base into user info or into
+// a longer host name.
+class HostGuard
+{
+public:
+    explicit HostGuard(const QString &base)
+        : m_addScheme(!base.contains(u"://")), m_authority(authorityOf(base, m_addScheme))
+    {
+    }
+
+    bool keepsHost(QStringView value, const QString &joined) const
+    {
+        if (m_authority.isEmpty())
+            return false;
+        // A value starting with "/" ends the authority (the common case, answered at once).
+        if (value.startsWith(u'/'))
+            return true;
+        return authorityOf(joined, m_addScheme) == m_authority;
+    }
+
+private:
+    bool m_addScheme;
+    QString m_authority;
+};
 
 // The categories seen so far with their icons, in a small direct-mapped table: a day's page has
 // a few dozen distinct categories, and every row with the same category shares one string.
@@ -72,11 +115,12 @@ ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
     ForwardFinder tagEnd(s, u">");
     ForwardFinder anchorEnd(s, kAnchorEnd);
     CategoryCache categories;
+    const HostGuard hostGuard(baseAddress);
 
     // The values live across entries: a part whose cut fails keeps the previous entry's value.
     QString category;
     int icon = 0;
-    QString address;
+    QString address = baseAddress; // the empty address with the base in front
     QString title;
 
     HeadlineRows chunk;
@@ -111,10 +155,12 @@ ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
                 address.clear(); // detaches from the previous row's string
                 address.reserve(baseAddress.size() + value.size());
                 address.append(baseAddress).append(value);
+                if (!hostGuard.keepsHost(value, address))
+                    address.clear(); // the row gets no address rather than another site's
             }
-        } else if (!isAbsolute(address)) {
-            address = baseAddress + address;
         }
+        // A failed cut keeps the previous entry's address as it is: it already carries the base
+        // (putting the base in front again would make it grow with every such entry).
 
         const qsizetype a = anchorEnd.find(g + 1);
         if (auto cut = cutText(s, g + 1, a - g - 1))

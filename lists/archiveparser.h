@@ -8,6 +8,8 @@
 // wrapped in "<font ...>" ... "</font>" is the text inside). Every search runs forward from the
 // entry's "<li>" and is not bounded by the next entry: an entry that lacks a part takes it from
 // the entries after it. A part whose cut cannot be carried out keeps the previous entry's value.
+// A relative address is put after the base only when the result still names the base's host
+// (otherwise the row gets no address); a failed address cut keeps the previous address as it was.
 
 #include "lists/headline.h"
 

@@ -3,6 +3,8 @@
 #include "platform/textfile.h"
 
 #include <QByteArrayList>
+#include <QDir>
+#include <QFileInfo>
 
 namespace mz {
 
@@ -26,7 +28,8 @@ QList<Line> splitLines(const QByteArray &bytes)
             break;
         }
         const bool cr = nl > p && bytes.at(nl - 1) == '\r';
-        lines.append({bytes.mid(p, nl - p - (cr ? 1 : 0)), cr ? QByteArray("\r\n") : QByteArray("\n")});
+        lines.append(
+            {bytes.mid(p, nl - p - (cr ? 1 : 0)), cr ? QByteArray("\r\n") : QByteArray("\n")});
         p = nl + 1;
     }
     return lines;
@@ -91,6 +94,21 @@ std::pair<qsizetype, qsizetype> sectionBody(const QList<Line> &lines, const QStr
     return {-1, -1};
 }
 
+// Why a name or value cannot be written as one line of the file, or a null string when it can.
+// A line break would inject further lines; a key holding "=" or starting with "[" and a section
+// holding "]" would be read back as something else and never match again.
+QString unwritable(const QString &section, const QString &key, const QString &value)
+{
+    const auto hasBreak = [](const QString &s) { return s.contains(u'\r') || s.contains(u'\n'); };
+    if (hasBreak(section) || section.contains(u']'))
+        return QStringLiteral("节名不能含有换行或“]”：%1").arg(section);
+    if (hasBreak(key) || key.contains(u'=') || key.trimmed().startsWith(u'['))
+        return QStringLiteral("键名不能含有换行或“=”，也不能以“[”开头：%1").arg(key);
+    if (hasBreak(value))
+        return QStringLiteral("值不能含有换行：%1").arg(key);
+    return {};
+}
+
 QByteArray joinLines(const QList<Line> &lines)
 {
     QByteArray out;
@@ -115,9 +133,8 @@ QString readProfileString(const QString &path, const QString &section, const QSt
         if (k.isNull() || !sameName(k, key))
             continue;
         value = value.trimmed();
-        if (value.size() >= 2 &&
-            ((value.startsWith(u'"') && value.endsWith(u'"')) ||
-             (value.startsWith(u'\'') && value.endsWith(u'\''))))
+        if (value.size() >= 2 && ((value.startsWith(u'"') && value.endsWith(u'"')) ||
+                                  (value.startsWith(u'\'') && value.endsWith(u'\''))))
             value = value.mid(1, value.size() - 2);
         return value;
     }
@@ -127,7 +144,21 @@ QString readProfileString(const QString &path, const QString &section, const QSt
 bool writeProfileString(const QString &path, const QString &section, const QString &key,
                         const QString &value, QString *error)
 {
-    const QByteArray original = readFileBytes(path).value_or(QByteArray());
+    if (const QString why = unwritable(section, key, value); !why.isNull()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    // A missing file starts empty; a file that exists but cannot be read is never replaced,
+    // since everything it holds would be lost.
+    const std::optional<QByteArray> read = readFileBytes(path);
+    const QFileInfo info(path);
+    if (!read && (info.exists() || info.isSymLink())) {
+        if (error)
+            *error = QStringLiteral("无法读取 %1，没有写入").arg(QDir::toNativeSeparators(path));
+        return false;
+    }
+    const QByteArray original = read.value_or(QByteArray());
     QList<Line> lines = splitLines(original);
     // New lines take the file's own line end (CR LF for a new file).
     QByteArray eol("\r\n");

@@ -9,6 +9,9 @@
 // - reading returns the value without surrounding blanks (and without one pair of enclosing
 //   quotes), or the default when the file, the section or the key is missing.
 // Writes are atomic; a failed write leaves the old file and returns false.
+// A write is refused (false, with the reason in *error, nothing written) when the file exists but
+// cannot be read, when the section holds a line break or "]", when the key holds a line break or
+// "=" or starts with "[", and when the value holds a line break.
 
 #include <QString>
 

@@ -46,9 +46,12 @@ bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error
             *error = file.errorString();
         return false;
     }
-    // flush() reports a short write (a full disk) that write() left in the buffer and that
-    // commit() would otherwise not notice, renaming a truncated file into place.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    // A small write only fills the device's buffer; a full disk shows at the flush, and
+    // commit() would rename the short temporary file over the old one all the same. So the
+    // flush is checked here, and anything that failed discards the temporary file.
+    const bool written =
+        file.write(bytes) == bytes.size() && file.flush() && file.error() == QFileDevice::NoError;
+    if (!written) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

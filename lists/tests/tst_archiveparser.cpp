@@ -48,6 +48,10 @@ class TestArchiveParser : public QObject
 private slots:
     void parse_data();
     void parse();
+    void joinedAddresses_data();
+    void joinedAddresses();
+    void failedCutsKeepTheAddress_data();
+    void failedCutsKeepTheAddress();
     void rowsHaveNoCommentAndNoTick();
     void chunksOfHundred();
     void sinkStopsTheParse();
@@ -164,6 +168,82 @@ void TestArchiveParser::parse()
     // A buffer kept from row to row (pages longer and shorter than the last) parses the same.
     static ArchivePageText shared;
     QCOMPARE(describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows), expected);
+}
+
+// A relative address is joined to the base only when the result still names the portal's host;
+// otherwise the row has no address.
+void TestArchiveParser::joinedAddresses_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QStringList>("hrefs");
+    QTest::addColumn<QStringList>("expected");
+    const QString b = kBase;
+    QTest::newRow("path") << b << QStringList{u"/a.shtml"_qs} << QStringList{b + u"/a.shtml"_qs};
+    QTest::newRow("query") << b << QStringList{u"?id=1"_qs} << QStringList{b + u"?id=1"_qs};
+    QTest::newRow("chinese-path") << b << QStringList{u"/新闻/甲乙.shtml"_qs}
+                                  << QStringList{b + u"/新闻/甲乙.shtml"_qs};
+    QTest::newRow("user-info") << b << QStringList{u"@evil.example/"_qs} << QStringList{QString()};
+    QTest::newRow("port-and-user-info")
+        << b << QStringList{u":80@evil.example/"_qs} << QStringList{QString()};
+    QTest::newRow("other-port") << b << QStringList{u":9999/a"_qs} << QStringList{QString()};
+    QTest::newRow("longer-host") << b << QStringList{u".evil.example/x"_qs}
+                                 << QStringList{QString()};
+    QTest::newRow("no-leading-slash") << b << QStringList{u"a.shtml"_qs} << QStringList{QString()};
+    QTest::newRow("backslash") << b << QStringList{u"\\evil.example"_qs} << QStringList{QString()};
+    QTest::newRow("tab-before-user-info")
+        << b << QStringList{u"'\t@evil.example/'"_qs} << QStringList{QString()};
+    // The authority ends at the base's end: the second slash starts the path on the portal.
+    QTest::newRow("double-slash-stays-on-portal")
+        << b << QStringList{u"//evil.example/x"_qs} << QStringList{b + u"//evil.example/x"_qs};
+    QTest::newRow("absolute-other-host-kept")
+        << b << QStringList{u"http://other.test/a"_qs} << QStringList{u"http://other.test/a"_qs};
+    QTest::newRow("refused-row-does-not-spill")
+        << b << QStringList{u"@evil.example/"_qs, u"/b"_qs} << QStringList{QString(), b + u"/b"_qs};
+    QTest::newRow("base-without-scheme")
+        << u"portal.test"_qs << QStringList{u"/a"_qs, u"@evil.example/"_qs}
+        << QStringList{u"portal.test/a"_qs, QString()};
+}
+
+void TestArchiveParser::joinedAddresses()
+{
+    QFETCH(QString, base);
+    QFETCH(QStringList, hrefs);
+    QFETCH(QStringList, expected);
+    QString entries;
+    for (const QString &href : hrefs)
+        entries += entry(u"国内"_qs, href, u"t"_qs);
+    const auto result = parseArchivePage(encodeAnsi(page(entries)), base);
+    QStringList addresses;
+    for (const HeadlineRow &row : result.rows)
+        addresses << row.tag;
+    QCOMPARE(addresses, expected);
+}
+
+// Entries whose address cut fails (the ">" after "href=" lies beyond any real value) keep the
+// previous address as it is, whether or not the base starts with "http://".
+void TestArchiveParser::failedCutsKeepTheAddress_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::newRow("http-base") << kBase;
+    QTest::newRow("base-without-scheme") << u"portal.test"_qs;
+}
+
+void TestArchiveParser::failedCutsKeepTheAddress()
+{
+    QFETCH(QString, base);
+    QString text = u"新闻开始"_qs + entry(u"国内"_qs, u"/first"_qs, u"a"_qs);
+    for (int i = 0; i < 200; ++i)
+        text += u"<li>[国内]<a href=/x "_qs + QString(kMaxCutLength, u'x');
+    text += u"新闻结束"_qs;
+    const auto result = scanArchiveText(text, base);
+    QCOMPARE(result.rows.size(), 201);
+    for (const HeadlineRow &row : result.rows)
+        QCOMPARE(row.tag, base + u"/first"_qs);
+
+    // Before any address was cut, the address is the base itself.
+    const auto first = scanArchiveText(u"新闻开始<li>[国内]<a href=/x 新闻结束"_qs, base);
+    QCOMPARE(first.rows.size(), 1);
+    QCOMPARE(first.rows[0].tag, base);
 }
 
 void TestArchiveParser::rowsHaveNoCommentAndNoTick()

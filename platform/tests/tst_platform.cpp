@@ -8,7 +8,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace mz;
 
@@ -17,6 +20,43 @@ QByteArray gbk(const char *utf8)
 {
     return encodeAnsi(QString::fromUtf8(utf8));
 }
+
+// Limits the size of the files this process may write while it lives, like a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit small = m_old;
+        small.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+// Takes the power to read and write any file regardless of its mode away from this process
+// while it lives, so that a mode 0200 file is unreadable even when the tests run as root.
+class NoFileOverride
+{
+public:
+    NoFileOverride()
+    {
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &m_header, reduced);
+    }
+    ~NoFileOverride() { syscall(SYS_capset, &m_header, m_saved); }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+};
 } // namespace
 
 class TestPlatform : public QObject
@@ -45,37 +85,69 @@ private Q_SLOTS:
         QCOMPARE(readTextFile(path).value(), QStringLiteral("新闻\r\n𠀀"));
     }
 
+    // Writes that cannot complete, like on a full disk: the file size limit binds root too.
+    // A small write stays in the write buffer until the flush, where the failure shows first.
+    void failedWriteKeepsOldFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("chars");
+        QTest::newRow("text-large") << "text" << 1024 << 100000;
+        QTest::newRow("text-small-buffered") << "text" << 1024 << 3000;
+        QTest::newRow("text-tiny-nothing-fits") << "text" << 0 << 3;
+        QTest::newRow("profile-small-buffered") << "profile" << 0 << 3;
+    }
     void failedWriteKeepsOldFile()
     {
+        QFETCH(QString, kind);
+        QFETCH(int, limit);
+        QFETCH(int, chars);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("keep.ini"));
-        QVERIFY(writeTextFile(path, QStringLiteral("旧内容")));
-        // Limit the size of files this process may write (this binds root too), so that the
-        // new content cannot be written completely, like on a full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        rlimit small = old;
-        small.rlim_cur = 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QByteArray old = gbk("[main]\r\nage=旧\r\n");
+        QVERIFY(writeFileBytes(path, old));
         QString error;
-        const bool ok = writeTextFile(path, QString(100000, QChar(u'新')), &error);
-        // A text that fits the write buffer fails only when the buffer is flushed.
-        const bool buffered = writeTextFile(path, QString(3000, QChar(u'x')));
-        setrlimit(RLIMIT_FSIZE, &old);
+        bool ok = true;
+        {
+            FileSizeLimit limited(limit);
+            if (kind == u"text")
+                ok = writeTextFile(path, QString(chars, QChar(u'新')), &error);
+            else
+                ok = writeProfileString(path, "main", "age", QString(chars, QChar(u'新')), &error);
+        }
         QVERIFY(!ok);
-        QVERIFY(!buffered);
         QVERIFY(!error.isEmpty());
-        QCOMPARE(readTextFile(path).value(), QStringLiteral("旧内容"));
+        QCOMPARE(readFileBytes(path).value(), old);
         // No temporary file is left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.ini")});
+    }
+
+    // A first start on a full disk: seeding fails and leaves no empty file that a later start
+    // would take for a seeded one.
+    void seedingOnFullDiskLeavesNoEmptyFiles()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("prog"));
+        QString error;
+        bool ok = true;
+        {
+            FileSizeLimit full(0);
+            ok = prepareProgramFolder(folder, &error);
+        }
+        QVERIFY(!ok);
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList());
+        QVERIFY(prepareProgramFolder(folder));
+        for (const QString &name : deliveredFiles())
+            QVERIFY2(QFileInfo(folder + QLatin1Char('/') + name).size() > 0, qPrintable(name));
     }
 
     void failedWriteIntoMissingFolder()
     {
         QTemporaryDir dir;
         QString error;
-        QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("no/such/x.ini")), QStringLiteral("x"), &error));
+        QVERIFY(!writeTextFile(dir.filePath(QStringLiteral("no/such/x.ini")), QStringLiteral("x"),
+                               &error));
         QVERIFY(!error.isEmpty());
     }
 
@@ -86,25 +158,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("new-file") << QByteArray() << "main" << "age" << "3"
-                                  << QByteArray("[main]\r\nage=3\r\n");
+        QTest::newRow("new-file") << QByteArray() << "main"
+                                  << "age"
+                                  << "3" << QByteArray("[main]\r\nage=3\r\n");
         QTest::newRow("replace-in-place-any-case")
-            << QByteArray("[Main]\r\nAGE=#\r\nsex=0\r\n") << "main" << "age" << "2"
-            << QByteArray("[Main]\r\nage=2\r\nsex=0\r\n");
+            << QByteArray("[Main]\r\nAGE=#\r\nsex=0\r\n") << "main"
+            << "age"
+            << "2" << QByteArray("[Main]\r\nage=2\r\nsex=0\r\n");
         QTest::newRow("append-at-end-of-section")
-            << QByteArray("[main]\r\nage=1\r\n\r\n[other]\r\nx=1\r\n") << "main" << "sex" << "1"
-            << QByteArray("[main]\r\nage=1\r\nsex=1\r\n\r\n[other]\r\nx=1\r\n");
+            << QByteArray("[main]\r\nage=1\r\n\r\n[other]\r\nx=1\r\n") << "main"
+            << "sex"
+            << "1" << QByteArray("[main]\r\nage=1\r\nsex=1\r\n\r\n[other]\r\nx=1\r\n");
         QTest::newRow("new-section-at-end")
-            << QByteArray("[main]\r\nage=1") << "fav" << "k" << "v"
-            << QByteArray("[main]\r\nage=1\r\n[fav]\r\nk=v\r\n");
-        QTest::newRow("chinese-key-and-value")
-            << gbk("[收藏]\r\n标题=旧\r\n") << "收藏" << "标题" << "新𠀀"
-            << gbk("[收藏]\r\n标题=新𠀀\r\n");
+            << QByteArray("[main]\r\nage=1") << "fav"
+            << "k"
+            << "v" << QByteArray("[main]\r\nage=1\r\n[fav]\r\nk=v\r\n");
+        QTest::newRow("chinese-key-and-value") << gbk("[收藏]\r\n标题=旧\r\n") << "收藏"
+                                               << "标题"
+                                               << "新𠀀" << gbk("[收藏]\r\n标题=新𠀀\r\n");
         QTest::newRow("untouched-lines-byte-identical")
-            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=1\r\n")
-            << "main" << "age" << "5"
-            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=5\r\n");
-        QTest::newRow("lf-file-stays-lf") << QByteArray("[main]\nage=1\n") << "main" << "car"
+            << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=1\r\n") << "main"
+            << "age"
+            << "5" << QByteArray("; comment \xff\xfe\r\n[main]\r\n  odd line  \r\nage=5\r\n");
+        QTest::newRow("lf-file-stays-lf") << QByteArray("[main]\nage=1\n") << "main"
+                                          << "car"
                                           << "0" << QByteArray("[main]\nage=1\ncar=0\n");
     }
     void profileWrites()
@@ -120,7 +197,71 @@ private Q_SLOTS:
             QVERIFY(writeFileBytes(path, before));
         QVERIFY(writeProfileString(path, section, key, value));
         QCOMPARE(readFileBytes(path).value(), after);
-        QCOMPARE(readProfileString(path, section.toUpper(), key.toUpper(), QStringLiteral("none")), value);
+        QCOMPARE(readProfileString(path, section.toUpper(), key.toUpper(), QStringLiteral("none")),
+                 value);
+    }
+
+    void profileRefusesUnwritableNames_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("key-with-equals") << "fav"
+                                         << "a=b"
+                                         << "1";
+        QTest::newRow("key-with-lf") << "fav"
+                                     << "a\n[main]"
+                                     << "1";
+        QTest::newRow("key-with-cr") << "fav"
+                                     << "a\rb"
+                                     << "1";
+        QTest::newRow("key-like-a-header") << "fav"
+                                           << " [main]"
+                                           << "1";
+        QTest::newRow("value-with-crlf") << "fav"
+                                         << "a"
+                                         << "1\r\nage=9";
+        QTest::newRow("section-with-bracket") << "fa]v"
+                                              << "a"
+                                              << "1";
+        QTest::newRow("section-with-lf") << "fav\n"
+                                         << "a"
+                                         << "1";
+    }
+    void profileRefusesUnwritableNames()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("favorite.ini"));
+        const QByteArray before("[main]\r\nage=1\r\n");
+        QVERIFY(writeFileBytes(path, before));
+        QString error;
+        QVERIFY(!writeProfileString(path, section, key, value, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(readFileBytes(path).value(), before);
+    }
+
+    // A favorites file that exists but cannot be read is not replaced by the one new entry.
+    void profileKeepsUnreadableFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("favorite.ini"));
+        const QByteArray before = gbk("[收藏]\r\n标题一=http://a.test/1\r\n");
+        QVERIFY(writeFileBytes(path, before));
+        QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
+        QString error;
+        bool ok = true;
+        {
+            NoFileOverride asPlainUser;
+            QVERIFY2(!QFile(path).open(QIODevice::ReadOnly), "the 0200 file is still readable");
+            ok = writeProfileString(path, "收藏", "标题二", "http://a.test/2", &error);
+        }
+        QVERIFY(!ok);
+        QVERIFY2(error.contains(QStringLiteral("favorite.ini")), qPrintable(error));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        QCOMPARE(readFileBytes(path).value(), before);
     }
 
     void profileReads()
@@ -143,15 +284,18 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(writeTextFile(folder + QStringLiteral("/option.ini"), QStringLiteral("mine")));
         QVERIFY(prepareProgramFolder(folder));
-        QCOMPARE(readTextFile(folder + QStringLiteral("/option.ini")).value(), QStringLiteral("mine"));
+        QCOMPARE(readTextFile(folder + QStringLiteral("/option.ini")).value(),
+                 QStringLiteral("mine"));
         QVERIFY(QFileInfo(folder + QStringLiteral("/News_save")).isDir());
         for (const QString &name : deliveredFiles())
             QVERIFY2(QFileInfo::exists(folder + QLatin1Char('/') + name), qPrintable(name));
         // The delivered option.ini has the three sections and the two addresses.
         const QString delivered = readTextFile(QStringLiteral(":/delivered/option.ini")).value();
-        for (const char *h : {"[旧新闻存放天数]", "[你的关键词]", "[分类]", "[新闻网站]", "[墨舟网]"})
+        for (const char *h :
+             {"[旧新闻存放天数]", "[你的关键词]", "[分类]", "[新闻网站]", "[墨舟网]"})
             QVERIFY(delivered.contains(QString::fromUtf8(h)));
-        QCOMPARE(readProfileString(folder + QStringLiteral("/flash.ini"), "main", "age"), QStringLiteral("#"));
+        QCOMPARE(readProfileString(folder + QStringLiteral("/flash.ini"), "main", "age"),
+                 QStringLiteral("#"));
     }
 };
 

@@ -1,0 +1,43 @@
+#include "store/folderlock.h"
+
+#include <QDir>
+
+namespace mz {
+
+std::unique_ptr<QLockFile> lockProgramFolder(const QString &folder, QString *error)
+{
+    const auto fail = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return nullptr;
+    };
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("无法创建程序文件夹 %1").arg(shown));
+
+    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QLatin1String(kFolderLockName)));
+    // The lock is held for the whole run: it goes stale only when its process is gone, never
+    // merely by its age.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+
+    switch (lock->error()) {
+    case QLockFile::LockFailedError: {
+        qint64 pid = 0;
+        QString host, app;
+        lock->getLockInfo(&pid, &host, &app);
+        return fail(QStringLiteral("另一个墨舟（进程 %1）正在使用程序文件夹 %2，请先关闭它。")
+                        .arg(pid)
+                        .arg(shown));
+    }
+    case QLockFile::PermissionError:
+        return fail(QStringLiteral("无法在程序文件夹 %1 中建立锁文件 %2：没有权限。")
+                        .arg(shown, QLatin1String(kFolderLockName)));
+    default:
+        return fail(QStringLiteral("无法在程序文件夹 %1 中建立锁文件 %2。")
+                        .arg(shown, QLatin1String(kFolderLockName)));
+    }
+}
+
+} // namespace mz
