@@ -3,6 +3,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QDialog;
+
 namespace mz {
 class Clock;
 class MessageFunnel;
@@ -19,4 +23,7 @@ struct Form1Environment
     mz::MessageFunnel *messages = nullptr;
     mz::UrlOpener *opener = nullptr;
     mz::SpeechEngine *speech = nullptr;   // may be null: nothing is spoken
+    // Shows a modal dialog and returns when it is closed. Empty: QDialog::exec(). Tests pass a
+    // function that drives the dialog (sets its fields, clicks its buttons) and returns.
+    std::function<void(QDialog &)> showModal;
 };

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -324,6 +325,14 @@ void Form1::connectHandlers()
 
     connect(m_downloads, &DayDownloads::hotNewsArrived, this, &Form1::showHotNews);
     connect(m_downloads, &DayDownloads::archiveArrived, this, &Form1::showArchive);
+}
+
+void Form1::runModal(QDialog &dialog)
+{
+    if (m_env.showModal)
+        m_env.showModal(dialog);
+    else
+        dialog.exec();
 }
 
 void Form1::setRetryPolicy(const mz::RetryPolicy &policy)

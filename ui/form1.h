@@ -21,6 +21,7 @@
 #include <array>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -178,6 +179,8 @@ private:
     void connectHandlers();
     void showHotNews(const mz::Day &day);
     void showArchive(const mz::Day &day);
+    // Shows `dialog` modally through the environment's seam.
+    void runModal(QDialog &dialog);
 
     Form1Environment m_env;
     QLabel *m_panelS1 = nullptr;
