@@ -1,6 +1,7 @@
 #include "store/programfolder.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
+#include "testsupport/writelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,23 +22,6 @@ QByteArray gbk(const char *utf8)
     return encodeAnsi(QString::fromUtf8(utf8));
 }
 
-// Limits the size of the files this process may write while it lives, like a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit small = m_old;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
 // Takes the power to read and write any file regardless of its mode away from this process
 // while it lives, so that a mode 0200 file is unreadable even when the tests run as root.
 class NoFileOverride
@@ -109,7 +93,7 @@ private Q_SLOTS:
         QString error;
         bool ok = true;
         {
-            FileSizeLimit limited(limit);
+            mz::test::WriteLimit limited(limit);
             if (kind == u"text")
                 ok = writeTextFile(path, QString(chars, QChar(u'新')), &error);
             else
@@ -131,7 +115,7 @@ private Q_SLOTS:
         QString error;
         bool ok = true;
         {
-            FileSizeLimit full(0);
+            mz::test::WriteLimit full(0);
             ok = prepareProgramFolder(folder, &error);
         }
         QVERIFY(!ok);
