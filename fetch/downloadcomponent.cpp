@@ -438,6 +438,11 @@ void DownloadComponent::onReadyRead()
         m_progressTimer->start(int(m_progressInterval - m_sinceProgress.elapsed()));
 }
 
+qint64 DownloadComponent::totalBytes() const
+{
+    return m_transfer && isSuccessStatus(m_transfer->status) ? m_transfer->expected : -1;
+}
+
 void DownloadComponent::emitProgress()
 {
     m_progressTimer->stop();

@@ -139,6 +139,9 @@ public:
 
     // Bytes of the body received so far, a kept part that this transfer resumes included.
     qint64 receivedBytes() const { return m_received; }
+    // Length of the running transfer's whole body as its answer announced it (Content-Length, or
+    // the total of a Content-Range), -1 when the server sent none, for an error page, or when idle.
+    qint64 totalBytes() const;
     // Bytes kept from an unfinished transfer of `url` into `targetPath`, 0 when none.
     qint64 resumableBytes(const QString &url, const QString &targetPath) const;
     // True when the last transfer ended holding more of its page than it began with: it

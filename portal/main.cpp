@@ -18,6 +18,11 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Port to listen on (default 8086, 0 = any free port)."),
                                   QStringLiteral("N"), QStringLiteral("8086"));
     parser.addOption(portOption);
+    QCommandLineOption slowOption(
+        QStringLiteral("slow"),
+        QStringLiteral("Send every page in 512-byte chunks every N ms, like a slow line."),
+        QStringLiteral("N"));
+    parser.addOption(slowOption);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -34,6 +39,10 @@ int main(int argc, char *argv[])
         err << "mozhou-portal: cannot listen on 127.0.0.1:" << port << " ("
             << portal.server().errorString() << ")" << Qt::endl;
         return 1;
+    }
+    if (parser.isSet(slowOption)) {
+        portal.server().setSlowChunk(512, qMax(1, parser.value(slowOption).toInt()));
+        portal.server().setFault(mz::HttpServer::Fault::Slow);
     }
     QTextStream out(stdout);
     out << portal.baseUrl() << Qt::endl;

@@ -15,6 +15,7 @@ struct LayoutInput
     int treeWidth = 265;     // 3975 twips; never changed by the rule
     int text2Height = 25;    // 375 twips
     int command1Width = 57;  // 855 twips
+    int bandHeight = 0;      // the progress band above the status bar; the tree and lists end above it
 };
 
 struct LayoutResult

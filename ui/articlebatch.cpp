@@ -7,6 +7,7 @@
 #include "ui/windowstatus.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 ArticleBatch::ArticleBatch(const Components &components, QTimer *timer, const QString &folder,
@@ -18,13 +19,25 @@ ArticleBatch::ArticleBatch(const Components &components, QTimer *timer, const QS
 
 void ArticleBatch::start(const mz::HeadlineRows &rows)
 {
+    // Names of articles that were queued but never handed out are free again.
+    for (const Column &column : std::as_const(m_queue)) {
+        if (!column.handedOut)
+            m_taken.remove(QFileInfo(column.path).fileName());
+    }
     m_queue.clear();
     // A new command restarts at its own first article; a cursor left over from a queue that
     // was still being handed out would skip articles or run past the new queue.
     m_cursor = 0;
+    if (!m_batchOpen) {
+        m_kept = 0;
+        m_fallback = 0;
+        m_failed = 0;
+        m_problems.clear();
+        m_taken.clear();
+    }
     for (const mz::HeadlineRow &row : rows) {
         if (row.checked)
-            m_queue.append({row.tag, mz::articleFilePath(m_folder, row.title)});
+            m_queue.append({row.tag, targetPath(row.title), row.title});
     }
     if (m_queue.isEmpty()) {
         m_timer->stop();
@@ -32,10 +45,6 @@ void ArticleBatch::start(const mz::HeadlineRows &rows)
         return;
     }
     QDir(m_folder).mkpath(QStringLiteral("News_save"));
-    if (!m_batchOpen) {
-        m_kept = 0;
-        m_problems.clear();
-    }
     m_batchOpen = true;
     m_timer->start();
 }
@@ -47,7 +56,9 @@ void ArticleBatch::tick()
         mz::DownloadComponent *c = m_components[i];
         if (c->isBusy())
             continue;
-        const Column &column = m_queue.at(m_cursor++);
+        Column &column = m_queue[m_cursor++];
+        column.handedOut = true;
+        m_handedOut[size_t(i)] = column.title;
         c->start(column.url, column.path, 0, true);
         c->setTag(column.path);
     }
@@ -55,6 +66,23 @@ void ArticleBatch::tick()
         m_timer->stop();
         m_cursor = 0;
     }
+}
+
+// The plain name replaces a file of an earlier batch; a name this batch already gave out gets
+// the first free numbered name, so that two headlines never write into one file.
+QString ArticleBatch::targetPath(const QString &title)
+{
+    const QString folder = QDir(m_folder).filePath(QStringLiteral("News_save"));
+    QString name = mz::articleFileName(title);
+    if (m_taken.contains(name))
+        name = mz::uniqueArticleFileName(folder, name, m_taken);
+    m_taken.insert(name);
+    return QDir(folder).filePath(name);
+}
+
+QString ArticleBatch::titleOf(int index) const
+{
+    return m_handedOut.at(size_t(index));
 }
 
 bool ArticleBatch::anyBusy() const
@@ -90,9 +118,11 @@ void ArticleBatch::rewrite(const QString &path)
     const std::optional<QString> article = mz::readTextFile(path);
     if (!article)
         return keep(QStringLiteral("读不到下载的网页"));
-    const mz::Extraction x = mz::extractArticle(*article, *markers.markers, *templ);
+    const mz::Extraction x = mz::cleanArticle(*article, *markers.markers, *templ);
     if (!x.ok())
         return keep(mz::extractionProblem(x.status));
+    if (x.status == mz::Extraction::Status::Readability)
+        ++m_fallback;
     QString error;
     if (!mz::writeTextFile(path, x.page, &error))
         keep(QStringLiteral("写入失败：") + error);
@@ -104,21 +134,35 @@ void ArticleBatch::checkFinished()
     if (!m_batchOpen || m_timer->isActive() || anyBusy())
         return;
     m_batchOpen = false;
-    if (m_kept > 0) {
-        m_status.setPanel(WindowStatus::Panel::S1,
-                          QStringLiteral("%1篇新闻未能整理，保留原网页（%2）")
-                              .arg(m_kept)
-                              .arg(m_problems.join(QStringLiteral("；"))));
+    QStringList notes;
+    if (m_fallback > 0) {
+        notes << QStringLiteral("%1篇新闻%2")
+                     .arg(m_fallback)
+                     .arg(mz::extractionProblem(mz::Extraction::Status::Readability));
     }
-    if (m_messages)
+    if (m_kept > 0) {
+        notes << QStringLiteral("%1篇新闻未能整理，保留原网页（%2）")
+                     .arg(m_kept)
+                     .arg(m_problems.join(QStringLiteral("；")));
+    }
+    if (!notes.isEmpty())
+        m_status.setPanel(WindowStatus::Panel::S1, notes.join(QStringLiteral("；")));
+    if (!m_messages)
+        return;
+    // A batch with failed articles does not claim success; each failure had its own box.
+    if (m_failed > 0)
+        m_messages->show(QStringLiteral("下载完成，%1篇失败").arg(m_failed), QStringLiteral("提示"),
+                         mz::MessageIcon::Warning);
+    else
         m_messages->show(QStringLiteral("下载完成"), QStringLiteral("提示"), mz::MessageIcon::None);
 }
 
-void ArticleBatch::onError(int, const QString &text, int code)
+void ArticleBatch::onError(int index, const QString &text, int code)
 {
     if (m_messages)
-        m_messages->show(QStringLiteral("错误：%1:%2").arg(code).arg(text), QString(),
-                         mz::MessageIcon::Critical);
+        m_messages->show(QStringLiteral("新闻“%1”下载失败。\n错误：%2:%3")
+                             .arg(titleOf(index), QString::number(code), text),
+                         QString(), mz::MessageIcon::Critical);
 }
 
 void ArticleBatch::onCompleted(int index)
@@ -130,6 +174,8 @@ void ArticleBatch::onCompleted(int index)
 // A transfer that failed raises no completed event; the batch may end with it.
 void ArticleBatch::onTransferEnded(int index)
 {
-    if (m_components[index]->lastOutcome() != mz::DownloadComponent::Outcome::Succeeded)
+    if (m_components[index]->lastOutcome() != mz::DownloadComponent::Outcome::Succeeded) {
+        ++m_failed;
         checkFinished();
+    }
 }

@@ -16,6 +16,7 @@
 #include "ui/pictures.h"
 #include "ui/readingaloud.h"
 #include "ui/searchcommands.h"
+#include "ui/transferbars.h"
 #include "ui/windowstatus.h"
 
 #include <QAction>
@@ -264,9 +265,18 @@ void Form1::createOwners()
     m_downloads = new DayDownloads(parts, this);
     m_articles = new ArticleBatch(jfDownEX2, Timer2, m_env.folder, *m_status, m_env.messages, this);
     m_search = new SearchCommands(*m_lists, *m_status, this);
-    m_reading = new ReadingAloud(m_env.speech, this);
+    m_reading = new ReadingAloud(m_env.speech, ListView1, *m_status, this);
     m_links = new LinkOpener(m_env.opener, *m_status, this);
     m_browser = new BrowserPane(WebBrowser1, this);
+
+    jfDownEX3 = new mz::DownloadComponent(-1, this);
+    jfDownEX3->setObjectName(QStringLiteral("jfDownEX3"));
+    configure(jfDownEX3);
+    QList<TransferBars::Instance> instances{{jfDownEX1, QStringLiteral("热点和所有新闻下载进度")}};
+    for (int i = 0; i < int(jfDownEX2.size()); ++i)
+        instances.append({jfDownEX2[i], QStringLiteral("新闻下载进度%1").arg(i + 1)});
+    instances.append({jfDownEX3, QStringLiteral("备用下载进度")});
+    m_transferBars = new TransferBars(instances, this);
 }
 
 void Form1::connectHandlers()
@@ -417,8 +427,12 @@ void Form1::Form_Resize()
     Toolbar1->setGeometry(0, 0, width(), T);
     const int sb = StatusBar1->sizeHint().height();
     StatusBar1->setGeometry(0, height() - sb, width(), sb);
-    const mz::LayoutInput in{T, frameGeometry().height(), frameGeometry().width(), sb,
-                             TreeView1->width(), Text2->height()};
+    const int band = m_transferBars ? m_transferBars->sizeHint().height() : 0;
+    if (m_transferBars)
+        m_transferBars->setGeometry(0, height() - sb - band, width(), band);
+    mz::LayoutInput in{T, frameGeometry().height(), frameGeometry().width(), sb,
+                       TreeView1->width(), Text2->height()};
+    in.bandHeight = band;
     const mz::LayoutResult r = mz::applyLayout(
         in, {Text2->geometry(), Command6->geometry(), TreeView1->geometry(), ListView1->geometry()});
     Text2->setGeometry(r.text2);
@@ -651,15 +665,10 @@ void Form1::listCategory(const QString &name)
 
 // ---- opening articles ---------------------------------------------------------------------------
 
-// The comment marker is consumed only when there is a row to open.
+// A double click in the comment column opens the row's comment page, anywhere else its article.
 void Form1::ListView1_DblClick()
 {
-    const std::optional<mz::HeadlineRow> row = m_lists->currentRow(ListView1);
-    if (!row)
-        return;
-    const bool comment = m_lists->commentColumnHit();
-    m_lists->setCommentColumnHit(false);
-    m_links->openPageAddress(comment ? row->sub2 : row->tag);
+    openHotRow(m_lists->commentColumnHit());
 }
 
 void Form1::ListView2_DblClick()
@@ -678,7 +687,7 @@ void Form1::s4_Click()
 {
     QTreeView *shown = m_lists->shownView();
     if (shown == ListView1)
-        ListView1_DblClick();
+        openHotRow(false);
     else if (shown == ListView2)
         ListView2_DblClick();
     else if (shown == ListView3)
@@ -687,8 +696,15 @@ void Form1::s4_Click()
 
 void Form1::s41_Click()
 {
-    m_lists->setCommentColumnHit(true);
-    ListView1_DblClick();
+    openHotRow(true);
+}
+
+// The selected row of ListView1: its comment page or its article. The menu commands say which
+// they mean, so they leave the marker of the last press alone.
+void Form1::openHotRow(bool comment)
+{
+    if (const std::optional<mz::HeadlineRow> row = m_lists->currentRow(ListView1))
+        m_links->openPageAddress(comment ? row->sub2 : row->tag);
 }
 
 // ---- article download ---------------------------------------------------------------------------

@@ -42,6 +42,7 @@ class LinkOpener;
 class NavigationTree;
 class ReadingAloud;
 class SearchCommands;
+class TransferBars;
 class WindowStatus;
 
 namespace mz {
@@ -166,6 +167,12 @@ public:
     void s48_Click(); // the ticked titles of ListView1
     void s46_Click(); // stop
 
+    // ---- transfers and reading, shown --------------------------------------------------------
+    // The fourth instance: placed on the window with its progress bar, never driven.
+    mz::DownloadComponent *jfDownEX3 = nullptr;
+    ReadingAloud &reading() const { return *m_reading; }
+    TransferBars &transferBars() const { return *m_transferBars; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -196,4 +203,7 @@ private:
     ReadingAloud *m_reading = nullptr;
     LinkOpener *m_links = nullptr;
     BrowserPane *m_browser = nullptr;
+    TransferBars *m_transferBars = nullptr;
+
+    void openHotRow(bool comment);
 };

@@ -123,8 +123,7 @@ void HeadlineLists::pressInListView1(int x)
 {
     const QHeaderView *header = m_views[0]->header();
     const int w = header->sectionSize(0) + header->sectionSize(1);
-    if (w < x + header->offset())
-        m_commentColumnHit = true;
+    m_commentColumnHit = w < x + header->offset();
 }
 
 void HeadlineLists::show(QTreeView *view)

@@ -50,8 +50,9 @@ public:
     // Sorts `view` ascending by a clicked column (0-based); ListView3 never sorts.
     void sortBy(QTreeView *view, int column);
 
-    // A mouse press in ListView1 at x (content coordinates) sets the comment column marker when it
-    // lies right of the first two columns.
+    // The comment column marker describes the last mouse press in ListView1 (x in viewport
+    // coordinates): set when it lay right of the first two columns, cleared otherwise. A double
+    // click (whose press sets the marker) opens the comment page only when it hit that column.
     void pressInListView1(int x);
     bool commentColumnHit() const { return m_commentColumnHit; }
     void setCommentColumnHit(bool hit) { m_commentColumnHit = hit; }

@@ -1,36 +1,83 @@
 #include "ui/readingaloud.h"
 
-#include "speech/readaloud.h"
 #include "speech/speechengine.h"
+#include "ui/windowstatus.h"
 
-namespace {
+#include <QAbstractItemModel>
+#include <QTreeView>
 
-std::function<const mz::HeadlineRow &(int)> rowOf(const mz::HeadlineRows &rows)
+ReadingAloud::ReadingAloud(mz::SpeechEngine *engine, QTreeView *listView1, WindowStatus &status,
+                           QObject *parent)
+    : QObject(parent), m_engine(engine), m_view(listView1), m_status(status)
 {
-    return [&rows](int i) -> const mz::HeadlineRow & { return rows.at(i); };
+    if (m_engine)
+        m_engine->setPositionSink([this](qsizetype position) { onPosition(position); });
 }
 
-} // namespace
-
-ReadingAloud::ReadingAloud(mz::SpeechEngine *engine, QObject *parent)
-    : QObject(parent), m_engine(engine)
+ReadingAloud::~ReadingAloud()
 {
+    if (m_engine)
+        m_engine->setPositionSink({});
 }
 
 void ReadingAloud::readAll(const mz::HeadlineRows &rows)
 {
-    if (m_engine)
-        m_engine->speak(mz::readAllText(int(rows.size()), rowOf(rows)));
+    read(rows, false);
 }
 
 void ReadingAloud::readTicked(const mz::HeadlineRows &rows)
 {
-    if (m_engine)
-        m_engine->speak(mz::readTickedText(int(rows.size()), rowOf(rows)));
+    read(rows, true);
+}
+
+void ReadingAloud::read(const mz::HeadlineRows &rows, bool tickedOnly)
+{
+    if (!m_engine)
+        return;
+    end();
+    const auto rowOf = [&rows](int i) -> const mz::HeadlineRow & { return rows.at(i); };
+    m_spoken = tickedOnly ? mz::spokenTicked(int(rows.size()), rowOf)
+                          : mz::spokenAll(int(rows.size()), rowOf);
+    for (int row : std::as_const(m_spoken.rows))
+        m_titles << rows.at(row).title;
+    m_engine->speak(m_spoken.text);
 }
 
 void ReadingAloud::stop()
 {
     if (m_engine)
         m_engine->stop();
+    end();
+}
+
+void ReadingAloud::end()
+{
+    if (!m_spoken.rows.isEmpty() && m_status.panel(WindowStatus::Panel::S1) == progressText())
+        m_status.setPanel(WindowStatus::Panel::S1, QString());
+    m_spoken = {};
+    m_titles.clear();
+    m_item = -1;
+}
+
+QString ReadingAloud::progressText() const
+{
+    return QStringLiteral("正在朗读 %1/%2").arg(m_item + 1).arg(m_spoken.rows.size());
+}
+
+// The row is selected only while it still shows the title being read: a list that was refilled
+// or sorted since the reading began keeps its selection.
+void ReadingAloud::onPosition(qsizetype position)
+{
+    if (position == mz::SpeechEngine::kSpeechEnded)
+        return end();
+    const int item = m_spoken.itemAt(position);
+    if (item < 0 || item == m_item)
+        return;
+    m_item = item;
+    m_status.setPanel(WindowStatus::Panel::S1, progressText());
+    const QModelIndex index = m_view->model()->index(m_spoken.rows.at(item), 0);
+    if (!index.isValid() || index.data(Qt::DisplayRole).toString() != m_titles.at(item))
+        return;
+    m_view->setCurrentIndex(index);
+    m_view->scrollTo(index);
 }

@@ -6,6 +6,7 @@
 #include "ui/headlinelists.h"
 #include "ui/navigationtree.h"
 #include "ui/searchcommands.h"
+#include "ui/transferbars.h"
 #include "ui/windowstatus.h"
 #include "fetch/articles.h"
 #include "fetch/downloadcomponent.h"
@@ -19,6 +20,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProgressBar>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -29,6 +32,8 @@ namespace {
 
 const QDate kDay(2007, 3, 2);
 const mz::RecordedMessage kDone{QStringLiteral("下载完成"), QStringLiteral("提示"), mz::MessageIcon::None};
+const mz::RecordedMessage kOneFailed{QStringLiteral("下载完成，1篇失败"), QStringLiteral("提示"),
+                                     mz::MessageIcon::Warning};
 
 // The program folder with the delivered templates, and the demo portal on 127.0.0.1 whose
 // answers a test may alter.
@@ -75,11 +80,11 @@ struct Fixture : mz::test::FormFixture
     {
         return mz::readTextFile(savedPath(number)).value_or(QStringLiteral("<missing>"));
     }
-    // Waits for the end of the batch.
-    bool waitDone(int expectedMessages)
+    // Waits for the end of the batch (its last message `last`).
+    bool waitDone(int expectedMessages, const mz::RecordedMessage &last = kDone)
     {
         return QTest::qWaitFor([&] { return messages.messages.size() >= expectedMessages
-                                            && messages.messages.constLast() == kDone; },
+                                            && messages.messages.constLast() == last; },
                                20000);
     }
     int requests(int number) const
@@ -120,6 +125,13 @@ private slots:
     void failedDownloadLeavesOthers();
     void keptAsArrived_data();
     void keptAsArrived();
+    void lastTransferDecidesNothing_data();
+    void lastTransferDecidesNothing();
+    void pageWithoutMarkers_data();
+    void pageWithoutMarkers();
+    void sameTitleTwiceKeepsBoth();
+    void progressBarsShowTransfers_data();
+    void progressBarsShowTransfers();
     void strangeTitleStaysInNewsSave();
     void secondCommandRestartsQueue();
     void nothingTicked();
@@ -186,13 +198,16 @@ void TestForm1Articles::failedDownloadLeavesOthers()
     f.server->setFaultForPath(mz::PortalGenerator::articlePath(kDay, 2).toLatin1(), mz::HttpServer::Fault::NotFound);
     f.addRows({1, 2, 3, 4, 5});
     f.form->s5_Click();
-    QVERIFY(f.waitDone(2));
+    QVERIFY(f.waitDone(2, kOneFailed));
     QCOMPARE(f.messages.messages.size(), 2);
+    // The box names the article, then gives the system's text.
     const mz::RecordedMessage error = f.messages.messages.first();
     QCOMPARE(error.icon, mz::MessageIcon::Critical);
     QCOMPARE(error.title, QString());
-    QVERIFY2(error.text.startsWith(QStringLiteral("错误：404:")), qPrintable(error.text));
-    QVERIFY(error.text.size() > QStringLiteral("错误：404:").size());
+    const QString named = QStringLiteral("新闻“%1”下载失败。\n错误：404:")
+                              .arg(f.generator->headline(kDay, 2).title);
+    QVERIFY2(error.text.startsWith(named), qPrintable(error.text));
+    QVERIFY(error.text.size() > named.size());
     QVERIFY(!QFile::exists(f.savedPath(2)));
     QCOMPARE(f.requests(2), 1); // never fetched again
     for (int n : {1, 3, 4, 5})
@@ -218,9 +233,6 @@ void TestForm1Articles::keptAsArrived_data()
                                        u"[新闻内容start]=<!-- 正文开始 -->\r\n[新闻内容end]=<!-- 正文结束 -->\r\n"
                                        u"[中间广告start]=<!-- 广告开始 -->\r\n")
         << QByteArray() << QList<int>{1, 2, 3} << QStringLiteral("[中间广告end]=");
-    QTest::newRow("page-without-body-end")
-        << QString() << QByteArray() << mz::encodeAnsi(u"<!-- 正文结束 -->") << QList<int>{2}
-        << QStringLiteral("[新闻内容end]");
 }
 
 void TestForm1Articles::keptAsArrived()
@@ -259,6 +271,134 @@ void TestForm1Articles::keptAsArrived()
     const QString status = f.form->status().panel(WindowStatus::Panel::S1);
     QVERIFY2(status.startsWith(QString::number(kept.size()) + QStringLiteral("篇")), qPrintable(status));
     QVERIFY2(status.contains(reason), qPrintable(status));
+}
+
+void TestForm1Articles::lastTransferDecidesNothing_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("last-transfer-fails") << true;
+    QTest::newRow("last-transfer-succeeds") << false;
+}
+
+// The batch's last transfer ends it; a failure there must not end in a claim of success.
+void TestForm1Articles::lastTransferDecidesNothing()
+{
+    QFETCH(bool, fails);
+    Fixture f;
+    if (fails)
+        f.server->setFaultForPath(mz::PortalGenerator::articlePath(kDay, 1).toLatin1(),
+                                  mz::HttpServer::Fault::ServerError);
+    f.addRows({1});
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(fails ? 2 : 1, fails ? kOneFailed : kDone));
+    QTest::qWait(200); // nothing follows the final message
+    QCOMPARE(f.messages.messages.size(), fails ? 2 : 1);
+    QCOMPARE(f.messages.messages.first().icon,
+             fails ? mz::MessageIcon::Critical : mz::MessageIcon::None);
+    QCOMPARE(QFile::exists(f.savedPath(1)), !fails);
+}
+
+void TestForm1Articles::pageWithoutMarkers_data()
+{
+    QTest::addColumn<QByteArray>("page2"); // replaces article 2's page; empty: markers dropped
+    QTest::addColumn<QString>("status");
+    QTest::newRow("markers-dropped") << QByteArray()
+                                     << QStringLiteral("1篇新闻网页中没有fenli.ini的标记，已按文字密度找出正文");
+    QTest::newRow("no-text-at-all") << QByteArray("<html><head></head><body><a href=x>x</a></body></html>")
+                                    << QStringLiteral("1篇新闻未能整理，保留原网页（网页中没有fenli.ini的标记，也找不到正文）");
+}
+
+// A page the markers no longer fit is rebuilt from its main text; one without text is kept.
+void TestForm1Articles::pageWithoutMarkers()
+{
+    QFETCH(QByteArray, page2);
+    QFETCH(QString, status);
+    Fixture f;
+    const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
+    f.transform = [&](const QByteArray &path, const QByteArray &body) {
+        if (path != path2)
+            return body;
+        if (!page2.isEmpty())
+            return page2;
+        QByteArray changed = body;
+        for (const char16_t *marker : {u"<h1 id=\"artibodytitle\">", u"<!-- 正文开始 -->", u"<!-- 正文结束 -->"})
+            changed.replace(mz::encodeAnsi(QString::fromUtf16(marker)), "<div>");
+        return changed;
+    };
+    f.addRows({1, 2});
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(1));
+    verifyRewritten(f, 1);
+    if (page2.isEmpty()) {
+        const QString text = f.saved(2);
+        QVERIFY(text.contains(QStringLiteral("本文由墨舟新闻阅读器 V1.3 下载保存")));
+        for (const QString &paragraph : f.generator->articleParagraphs(kDay, 2))
+            QVERIFY(text.contains(paragraph));
+        QVERIFY(!text.contains(mz::PortalGenerator::advertisementText()));
+    } else {
+        QCOMPARE(mz::readFileBytes(f.savedPath(2)).value_or(QByteArray()), page2);
+    }
+    QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), status);
+}
+
+// Two ticked headlines with one title are saved side by side; an older file is still replaced.
+void TestForm1Articles::sameTitleTwiceKeepsBoth()
+{
+    Fixture f;
+    for (int n : {1, 2}) {
+        mz::HeadlineRow row;
+        row.title = QStringLiteral("同名新闻");
+        row.tag = f.generator->url(mz::PortalGenerator::articlePath(kDay, n));
+        row.checked = true;
+        f.form->lists().model1()->append(row);
+    }
+    QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("News_save")));
+    const QString older = f.dir.filePath(QStringLiteral("News_save/同名新闻.htm"));
+    QVERIFY(mz::writeTextFile(older, QStringLiteral("older copy")));
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(1));
+    const QString second = f.dir.filePath(QStringLiteral("News_save/同名新闻 (2).htm"));
+    for (const auto &[file, n] : {std::pair{older, 1}, std::pair{second, 2}}) {
+        const QString text = mz::readTextFile(file).value_or(QString());
+        QVERIFY2(text.contains(f.generator->articleParagraphs(kDay, n).first()), qPrintable(file));
+    }
+}
+
+void TestForm1Articles::progressBarsShowTransfers_data()
+{
+    QTest::addColumn<mz::HttpServer::Fault>("fault");
+    QTest::addColumn<bool>("percent");
+    QTest::newRow("slow-with-length") << mz::HttpServer::Fault::Slow << true;
+    QTest::newRow("endless-without-length") << mz::HttpServer::Fault::Endless << false;
+}
+
+// The bar of each instance shows what it receives; the others stay empty.
+void TestForm1Articles::progressBarsShowTransfers()
+{
+    QFETCH(mz::HttpServer::Fault, fault);
+    QFETCH(bool, percent);
+    Fixture f;
+    f.server->setSlowChunk(1024, 30);
+    f.server->setFault(fault, 1);
+    TransferBars &bars = f.form->transferBars();
+    QCOMPARE(bars.count(), 5);
+    QCOMPARE(bars.bar(4)->objectName(), QStringLiteral("jfDownEX3"));
+    for (int i = 0; i < bars.count(); ++i)
+        QVERIFY(bars.bar(i)->text().isEmpty());
+    f.addRows({1});
+    f.form->s5_Click();
+    QProgressBar *bar = bars.bar(1); // jfDownEX2(0)
+    const QRegularExpression shape(percent ? QStringLiteral("^[1-9]\\d*K（\\d+%）$")
+                                           : QStringLiteral("^[1-9]\\d*K$"));
+    QTRY_VERIFY_WITH_TIMEOUT(shape.match(bar->text()).hasMatch(), 10000);
+    if (percent)
+        QVERIFY(bar->value() >= 0 && bar->value() < 100);
+    for (int i : {0, 2, 3, 4})
+        QVERIFY(bars.bar(i)->text().isEmpty());
+    if (percent) {
+        QVERIFY(f.waitDone(1));
+        QVERIFY(bar->text().isEmpty());
+    }
 }
 
 void TestForm1Articles::strangeTitleStaysInNewsSave()

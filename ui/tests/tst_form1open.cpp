@@ -83,7 +83,7 @@ class TestForm1Open : public QObject
 private slots:
     void doubleClickOpensTag_data();
     void doubleClickOpensTag();
-    void commentPressThenDoubleClickElsewhere();
+    void markerFollowsLastPress();
     void commentMarkerBelongsToListView1();
     void s41OpensCommentAddress();
     void s4OpensOnlyVisibleView_data();
@@ -94,7 +94,7 @@ private slots:
     void unsafeAddressesStayInside_data();
     void unsafeAddressesStayInside();
     void relativeTagInListOpensNothing();
-    void emptyCommentAddressConsumesMarker();
+    void emptyCommentAddressLeavesArticle();
     void noOpenerIsHarmless();
 };
 
@@ -129,9 +129,10 @@ void TestForm1Open::doubleClickOpensTag()
     QVERIFY(!form->lists().commentColumnHit());
 }
 
-// A single press in ListView1's comment column, then a double click on another row's title:
-// the marker waits, so that row's comment page opens, and the marker is used up.
-void TestForm1Open::commentPressThenDoubleClickElsewhere()
+// The marker describes the last press in ListView1: a press in the comment column sets it, and a
+// later double click on a title (whose press lands in the title column) opens the article; a
+// double click in the comment column opens the comment page.
+void TestForm1Open::markerFollowsLastPress()
 {
     mz::test::FormFixture f;
     auto form = f.load();
@@ -152,13 +153,12 @@ void TestForm1Open::commentPressThenDoubleClickElsewhere()
 
     const QPoint title = form->ListView1->visualRect(form->lists().proxy1()->index(2, 0)).center();
     doubleClick(viewport, title);
-    QCOMPARE(f.opener.opened, QList<QUrl>{commentOf(QStringLiteral("1-c"))});
+    QCOMPARE(f.opener.opened, QList<QUrl>{tagOf(QStringLiteral("1-c"))});
     QVERIFY(!form->lists().commentColumnHit());
 
-    // The next double click on a title opens the article again.
-    doubleClick(viewport, title);
+    doubleClick(viewport, inComments);
     QCOMPARE(f.opener.opened,
-             (QList<QUrl>{commentOf(QStringLiteral("1-c")), tagOf(QStringLiteral("1-c"))}));
+             (QList<QUrl>{tagOf(QStringLiteral("1-c")), commentOf(QStringLiteral("1-a"))}));
 }
 
 // Only ListView1's double click reads the marker; the other lists open their tag and leave it.
@@ -176,7 +176,6 @@ void TestForm1Open::commentMarkerBelongsToListView1()
     select(*form, form->ListView1, 1);
     form->ListView1_DblClick();
     QCOMPARE(f.opener.opened.last(), commentOf(QStringLiteral("1-b")));
-    QVERIFY(!form->lists().commentColumnHit());
 }
 
 // "打开新闻评论" from pop1, with nothing else pending, opens the selected row's comment page.
@@ -251,7 +250,8 @@ void TestForm1Open::noSelectedRowOpensNothing_data()
     QTest::newRow("empty-list") << false;
 }
 
-// Nothing is opened, and a pending comment marker is kept for the next double click.
+// Nothing is opened, and "打开新闻评论" without a row leaves no marker behind: the next double click
+// on a title opens the article.
 void TestForm1Open::noSelectedRowOpensNothing()
 {
     QFETCH(bool, filled);
@@ -264,18 +264,20 @@ void TestForm1Open::noSelectedRowOpensNothing()
         QVERIFY(!v->currentIndex().isValid());
     }
     form->showListView(form->ListView1);
-    form->lists().setCommentColumnHit(true);
 
     form->ListView1_DblClick();
     form->ListView2_DblClick();
     form->ListView3_DblClick();
     form->s4_Click();
-    QVERIFY(f.opener.opened.isEmpty());
-    QVERIFY(form->lists().commentColumnHit());
-
     form->s41_Click();
     QVERIFY(f.opener.opened.isEmpty());
-    QVERIFY(form->lists().commentColumnHit());
+    QVERIFY(!form->lists().commentColumnHit());
+
+    if (!filled)
+        return;
+    select(*form, form->ListView1, 1);
+    form->ListView1_DblClick();
+    QCOMPARE(f.opener.opened, QList<QUrl>{tagOf(QStringLiteral("1-b"))});
 }
 
 void TestForm1Open::unsafeAddressesStayInside_data()
@@ -333,9 +335,9 @@ void TestForm1Open::relativeTagInListOpensNothing()
     QVERIFY(f.opener.opened.isEmpty());
 }
 
-// A hot row without a comment address: the marker is used up, nothing opens, and the next
-// double click opens the article.
-void TestForm1Open::emptyCommentAddressConsumesMarker()
+// A hot row without a comment address: nothing opens, and the next double click opens the
+// article.
+void TestForm1Open::emptyCommentAddressLeavesArticle()
 {
     mz::test::FormFixture f;
     auto form = f.load();

@@ -1,4 +1,5 @@
 #include "ui/form1.h"
+#include "ui/transferbars.h"
 #include "ui/headlinelists.h"
 #include "ui/navigationtree.h"
 #include "ui/searchcommands.h"
@@ -9,6 +10,7 @@
 #include "platform/textfile.h"
 #include "testsupport/formfixture.h"
 
+#include <QStatusBar>
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenu>
@@ -216,6 +218,12 @@ private Q_SLOTS:
         QCOMPARE(form->WebBrowser1->geometry(), list);
         QCOMPARE(form->TreeView1->width(), 265);
         QVERIFY(list.left() > form->TreeView1->geometry().right());
+        // The progress band lies between the panes and the status bar, covering neither.
+        const QRect band = form->transferBars().geometry();
+        QVERIFY(band.height() > 0);
+        QVERIFY(list.bottom() < band.top());
+        QVERIFY(form->TreeView1->geometry().bottom() < band.top());
+        QVERIFY(band.bottom() < form->StatusBar1->geometry().top());
         // Too low: nothing moves.
         form->resize(900, 3 * form->Toolbar1->sizeHint().height());
         form->Form_Resize();

@@ -1,0 +1,148 @@
+// Reading aloud from the main window: the text handed to the engine, and the spoken row that
+// follows the positions the engine reports (a recording engine stands in for espeak-ng).
+
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/readingaloud.h"
+#include "ui/windowstatus.h"
+#include "lists/headlinemodel.h"
+#include "lists/headlinesortproxy.h"
+#include "testsupport/formfixture.h"
+
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+void fill(Form1 &form, const QStringList &titles, const QStringList &ticked = {})
+{
+    form.lists().model1()->clear();
+    for (const QString &t : titles) {
+        mz::HeadlineRow r;
+        r.title = t;
+        r.tag = QStringLiteral("http://127.0.0.1:9/") + t;
+        r.checked = ticked.contains(t);
+        form.lists().model1()->append(r);
+    }
+}
+
+QString currentTitle(const Form1 &form)
+{
+    return form.ListView1->currentIndex().data().toString();
+}
+
+QString s1(const Form1 &form)
+{
+    return form.status().panel(WindowStatus::Panel::S1);
+}
+
+} // namespace
+
+class TestForm1Reading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void highlightFollowsPositions_data();
+    void highlightFollowsPositions();
+    void secondReadReplacesFirst();
+    void stopEndsHighlight();
+    void hintHighlightsNothing();
+};
+
+void TestForm1Reading::highlightFollowsPositions_data()
+{
+    QTest::addColumn<bool>("ticked");
+    QTest::addColumn<QString>("spoken");
+    QTest::addColumn<QList<int>>("positions");    // as reported by the engine
+    QTest::addColumn<QStringList>("highlighted"); // the row selected after each
+    QTest::addColumn<QStringList>("panels");      // panel s1 after each
+    // Shown order after sorting by title: 甲 乙 丙 丁 sorts as 丁 丙 乙 甲 (code points).
+    QTest::newRow("all-sorted") << false << QStringLiteral("丁 丙 乙 甲 ") << QList<int>{0, 2, 3, 6}
+                                << QStringList{"丁", "丙", "丙", "甲"}
+                                << QStringList{"正在朗读 1/4", "正在朗读 2/4", "正在朗读 2/4",
+                                               "正在朗读 4/4"};
+    QTest::newRow("ticked") << true << QStringLiteral("丙  甲  ") << QList<int>{0, 4, 1}
+                            << QStringList{"丙", "甲", "丙"}
+                            << QStringList{"正在朗读 1/2", "正在朗读 2/2", "正在朗读 1/2"};
+}
+
+void TestForm1Reading::highlightFollowsPositions()
+{
+    QFETCH(bool, ticked);
+    QFETCH(QString, spoken);
+    QFETCH(QList<int>, positions);
+    QFETCH(QStringList, highlighted);
+    QFETCH(QStringList, panels);
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"甲", "乙", "丙", "丁"}, {"甲", "丙"});
+    form->ListView1_ColumnClick(0);
+    form->showListView(form->ListView1);
+
+    ticked ? form->s48->trigger() : form->s47->trigger();
+    QCOMPARE(f.speech.calls.last(), QStringLiteral("speak:") + spoken);
+    QVERIFY(s1(*form).isEmpty());
+    for (int i = 0; i < positions.size(); ++i) {
+        f.speech.emitPosition(positions.at(i));
+        QCOMPARE(currentTitle(*form), highlighted.at(i));
+        QCOMPARE(s1(*form), panels.at(i));
+    }
+    f.speech.emitPosition(mz::SpeechEngine::kSpeechEnded);
+    QVERIFY(s1(*form).isEmpty());
+    QCOMPARE(form->reading().spokenRow(), -1);
+}
+
+// Positions belong to the latest text.
+void TestForm1Reading::secondReadReplacesFirst()
+{
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"一号", "二号", "三号"}, {"三号"});
+    form->s47_Click();
+    f.speech.emitPosition(3);
+    QCOMPARE(currentTitle(*form), QStringLiteral("二号"));
+    form->s48_Click();
+    QCOMPARE(f.speech.calls.last(), QStringLiteral("speak:三号  "));
+    f.speech.emitPosition(0);
+    QCOMPARE(currentTitle(*form), QStringLiteral("三号"));
+    QCOMPARE(s1(*form), QStringLiteral("正在朗读 1/1"));
+}
+
+// After stop, a late report from the engine moves nothing.
+void TestForm1Reading::stopEndsHighlight()
+{
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"一号", "二号"});
+    form->s47_Click();
+    f.speech.emitPosition(0);
+    QCOMPARE(s1(*form), QStringLiteral("正在朗读 1/2"));
+    form->s46_Click();
+    QCOMPARE(f.speech.calls.last(), QStringLiteral("stop"));
+    QVERIFY(s1(*form).isEmpty());
+    f.speech.emitPosition(3);
+    QCOMPARE(currentTitle(*form), QStringLiteral("一号"));
+    QVERIFY(s1(*form).isEmpty());
+}
+
+// A list refilled during the reading keeps its selection; the hint selects nothing.
+void TestForm1Reading::hintHighlightsNothing()
+{
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"一号", "二号"});
+    form->s48_Click();
+    QCOMPARE(f.speech.calls.last(), QStringLiteral("speak:请在新闻前面的方框里打勾"));
+    f.speech.emitPosition(0);
+    QVERIFY(!form->ListView1->currentIndex().isValid());
+    QVERIFY(s1(*form).isEmpty());
+
+    form->s47_Click();
+    fill(*form, {"别的", "二号"});
+    f.speech.emitPosition(0);
+    QVERIFY(!form->ListView1->currentIndex().isValid());
+}
+
+QTEST_MAIN(TestForm1Reading)
+#include "tst_form1reading.moc"
