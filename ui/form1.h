@@ -37,6 +37,8 @@ class QTreeWidgetItem;
 class ArticleBatch;
 class BrowserPane;
 class DayDownloads;
+class FavoritesCommands;
+class KeywordCommands;
 class HeadlineLists;
 class LinkOpener;
 class NavigationTree;
@@ -166,6 +168,18 @@ public:
     void s48_Click(); // the ticked titles of ListView1
     void s46_Click(); // stop
 
+    // ---- keywords and favourites ---------------------------------------------------------------
+    void s6_Click();    // add a keyword, proposing the clipboard's first line
+    void s7_Click();    // add a keyword, proposing the selected headline of ListView1
+    void s66_Click();   // rename the selected keyword node in place
+    void s666_Click();  // delete the selected keyword node
+    void s6666_Click(); // the program site's page of popular keywords
+    void TreeView1_AfterLabelEdit(QTreeWidgetItem *node);
+    void shouc1_Click();
+    void shouc1del_Click();
+    void showFavorites(); // the toolbar's 收藏夹
+    KeywordCommands &keywords() const { return *m_keywords; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -196,4 +210,9 @@ private:
     ReadingAloud *m_reading = nullptr;
     LinkOpener *m_links = nullptr;
     BrowserPane *m_browser = nullptr;
+
+    void connectKeywordsArea();
+    void runAddKeyword();
+    KeywordCommands *m_keywords = nullptr;
+    FavoritesCommands *m_favorites = nullptr;
 };
