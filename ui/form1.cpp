@@ -10,6 +10,9 @@
 #include "ui/articlebatch.h"
 #include "ui/browserpane.h"
 #include "ui/daydownloads.h"
+#include "ui/dialogs/form2.h"
+#include "ui/favoritescommands.h"
+#include "ui/keywordcommands.h"
 #include "ui/headlinelists.h"
 #include "ui/linkopener.h"
 #include "ui/navigationtree.h"
@@ -20,6 +23,8 @@
 #include "ui/windowstatus.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
@@ -78,7 +83,10 @@ Form1::Form1(const Form1Environment &env, QWidget *parent) : QWidget(parent), m_
     connectHandlers();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    m_tree->forgetLabelEdit();
+}
 
 // ---- construction -------------------------------------------------------------------------
 
@@ -277,6 +285,8 @@ void Form1::createOwners()
         instances.append({jfDownEX2[i], QStringLiteral("新闻下载进度%1").arg(i + 1)});
     instances.append({jfDownEX3, QStringLiteral("备用下载进度")});
     m_transferBars = new TransferBars(instances, this);
+    m_keywords = new KeywordCommands(*m_tree, *m_status, m_env.folder, this);
+    m_favorites = new FavoritesCommands(*m_lists, *m_status, m_env.folder, this);
 }
 
 void Form1::connectHandlers()
@@ -335,6 +345,23 @@ void Form1::connectHandlers()
 
     connect(m_downloads, &DayDownloads::hotNewsArrived, this, &Form1::showHotNews);
     connect(m_downloads, &DayDownloads::archiveArrived, this, &Form1::showArchive);
+    connectKeywordsArea();
+}
+
+void Form1::connectKeywordsArea()
+{
+    const std::pair<QAction *, void (Form1::*)()> items[] = {
+        {s6, &Form1::s6_Click},       {s7, &Form1::s7_Click},         {s66, &Form1::s66_Click},
+        {s666, &Form1::s666_Click},   {s6666, &Form1::s6666_Click},   {shouc1, &Form1::shouc1_Click},
+        {shouc1del, &Form1::shouc1del_Click}};
+    for (const auto &[item, handler] : items)
+        connect(item, &QAction::triggered, this, handler);
+    connect(m_tree, &NavigationTree::labelEditEnded, this, &Form1::TreeView1_AfterLabelEdit);
+    // The counts follow the archive list: drawn once it is complete, gone when it is emptied.
+    connect(m_lists, &HeadlineLists::archiveListed, m_keywords,
+            [this] { m_keywords->count(m_lists->model2()->titles()); });
+    connect(m_lists->model2(), &QAbstractItemModel::modelReset, m_keywords,
+            &KeywordCommands::clearCounts);
 }
 
 void Form1::runModal(QDialog &dialog)
@@ -455,7 +482,7 @@ void Form1::Toolbar1_ButtonClick(QAction *button)
     } else if (key == QStringLiteral("button0")) {
         showHotNews(m_tree->today());
     } else if (key == QStringLiteral("button21")) {
-        // The favorites view is not built yet.
+        showFavorites();
     } else {
         listCategory(button->text());
         showListView(ListView1);
@@ -748,4 +775,72 @@ void Form1::s48_Click()
 void Form1::s46_Click()
 {
     m_reading->stop();
+}
+
+// ---- keywords and favourites --------------------------------------------------------------------
+
+void Form1::runAddKeyword()
+{
+    Form2 dialog(
+        m_keywords->ms7(),
+        [this](const QString &typed) {
+            const mz::KeywordChange change = m_keywords->add(typed);
+            return Form2::Outcome{change.ok(), change.message};
+        },
+        m_env.messages, this);
+    runModal(dialog);
+}
+
+void Form1::s6_Click()
+{
+    m_keywords->setMS7(QGuiApplication::clipboard()->text());
+    runAddKeyword();
+}
+
+void Form1::s7_Click()
+{
+    const std::optional<mz::HeadlineRow> row = m_lists->currentRow(ListView1);
+    m_keywords->setMS7(row ? row->title : QString());
+    runAddKeyword();
+}
+
+void Form1::s66_Click()
+{
+    m_keywords->startRename();
+}
+
+void Form1::s666_Click()
+{
+    m_keywords->removeSelected();
+}
+
+void Form1::s6666_Click()
+{
+    WebBrowser1->show();
+    WebBrowser1->raise();
+    m_browser->navigate(m_env.siteUrl);
+}
+
+void Form1::TreeView1_AfterLabelEdit(QTreeWidgetItem *node)
+{
+    m_keywords->finishRename(node);
+}
+
+// The visible lists' selected rows, ListView1's first.
+void Form1::shouc1_Click()
+{
+    if (!ListView1->isHidden())
+        m_favorites->store(m_lists->currentRow(ListView1));
+    if (!ListView2->isHidden())
+        m_favorites->store(m_lists->currentRow(ListView2));
+}
+
+void Form1::shouc1del_Click()
+{
+    m_favorites->removeSelected();
+}
+
+void Form1::showFavorites()
+{
+    m_favorites->showFavorites();
 }

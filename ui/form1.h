@@ -37,6 +37,8 @@ class QTreeWidgetItem;
 class ArticleBatch;
 class BrowserPane;
 class DayDownloads;
+class FavoritesCommands;
+class KeywordCommands;
 class HeadlineLists;
 class LinkOpener;
 class NavigationTree;
@@ -172,6 +174,17 @@ public:
     mz::DownloadComponent *jfDownEX3 = nullptr;
     ReadingAloud &reading() const { return *m_reading; }
     TransferBars &transferBars() const { return *m_transferBars; }
+    // ---- keywords and favourites ---------------------------------------------------------------
+    void s6_Click();    // add a keyword, proposing the clipboard's first line
+    void s7_Click();    // add a keyword, proposing the selected headline of ListView1
+    void s66_Click();   // rename the selected keyword node in place
+    void s666_Click();  // delete the selected keyword node
+    void s6666_Click(); // the program site's page of popular keywords
+    void TreeView1_AfterLabelEdit(QTreeWidgetItem *node);
+    void shouc1_Click();
+    void shouc1del_Click();
+    void showFavorites(); // the toolbar's 收藏夹
+    KeywordCommands &keywords() const { return *m_keywords; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -206,4 +219,9 @@ private:
     TransferBars *m_transferBars = nullptr;
 
     void openHotRow(bool comment);
+
+    void connectKeywordsArea();
+    void runAddKeyword();
+    KeywordCommands *m_keywords = nullptr;
+    FavoritesCommands *m_favorites = nullptr;
 };

@@ -91,6 +91,7 @@ void HeadlineLists::list(const QString &archiveFile)
     m_status.setPanel(WindowStatus::Panel::S1,
                       QStringLiteral("所有共") + QString::number(result.found) + QStringLiteral("条"));
     m_status.setIdle();
+    Q_EMIT archiveListed();
 }
 
 void HeadlineLists::listHot(const QString &hotFile)

@@ -33,6 +33,7 @@ public:
                   mz::MessageFunnel *messages, QObject *parent = nullptr);
     ~HeadlineLists() override;
 
+    QTreeView *listView3() const { return m_views[2]; }
     mz::HeadlineModel *model1() const { return m_model1; }
     mz::HeadlineModel *model2() const { return m_model2; }
     mz::HeadlineModel *model3() const { return m_model3; }
@@ -78,6 +79,8 @@ Q_SIGNALS:
     // Mouse presses and releases on a list's viewport, in viewport coordinates.
     void pressed(QTreeView *view, Qt::MouseButton button, QPoint pos);
     void released(QTreeView *view, Qt::MouseButton button, QPoint pos);
+    // A list() ran to its end: ListView2 holds the whole archive page.
+    void archiveListed();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "fetch/pagenames.h"
 #include "store/optionfile.h"
+#include "ui/keywordcountdelegate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +20,13 @@ NavigationTree::NavigationTree(QTreeWidget *tree, QList<QIcon> images, QObject *
     : QObject(parent), m_tree(tree), m_images(std::move(images))
 {
     m_tree->viewport()->installEventFilter(this);
+    m_tree->installEventFilter(this); // the menu key
+    // Only startLabelEdit opens an editor; the delegate draws the keyword counts.
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto *delegate = new mz::KeywordCountDelegate(m_tree);
+    m_tree->setItemDelegate(delegate);
+    // Connected after the view's own connection, so the edited text is in the item by then.
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, &NavigationTree::onEditorClosed);
     connect(m_tree, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem *item) { Q_EMIT nodeClicked(item); });
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &NavigationTree::keepSelection);
@@ -183,15 +191,98 @@ mz::PopStates NavigationTree::popStates(const mz::PopStates &current) const
     return mz::popStatesFor(kindOf(node), nodeKey(node), nodeImage(node), current);
 }
 
+QTreeWidgetItem *NavigationTree::addKeywordNode(const QString &text)
+{
+    QTreeWidgetItem *root = nodeByKey(QStringLiteral("k2"));
+    if (!root)
+        return nullptr;
+    ++m_nn;
+    return addNode(root, QStringLiteral("k2") + QString::number(m_nn), text,
+                   int(mz::TreeImage::Folder));
+}
+
+QList<QTreeWidgetItem *> NavigationTree::keywordNodes() const
+{
+    QList<QTreeWidgetItem *> nodes;
+    if (const QTreeWidgetItem *root = nodeByKey(QStringLiteral("k2"))) {
+        for (int i = 0; i < root->childCount(); ++i)
+            nodes << root->child(i);
+    }
+    return nodes;
+}
+
+void NavigationTree::removeNode(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    if (nodeKey(node) == m_editingKey)
+        m_editingKey.clear();
+    // Deleting the selected node lets the tree select a neighbour, or nothing; keepSelection then
+    // falls back on today.
+    delete node;
+    if (!selectedNode())
+        keepSelection();
+}
+
+void NavigationTree::startLabelEdit(QTreeWidgetItem *node)
+{
+    if (!node)
+        return;
+    m_editingKey = nodeKey(node);
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    m_tree->editItem(node, 0);
+}
+
+void NavigationTree::forgetLabelEdit()
+{
+    disconnect(m_tree->itemDelegate(), nullptr, this, nullptr);
+    m_editingKey.clear();
+}
+
+void NavigationTree::onEditorClosed()
+{
+    QTreeWidgetItem *node = nodeByKey(m_editingKey);
+    m_editingKey.clear();
+    if (!node)
+        return;
+    node->setFlags(node->flags() & ~Qt::ItemIsEditable);
+    Q_EMIT labelEditEnded(node);
+}
+
+// Selects `node` as the program does: the click handling does not run.
+void NavigationTree::selectQuietly(QTreeWidgetItem *node)
+{
+    const QSignalBlocker blocker(m_tree);
+    m_tree->setCurrentItem(node);
+    node->setSelected(true);
+    m_lastSelectedKey = nodeKey(node);
+    m_tree->viewport()->update();
+}
+
 bool NavigationTree::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_tree && event->type() == QEvent::ContextMenu) {
+        // The menu key opens the menu beside the selected node, as a right click on it would.
+        const QTreeWidgetItem *node = selectedNode();
+        const QRect rect = node ? m_tree->visualItemRect(node) : QRect();
+        Q_EMIT rightButtonReleased(m_tree->viewport()->mapTo(m_tree, rect.center()));
+        return true;
+    }
     if (watched != m_tree->viewport())
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        // Only the left button selects; the right one opens the menu for the selected node.
-        return static_cast<QMouseEvent *>(event)->button() != Qt::LeftButton;
+    case QEvent::MouseButtonDblClick: {
+        // The left button selects through the tree. The right one selects the node under the
+        // pointer (the menu that opens on release acts on the selected node) without running the
+        // click handling; on the blank area the selection stays.
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() == Qt::RightButton) {
+            if (QTreeWidgetItem *node = m_tree->itemAt(me->position().toPoint()))
+                selectQuietly(node);
+        }
+        return me->button() != Qt::LeftButton;
+    }
     case QEvent::MouseButtonRelease: {
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() != Qt::RightButton)

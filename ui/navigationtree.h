@@ -53,21 +53,41 @@ public:
     // The enabled states of the tree menu for the selected node, from `current`.
     mz::PopStates popStates(const mz::PopStates &current) const;
 
+    // ---- keyword nodes ----------------------------------------------------------------------
+    // Adds a keyword node as the last child of 你的关键词: `nn` goes up by one and the node's key
+    // is "k2" + nn; it shows the root's picture until the tree is rebuilt.
+    QTreeWidgetItem *addKeywordNode(const QString &text);
+    // The keyword nodes in tree order.
+    QList<QTreeWidgetItem *> keywordNodes() const;
+    // Removes a node and its children; the selection moves to a remaining node.
+    void removeNode(QTreeWidgetItem *node);
+    // Opens the in-place editor on `node`'s label; labelEditEnded reports the end of the edit.
+    void startLabelEdit(QTreeWidgetItem *node);
+    // An editor still open when the window goes commits while the widgets are destroyed: from
+    // here on that end is not reported.
+    void forgetLabelEdit();
+
 Q_SIGNALS:
     // A left click on a node (TreeView1_NodeClick).
     void nodeClicked(QTreeWidgetItem *node);
     // The right button was released at `pos` (tree coordinates).
     void rightButtonReleased(QPoint pos);
+    // The label editor opened by startLabelEdit closed (committed or cancelled); `node` shows the
+    // text it was left with.
+    void labelEditEnded(QTreeWidgetItem *node);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void keepSelection();
+    void selectQuietly(QTreeWidgetItem *node);
+    void onEditorClosed();
 
     QTreeWidget *m_tree;
     QList<QIcon> m_images;
     int m_nn = 0;
     mz::Day m_today;
     QString m_lastSelectedKey; // the tree keeps a node selected: this one when it would lose it
+    QString m_editingKey;      // the node whose label is being edited
 };
