@@ -73,6 +73,7 @@ void HeadlineLists::list(const QString &archiveFile)
     }
 
     QPointer<HeadlineLists> self(this);
+    m_proxy2->beginBulkFill(); // a sorted list puts the rows in place once, at the end
     mz::ArchiveParseResult result = mz::parseArchivePage(
         *page, m_portalBase, [this, self, generation](mz::HeadlineRows &&chunk, qsizetype found) {
             m_model2->append(std::move(chunk));
@@ -81,6 +82,8 @@ void HeadlineLists::list(const QString &archiveFile)
             return self && m_listGeneration == generation;
         },
         m_pageText.get());
+    if (self && result.stopped)
+        m_proxy2->endBulkFill();
     if (result.stopped) {
         // Superseded (the newer run has finished by now) or the window is gone.
         if (self && m_status.caption().startsWith(WindowStatus::idleCaption() + QStringLiteral("  第")))
@@ -88,6 +91,7 @@ void HeadlineLists::list(const QString &archiveFile)
         return;
     }
     m_model2->append(std::move(result.rows));
+    m_proxy2->endBulkFill();
     m_status.setPanel(WindowStatus::Panel::S1,
                       QStringLiteral("所有共") + QString::number(result.found) + QStringLiteral("条"));
     m_status.setIdle();
