@@ -101,11 +101,10 @@ qsizetype downloadToShown(const QByteArray &body, const QString &path, QTreeView
     model.clear();
     if (!mz::isCompletePage(body) || !mz::isCompletePageFile(path))
         return -1;
-    const std::optional<QByteArray> page = mz::readFileBytes(path);
     if (proxy)
         proxy->beginBulkFill(); // as the window's list() does
-    mz::ArchiveParseResult result = mz::parseArchivePage(
-        *page, kBase,
+    mz::ArchiveParseResult result = *mz::parseArchiveFile(
+        path, kBase,
         [&model](mz::HeadlineRows &&chunk, qsizetype) {
             model.append(std::move(chunk));
             QCoreApplication::processEvents();
