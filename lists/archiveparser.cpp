@@ -4,8 +4,11 @@
 #include "lists/pagescan.h"
 #include "platform/textfile.h"
 
+#include <QFile>
 #include <QStringDecoder>
 #include <QUrl>
+
+#include <cstring>
 
 namespace mz {
 
@@ -204,6 +207,64 @@ QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
     m_text.resize(end - begin);
     lowerCaseInPlace(m_text);
     return m_text;
+}
+
+std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &path,
+                                                              qsizetype blockBytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QStringDecoder decoder("GB18030");
+    const qsizetype expected = decoder.requiredSpace(qMax<qint64>(file.size(), 0));
+    if (m_text.capacity() < expected)
+        m_text = QString(); // no copy of the old text on growth
+    m_text.resize(expected);
+    qsizetype used = 0;
+    const auto decode = [&](QByteArrayView bytes) {
+        const qsizetype room = used + decoder.requiredSpace(bytes.size());
+        if (m_text.size() < room)
+            m_text.resize(qMax(room, m_text.size() * 2)); // the file grew while read
+        QChar *begin = m_text.data();
+        used = decoder.appendToBuffer(begin + used, bytes) - begin;
+    };
+    // Each block is decoded up to its last byte below 0x30, which no GB18030 sequence contains:
+    // the decoder then holds no state between blocks and gives what one call would give,
+    // invalid bytes included. The rest waits for the next block.
+    QByteArray block;
+    qsizetype kept = 0;
+    const qsizetype step = qMax<qsizetype>(blockBytes, 1);
+    for (;;) {
+        block.resize(kept + step);
+        const qint64 got = file.read(block.data() + kept, step);
+        if (got <= 0)
+            break;
+        const qsizetype filled = kept + qsizetype(got);
+        qsizetype cut = filled;
+        while (cut > 0 && uchar(block[cut - 1]) >= 0x30)
+            --cut;
+        decode(QByteArrayView(block.constData(), cut));
+        kept = filled - cut;
+        std::memmove(block.data(), block.constData() + cut, size_t(kept));
+    }
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt; // unreadable, as a whole-file read would report it
+    decode(QByteArrayView(block.constData(), kept));
+    m_text.resize(used);
+    lowerCaseInPlace(m_text);
+    return QStringView(m_text);
+}
+
+std::optional<ArchiveParseResult> parseArchiveFile(const QString &path, const QString &baseAddress,
+                                                   const ArchiveChunkSink &sink,
+                                                   ArchivePageText *buffer)
+{
+    ArchivePageText local;
+    ArchivePageText &text = buffer ? *buffer : local;
+    const std::optional<QStringView> lowered = text.decodeLoweredFile(path);
+    if (!lowered)
+        return std::nullopt;
+    return scanArchiveText(*lowered, baseAddress, sink);
 }
 
 ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,

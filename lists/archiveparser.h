@@ -16,6 +16,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace mz {
 
@@ -46,6 +47,10 @@ class ArchivePageText
 public:
     // Decodes `pageBytes` from GBK and lower-cases it in place; valid until the next call.
     QStringView decodeLowered(QByteArrayView pageBytes);
+    // The same for the file at `path`, read and decoded block by block, so that the page's bytes
+    // are never held whole next to their text; nullopt when the file cannot be opened or read.
+    std::optional<QStringView> decodeLoweredFile(const QString &path,
+                                                 qsizetype blockBytes = qsizetype(1) << 20);
     // Gives the memory back (the next call allocates again).
     void release() { m_text = QString(); }
 
@@ -58,5 +63,11 @@ private:
 ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,
                                     const ArchiveChunkSink &sink = {},
                                     ArchivePageText *buffer = nullptr);
+
+// parseArchivePage over the file at `path`, decoded block by block (see decodeLoweredFile);
+// nullopt when the file cannot be opened or read.
+std::optional<ArchiveParseResult> parseArchiveFile(const QString &path, const QString &baseAddress,
+                                                   const ArchiveChunkSink &sink = {},
+                                                   ArchivePageText *buffer = nullptr);
 
 } // namespace mz

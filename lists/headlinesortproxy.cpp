@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace mz {
 
@@ -28,6 +29,102 @@ Key keyOf(QStringView text, int row)
     for (qsizetype i = 0; i < 4; ++i)
         prefix = (prefix << 16) | (i < text.size() ? text[i].unicode() : 0u);
     return {prefix, row, int(text.size())};
+}
+
+// The order that placing `chunks` one after the other into the sorted `placed` rows gives (the
+// run by run placement of appendSorted), computed without moving rows: rows of different texts
+// follow their texts, so only the order among equal texts needs following. Each text keeps the
+// rank range its rows hold; a chunk's rows of that text go after them, or, when they continue a
+// run that stands before that text's first row, before them.
+std::vector<int> placeChunks(const HeadlineModel &model, int column, const std::vector<int> &placed,
+                             const std::vector<std::pair<int, int>> &chunks)
+{
+    struct Less
+    {
+        bool operator()(QStringView a, QStringView b) const { return a.compare(b) < 0; }
+    };
+    struct Ranks
+    {
+        qint64 low = 0;   // rank of the first row
+        qint64 high = -1; // rank of the last row
+    };
+    std::map<QStringView, Ranks, Less> texts;
+    std::vector<qint64> rank(size_t(model.rowCount()), 0);
+    const auto append = [&](int row) {
+        auto [it, added] = texts.try_emplace(model.text(row, column));
+        rank[size_t(row)] = ++it->second.high;
+    };
+    for (int row : placed)
+        append(row);
+
+    std::vector<Key> keys;
+    for (const auto &[first, last] : chunks) {
+        keys.clear();
+        for (int r = first; r <= last; ++r)
+            keys.push_back(keyOf(model.text(r, column), r));
+        std::stable_sort(keys.begin(), keys.end(), [&](const Key &a, const Key &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            if (a.length <= 4 && b.length <= 4)
+                return a.length < b.length;
+            return model.text(a.row, column).compare(model.text(b.row, column)) < 0;
+        });
+        size_t i = 0;
+        while (i < keys.size()) {
+            // A run: the placed text it stands before is the first one greater than its first row.
+            const QStringView first = model.text(keys[i].row, column);
+            const auto before = texts.upper_bound(first);
+            if (before == texts.end()) {
+                for (; i < keys.size(); ++i)
+                    append(keys[i].row);
+                break;
+            }
+            const QStringView limit = before->first;
+            while (i < keys.size()) {
+                const QStringView text = model.text(keys[i].row, column);
+                if (limit.compare(text) < 0)
+                    break; // greater than the row the run stands before: the next run
+                if (text == limit) {
+                    // Equal to the row the run stands before: these go in front of its text's rows.
+                    size_t j = i;
+                    while (j < keys.size() && model.text(keys[j].row, column) == limit)
+                        ++j;
+                    qint64 r = before->second.low - qint64(j - i);
+                    before->second.low = r;
+                    for (; i < j; ++i)
+                        rank[size_t(keys[i].row)] = r++;
+                    break; // nothing after them is still "not greater"
+                }
+                append(keys[i].row);
+                ++i;
+            }
+        }
+    }
+
+    std::vector<int> order = placed;
+    for (const auto &[first, last] : chunks) {
+        for (int r = first; r <= last; ++r)
+            order.push_back(r);
+    }
+    std::vector<Key> all;
+    all.reserve(order.size());
+    for (int row : order)
+        all.push_back(keyOf(model.text(row, column), row));
+    std::sort(all.begin(), all.end(), [&](const Key &a, const Key &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        if (a.length > 4 || b.length > 4 || a.length != b.length) {
+            const int c = a.length <= 4 && b.length <= 4
+                              ? a.length - b.length
+                              : model.text(a.row, column).compare(model.text(b.row, column));
+            if (c != 0)
+                return c < 0;
+        }
+        return rank[size_t(a.row)] < rank[size_t(b.row)];
+    });
+    for (size_t k = 0; k < all.size(); ++k)
+        order[k] = all[k].row;
+    return order;
 }
 
 } // namespace
@@ -148,6 +245,8 @@ void HeadlineSortProxy::rebuildStarts()
 void HeadlineSortProxy::sort(int column, Qt::SortOrder order)
 {
     Q_UNUSED(order);
+    if (m_model)
+        placePendingRows(); // sorting during a bulk fill starts from the order it would have had
     if (!m_model || column < 0 || column >= columnCount() || column == m_column)
         return;
 
@@ -318,6 +417,56 @@ void HeadlineSortProxy::appendSorted(int first, int last)
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+// ---- bulk fill --------------------------------------------------------------------------------
+
+void HeadlineSortProxy::beginBulkFill()
+{
+    if (m_bulk)
+        return;
+    m_bulk = true;
+    m_bulkPlaced = m_count;
+    m_bulkChunks.clear();
+}
+
+void HeadlineSortProxy::endBulkFill()
+{
+    if (!m_bulk)
+        return;
+    placePendingRows();
+    m_bulk = false;
+}
+
+// Puts the rows appended during a bulk fill in place, in one layout change.
+void HeadlineSortProxy::placePendingRows()
+{
+    if (m_bulkChunks.empty() || !sorted()) {
+        m_bulkChunks.clear();
+        m_bulkPlaced = m_count;
+        return;
+    }
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList persistent = persistentIndexList();
+    QList<int> persistentSource;
+    persistentSource.reserve(persistent.size());
+    for (const QModelIndex &i : persistent)
+        persistentSource.append(sourceRow(i.row()));
+
+    std::vector<int> placed = shownOrder();
+    placed.resize(size_t(m_bulkPlaced));
+    const std::vector<std::pair<int, int>> chunks = std::move(m_bulkChunks);
+    m_bulkChunks.clear();
+    assignOrder(placeChunks(*m_model, m_column, placed, chunks));
+    m_bulkPlaced = m_count;
+
+    QModelIndexList to;
+    to.reserve(persistent.size());
+    for (qsizetype i = 0; i < persistent.size(); ++i)
+        to.append(index(mapFromSource(m_model->index(persistentSource[i], 0)).row(),
+                        persistent[i].column()));
+    changePersistentIndexList(persistent, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
 // ---- following the model ----------------------------------------------------------------------
 
 void HeadlineSortProxy::sourceAboutToBeReset()
@@ -327,6 +476,8 @@ void HeadlineSortProxy::sourceAboutToBeReset()
 
 void HeadlineSortProxy::sourceReset()
 {
+    m_bulkChunks.clear();
+    m_bulkPlaced = 0;
     m_blocks.clear();
     m_starts.clear();
     m_inverse.clear();
@@ -337,6 +488,7 @@ void HeadlineSortProxy::sourceReset()
         m_column = -1;
         endResetModel();
         sort(column);
+        m_bulkPlaced = m_count;
         return;
     }
     endResetModel();
@@ -348,6 +500,7 @@ void HeadlineSortProxy::sourceRowsInserted(const QModelIndex &parent, int first,
         return;
     if (first != m_count) {
         // Only appending is expected of a headline model; anything else starts over.
+        m_bulkChunks.clear();
         beginResetModel();
         const int column = m_column;
         m_column = -1;
@@ -357,10 +510,21 @@ void HeadlineSortProxy::sourceRowsInserted(const QModelIndex &parent, int first,
         m_count = m_model->rowCount();
         endResetModel();
         sort(column);
+        m_bulkPlaced = m_count;
         return;
     }
-    if (!sorted()) {
+    if (!sorted() || m_bulk) {
         beginInsertRows({}, first, last);
+        if (sorted()) {
+            if (m_blocks.empty()) {
+                m_blocks.push_back({});
+                m_starts.assign(1, 0);
+            }
+            for (int r = first; r <= last; ++r)
+                m_blocks.back().rows.push_back(r); // shown as appended until put in place
+            m_inverse.clear();
+            m_bulkChunks.emplace_back(first, last);
+        }
         m_count += last - first + 1;
         endInsertRows();
         return;

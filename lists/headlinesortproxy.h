@@ -56,6 +56,13 @@ public:
     // The model rows in shown order.
     std::vector<int> shownOrder() const;
 
+    // A bulk fill: between these calls, rows appended to a sorted list are shown at the end as
+    // appended and put in place once, by endBulkFill(), in exactly the order that placing them
+    // chunk by chunk (one chunk per insertion of the model) would have given. Sorting again
+    // during the fill first puts the pending rows in place. Without sorting both are no-ops.
+    void beginBulkFill();
+    void endBulkFill();
+
 private:
     void sourceAboutToBeReset();
     void sourceReset();
@@ -63,6 +70,7 @@ private:
     void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                            const QList<int> &roles);
     void appendSorted(int first, int last);
+    void placePendingRows();
 
     // The shown order while sorted, in blocks of a bounded size so that putting a row anywhere
     // moves at most one block's entries.
@@ -82,6 +90,10 @@ private:
     std::vector<int> m_starts;          // first shown row of each block
     mutable std::vector<int> m_inverse; // model row -> shown row, built when asked
     QList<QMetaObject::Connection> m_connections;
+
+    bool m_bulk = false;
+    int m_bulkPlaced = 0; // shown rows [0, m_bulkPlaced) are in sorted order during a bulk fill
+    std::vector<std::pair<int, int>> m_bulkChunks; // the insertions since, as [first, last]
 };
 
 } // namespace mz

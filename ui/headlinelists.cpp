@@ -64,23 +64,27 @@ HeadlineLists::~HeadlineLists() = default;
 void HeadlineLists::list(const QString &archiveFile)
 {
     const quint64 generation = ++m_listGeneration;
-    const std::optional<QByteArray> page = mz::readFileBytes(archiveFile);
-    if (!page) {
-        if (m_messages)
-            m_messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
-                             mz::MessageIcon::None);
-        return;
-    }
-
     QPointer<HeadlineLists> self(this);
-    mz::ArchiveParseResult result = mz::parseArchivePage(
-        *page, m_portalBase, [this, self, generation](mz::HeadlineRows &&chunk, qsizetype found) {
+    m_proxy2->beginBulkFill(); // a sorted list puts the rows in place once, at the end
+    std::optional<mz::ArchiveParseResult> parsed = mz::parseArchiveFile(
+        archiveFile, m_portalBase,
+        [this, self, generation](mz::HeadlineRows &&chunk, qsizetype found) {
             m_model2->append(std::move(chunk));
             m_status.setCaption(progressCaption(found));
             QCoreApplication::processEvents();
             return self && m_listGeneration == generation;
         },
         m_pageText.get());
+    if (!parsed) {
+        m_proxy2->endBulkFill();
+        if (m_messages)
+            m_messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
+                             mz::MessageIcon::None);
+        return;
+    }
+    mz::ArchiveParseResult &result = *parsed;
+    if (self && result.stopped)
+        m_proxy2->endBulkFill();
     if (result.stopped) {
         // Superseded (the newer run has finished by now) or the window is gone.
         if (self && m_status.caption().startsWith(WindowStatus::idleCaption() + QStringLiteral("  第")))
@@ -88,6 +92,7 @@ void HeadlineLists::list(const QString &archiveFile)
         return;
     }
     m_model2->append(std::move(result.rows));
+    m_proxy2->endBulkFill();
     m_status.setPanel(WindowStatus::Panel::S1,
                       QStringLiteral("所有共") + QString::number(result.found) + QStringLiteral("条"));
     m_status.setIdle();

@@ -59,6 +59,8 @@ private slots:
     void hrefValue_data();
     void hrefValue();
     void lowerCaseMatchesQt();
+    void fileDecodedInBlocks_data();
+    void fileDecodedInBlocks();
 };
 
 void TestArchiveParser::parse_data()
@@ -387,3 +389,46 @@ void TestArchiveParser::lowerCaseMatchesQt()
 
 QTEST_GUILESS_MAIN(TestArchiveParser)
 #include "tst_archiveparser.moc"
+
+void TestArchiveParser::fileDecodedInBlocks_data()
+{
+    QTest::addColumn<int>("blockBytes");
+    QTest::newRow("1") << 1;
+    QTest::newRow("2") << 2;
+    QTest::newRow("3") << 3;
+    QTest::newRow("7") << 7;
+    QTest::newRow("4096") << 4096;
+    QTest::newRow("default") << 0;
+}
+
+// Decoding the file block by block gives the text of decoding its bytes at once, whatever
+// block boundary splits a two- or four-byte character, an invalid byte or the cut last one.
+void TestArchiveParser::fileDecodedInBlocks()
+{
+    QFETCH(int, blockBytes);
+    QByteArray bytes =
+        encodeAnsi(page(entry(u"国内"_qs, u"/A.shtml"_qs, u"Big 新闻 \U0001F600 €"_qs) +
+                        entry(u"国际"_qs, u"http://x/B"_qs, u"ÄÖ ΣΑ 中文"_qs)));
+    bytes.append("\x81\x30 \xff\xfe\x80 <li>[x]<a href=/c>t</a>\x81\x30\x81");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"news.shtml"_qs);
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+
+    ArchivePageText whole;
+    const QString expected = whole.decodeLowered(bytes).toString();
+    ArchivePageText blocks;
+    const auto text = blockBytes > 0 ? blocks.decodeLoweredFile(path, blockBytes)
+                                     : blocks.decodeLoweredFile(path);
+    QVERIFY(text);
+    QCOMPARE(text->toString(), expected);
+
+    const auto parsed = parseArchiveFile(path, kBase);
+    QVERIFY(parsed);
+    QCOMPARE(describe(parsed->rows), describe(parseArchivePage(bytes, kBase).rows));
+    QCOMPARE(parsed->found, 2);
+    QVERIFY(!parseArchiveFile(dir.filePath(u"missing.shtml"_qs), kBase));
+}

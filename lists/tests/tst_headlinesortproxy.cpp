@@ -63,13 +63,15 @@ private slots:
     void sameOrderAsSortFilterProxy();
     void persistentIndexFollowsItsRow();
     void headerAndTicksPassThrough();
+    void persistentIndexFollowsItsRowThroughBulkFill();
 };
 
 void TestHeadlineSortProxy::sameOrderAsSortFilterProxy_data()
 {
     QTest::addColumn<QString>("script");
     // fill:N appends N rows at once; chunks:NxK appends K chunks of N rows; sort:C sorts by
-    // column C; clear empties the model.
+    // column C; clear empties the model; bulk and end begin and end a bulk fill of the proxy
+    // (its order is compared once the fill has ended).
     QTest::newRow("unsorted") << u"fill:50 chunks:7x3"_qs;
     QTest::newRow("sort-title") << u"fill:400 sort:0"_qs;
     QTest::newRow("sort-category-ties") << u"fill:400 sort:1"_qs;
@@ -83,6 +85,20 @@ void TestHeadlineSortProxy::sameOrderAsSortFilterProxy_data()
     QTest::newRow("clear-keeps-sorting") << u"fill:100 sort:1 clear chunks:100x6"_qs;
     QTest::newRow("clear-then-fill-at-once") << u"fill:80 sort:0 clear fill:300 chunks:9x9"_qs;
     QTest::newRow("large-blocks") << u"fill:3000 sort:0 chunks:100x40 sort:1 chunks:500x4"_qs;
+    QTest::newRow("bulk-unsorted") << u"bulk chunks:10x5 end sort:1"_qs;
+    QTest::newRow("bulk-category-from-empty") << u"sort:1 bulk chunks:100x12 end"_qs;
+    QTest::newRow("bulk-category-onto-rows") << u"fill:150 sort:1 bulk chunks:100x8 end"_qs;
+    QTest::newRow("bulk-title-ties") << u"sort:0 bulk chunks:30x20 end chunks:30x3"_qs;
+    QTest::newRow("bulk-third-column") << u"fill:50 sort:2 bulk chunks:40x10 end"_qs;
+    QTest::newRow("bulk-single-rows") << u"fill:10 sort:1 bulk chunks:1x80 end"_qs;
+    QTest::newRow("bulk-after-clear") << u"fill:100 sort:1 clear bulk chunks:100x6 end"_qs;
+    QTest::newRow("bulk-clear-inside") << u"sort:0 bulk chunks:50x3 clear chunks:50x4 end"_qs;
+    QTest::newRow("bulk-sorted-midway") << u"bulk chunks:40x3 sort:1 chunks:40x5 end"_qs;
+    QTest::newRow("bulk-resorted-midway") << u"sort:1 bulk chunks:40x3 sort:0 chunks:40x5 end"_qs;
+    QTest::newRow("bulk-same-column-midway")
+        << u"sort:1 bulk chunks:40x3 sort:1 chunks:40x4 end"_qs;
+    QTest::newRow("bulk-large")
+        << u"sort:1 bulk chunks:100x60 end sort:0 bulk chunks:100x20 end"_qs;
 }
 
 void TestHeadlineSortProxy::sameOrderAsSortFilterProxy()
@@ -96,9 +112,16 @@ void TestHeadlineSortProxy::sameOrderAsSortFilterProxy()
     HeadlineSortProxy proxy;
     proxy.setSourceModel(&model);
 
+    bool bulk = false;
     for (const QString &op : script.split(u' ')) {
         const QStringList parts = op.split(u':');
-        if (parts[0] == u"fill") {
+        if (parts[0] == u"bulk") {
+            proxy.beginBulkFill();
+            bulk = true;
+        } else if (parts[0] == u"end") {
+            proxy.endBulkFill();
+            bulk = false;
+        } else if (parts[0] == u"fill") {
             model.append(randomRows(rng, parts[1].toInt()));
         } else if (parts[0] == u"chunks") {
             const QStringList nk = parts[1].split(u'x');
@@ -111,6 +134,9 @@ void TestHeadlineSortProxy::sameOrderAsSortFilterProxy()
         } else if (parts[0] == u"clear") {
             model.clear();
         }
+        QCOMPARE(proxy.rowCount(), reference.rowCount());
+        if (bulk && parts[0] != u"sort")
+            continue;
         const QList<int> expected = shownOrder(reference);
         QCOMPARE(shownOrder(proxy), expected);
         for (int i = 0; i < proxy.rowCount(); ++i) {
@@ -143,6 +169,30 @@ void TestHeadlineSortProxy::persistentIndexFollowsItsRow()
     proxy.sort(1);
     QCOMPARE(heldTag(), u"t-c"_qs);
     QCOMPARE(proxy.index(held.row(), 1).data().toString(), u"2"_qs);
+}
+
+void TestHeadlineSortProxy::persistentIndexFollowsItsRowThroughBulkFill()
+{
+    HeadlineModel model(HeadlineModel::Kind::Archive);
+    HeadlineSortProxy proxy;
+    proxy.setSourceModel(&model);
+    proxy.sort(0);
+    model.append(HeadlineRows{{u"c"_qs, u"2"_qs, {}, u"t-c"_qs, 0, false},
+                              {u"a"_qs, u"3"_qs, {}, u"t-a"_qs, 0, false}});
+    const QPersistentModelIndex held(proxy.index(1, 1)); // row "c"
+    proxy.beginBulkFill();
+    model.append(HeadlineRows{{u"b"_qs, u"1"_qs, {}, u"t-b"_qs, 0, false}});
+    const QPersistentModelIndex added(proxy.index(2, 0)); // row "b", shown last for now
+    QCOMPARE(proxy.index(2, 0).data().toString(), u"b"_qs);
+    model.append(HeadlineRows{{u"a"_qs, u"0"_qs, {}, u"t-a2"_qs, 0, false}});
+    QCOMPARE(held.row(), 1);
+    proxy.endBulkFill();
+    QCOMPARE(held.row(), 3);
+    QCOMPARE(held.column(), 1);
+    QCOMPARE(model.row(proxy.mapToSource(held).row()).tag, u"t-c"_qs);
+    QCOMPARE(added.row(), 2);
+    QCOMPARE(model.row(proxy.mapToSource(added).row()).tag, u"t-b"_qs);
+    QCOMPARE(proxy.index(1, 0).data(HeadlineModel::TagRole).toString(), u"t-a2"_qs);
 }
 
 void TestHeadlineSortProxy::headerAndTicksPassThrough()
