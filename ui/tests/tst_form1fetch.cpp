@@ -471,6 +471,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), kIdle + QStringLiteral("-下载失败"), 15000);
         fullDisk.reset();
         QCOMPARE(f.outcomes.last(), outcome);
+        QCOMPARE(f.outcomes.count(outcome), 1); // not tried again
         QVERIFY(!f.outcomes.contains(Outcome::Succeeded));
         QVERIFY2(form->status().panel(WindowStatus::Panel::S1).contains(reason),
                  qPrintable(form->status().panel(WindowStatus::Panel::S1)));
