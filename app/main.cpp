@@ -20,8 +20,17 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    // A write past the file size limit fails with an error the caller reports, instead of the
+    // signal ending the program with the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mozhou"));
 
