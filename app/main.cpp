@@ -1,9 +1,11 @@
 // 墨舟: the desktop program.
 //   mozhou [--folder DIR]
 // DIR is the program folder (settings, stored pages, News_save); without it the per-user data
-// folder is used. Missing delivered files are put there at start; existing ones are kept.
+// folder is used. Missing delivered files are put there at start; existing ones are kept. Only one
+// 墨舟 runs on a folder at a time: a second one says so and ends (exit status 1).
 
 #include "ui/form1.h"
+#include "store/folderlock.h"
 #include "store/optionfile.h"
 #include "store/programfolder.h"
 #include "ui/widgetmessages.h"
@@ -16,17 +18,28 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_UNIX
+    // A write past the file size limit fails with an error the caller reports, instead of the
+    // signal ending the program with the user's work.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mozhou"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("墨舟 news reader"));
     parser.addHelpOption();
-    QCommandLineOption folderOption(QStringLiteral("folder"),
-                                    QStringLiteral("Program folder (default: the user's data folder)."),
-                                    QStringLiteral("DIR"));
+    QCommandLineOption folderOption(
+        QStringLiteral("folder"),
+        QStringLiteral("Program folder (default: the user's data folder)."), QStringLiteral("DIR"));
     parser.addOption(folderOption);
     parser.process(app);
 
@@ -37,6 +50,12 @@ int main(int argc, char *argv[])
 
     mz::WidgetMessages messages;
     QString error;
+    // One 墨舟 per folder: a second one would write the same files. Held until the program ends.
+    const std::unique_ptr<QLockFile> folderLock = mz::lockProgramFolder(folder, &error);
+    if (!folderLock) {
+        QMessageBox::critical(nullptr, QStringLiteral("墨舟"), error);
+        return 1;
+    }
     if (!mz::prepareProgramFolder(folder, &error)) {
         QMessageBox::critical(nullptr, QStringLiteral("墨舟"),
                               QStringLiteral("无法准备程序文件夹 %1：%2").arg(folder, error));

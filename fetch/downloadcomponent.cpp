@@ -599,8 +599,10 @@ void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
                           (outcome == Outcome::HttpError && t->status != 416) ||
                           (outcome == Outcome::Incomplete && errorCode == IncompleteBodyCode &&
                            m_received < t->expected);
-    const bool keep =
-        m_keepPartial && cutShort && t->part && t->part->resumable && t->part->size > 0;
+    // Kept bytes must be on disk: a later attempt appends to them (a full disk may show only
+    // when the buffer is flushed).
+    const bool keep = m_keepPartial && cutShort && t->part && t->part->resumable &&
+                      t->part->size > 0 && t->part->file->flush();
     m_lastGained = outcome == Outcome::Succeeded || (keep && t->part->size > t->startSize);
     if (keep)
         m_partial = std::move(t->part);

@@ -1,9 +1,14 @@
 // mozhou-portal: serves the demo news portal on 127.0.0.1 for trying the program out.
+//   mozhou-portal [--port N] [--fault MODE[:PATH-PREFIX]]... [--slow-chunk BYTES:MS] [--no-ranges]
+// The fault options make the portal misbehave as a real one may (see HttpServer::Fault for the
+// modes: Truncate, Stall, NotFound, ServerError, Slow, CloseWithoutResponse, Endless), for every
+// request or only for paths that begin with the prefix.
 #include "platform/clock.h"
 #include "portal/portalsite.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QMetaEnum>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
@@ -18,11 +23,19 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Port to listen on (default 8086, 0 = any free port)."),
                                   QStringLiteral("N"), QStringLiteral("8086"));
     parser.addOption(portOption);
-    QCommandLineOption slowOption(
-        QStringLiteral("slow"),
-        QStringLiteral("Send every page in 512-byte chunks every N ms, like a slow line."),
-        QStringLiteral("N"));
+    QCommandLineOption faultOption(QStringLiteral("fault"),
+                                   QStringLiteral("Misbehave for every request, or for paths that "
+                                                  "begin with PREFIX (repeatable)."),
+                                   QStringLiteral("MODE[:PREFIX]"));
+    parser.addOption(faultOption);
+    QCommandLineOption slowOption(QStringLiteral("slow-chunk"),
+                                  QStringLiteral("Chunk size and pause of the Slow and Endless "
+                                                 "modes (default 512:20)."),
+                                  QStringLiteral("BYTES:MS"));
     parser.addOption(slowOption);
+    QCommandLineOption noRangesOption(QStringLiteral("no-ranges"),
+                                      QStringLiteral("Ignore byte ranges (always answer 200)."));
+    parser.addOption(noRangesOption);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -35,14 +48,36 @@ int main(int argc, char *argv[])
 
     mz::SystemClock clock;
     mz::PortalServer portal(&clock);
+    const QMetaEnum modes = QMetaEnum::fromType<mz::HttpServer::Fault>();
+    for (const QString &value : parser.values(faultOption)) {
+        const qsizetype colon = value.indexOf(QLatin1Char(':'));
+        const QString name = colon < 0 ? value : value.left(colon);
+        const int mode = modes.keyToValue(name.toLatin1().constData(), &ok);
+        if (!ok) {
+            err << "mozhou-portal: unknown fault mode: " << name << Qt::endl;
+            return 2;
+        }
+        const auto fault = mz::HttpServer::Fault(mode);
+        if (colon < 0)
+            portal.server().setFault(fault);
+        else
+            portal.server().setFaultForPath(value.mid(colon + 1).toUtf8(), fault);
+    }
+    if (parser.isSet(slowOption)) {
+        const QStringList parts = parser.value(slowOption).split(QLatin1Char(':'));
+        bool okBytes = false, okMs = false;
+        const int bytes = parts.value(0).toInt(&okBytes), ms = parts.value(1).toInt(&okMs);
+        if (parts.size() != 2 || !okBytes || !okMs || bytes <= 0 || ms < 0) {
+            err << "mozhou-portal: invalid --slow-chunk: " << parser.value(slowOption) << Qt::endl;
+            return 2;
+        }
+        portal.server().setSlowChunk(bytes, ms);
+    }
+    portal.server().setRangesEnabled(!parser.isSet(noRangesOption));
     if (!portal.listen(quint16(port))) {
         err << "mozhou-portal: cannot listen on 127.0.0.1:" << port << " ("
             << portal.server().errorString() << ")" << Qt::endl;
         return 1;
-    }
-    if (parser.isSet(slowOption)) {
-        portal.server().setSlowChunk(512, qMax(1, parser.value(slowOption).toInt()));
-        portal.server().setFault(mz::HttpServer::Fault::Slow);
     }
     QTextStream out(stdout);
     out << portal.baseUrl() << Qt::endl;

@@ -51,12 +51,15 @@ void DayDownloads::downloadHotNews(const mz::Day &day, bool archiveFollows)
     start(t);
 }
 
-void DayDownloads::start(const Transfer &request)
+void DayDownloads::start(const Transfer &request, bool resume)
 {
     supersede();
     m_current = std::make_shared<Transfer>(request);
-    m_parts.tree->setNodeImage(m_parts.tree->nodeByKey(request.day.key), mz::TreeImage::Downloading);
-    m_parts.component->start(request.target.url, request.target.file, 0, true);
+    m_parts.tree->setNodeImage(m_parts.tree->nodeByKey(request.day.key),
+                               mz::TreeImage::Downloading);
+    const qint64 startAt =
+        resume ? m_parts.component->resumableBytes(request.target.url, request.target.file) : 0;
+    m_parts.component->start(request.target.url, request.target.file, startAt, true);
     if (request.kind == Kind::Archive) {
         m_watchdogMemory.clear();
         m_parts.watchdog->start();
@@ -94,23 +97,34 @@ void DayDownloads::retryNow()
         return;
     const Transfer next = *m_retry;
     m_retry.reset();
-    start(next);
+    start(next, true);
 }
 
-// After an incomplete transfer: another attempt after a pause. False when the limit is reached.
+// After an incomplete transfer: another attempt after a pause. False when there is no point in
+// one: the page broke a limit of the component (too large, too slow), it could not be written,
+// or as many attempts as the policy allows brought no new bytes.
 bool DayDownloads::scheduleRetry(const Transfer &ended)
 {
-    if (!m_policy.mayRetry(ended.attempt))
+    using Outcome = mz::DownloadComponent::Outcome;
+    const Outcome outcome = m_parts.component->lastOutcome();
+    if (outcome == Outcome::TooLarge || outcome == Outcome::DeadlineExceeded ||
+        outcome == Outcome::FileError)
         return false;
-    Transfer next{ended.kind, ended.day, ended.target, ended.attempt + 1, ended.archiveFollows};
+    // An attempt that was cut short after bringing more of the page is not a failed one: the
+    // next continues where it ended.
+    const int fruitless = ended.fruitless + (m_parts.component->lastTransferGainedBytes() ? 0 : 1);
+    if (!m_policy.mayRetry(fruitless))
+        return false;
+    Transfer next{ended.kind,        ended.day, ended.target,
+                  ended.attempt + 1, fruitless, ended.archiveFollows};
     m_retry = std::make_unique<Transfer>(next);
-    const int pause = m_policy.pauseBeforeAttempt(next.attempt);
+    // The pause grows with the fruitless attempts only; one that brought bytes is followed soon.
+    const int pause = m_policy.pauseBeforeAttempt(qMax(2, fruitless + 1));
     m_parts.status->setPanel(WindowStatus::Panel::S1,
-                             QStringLiteral("%1 下载未完成，%2秒后重试（第%3次，共%4次）")
+                             QStringLiteral("%1 下载未完成，%2秒后重试（第%3次）")
                                  .arg(ended.day.label)
                                  .arg((pause + 999) / 1000)
-                                 .arg(next.attempt)
-                                 .arg(m_policy.maxAttempts()));
+                                 .arg(next.attempt));
     m_retryTimer.start(pause);
     return true;
 }

@@ -5,8 +5,10 @@
 // Every transfer started here has one record: what it fetches, for which day, into which files,
 // which attempt it is, and what became of it. The event handlers judge the transfer that ended by
 // its record, whatever node the user has selected meanwhile. An incomplete page is fetched again
-// after a growing pause, a limited number of times; a stored page is replaced only by a complete
-// one.
+// after a growing pause, continuing from the bytes already received where the server allows it;
+// only attempts that brought no new bytes count toward the limit. A page too large or too slow to
+// arrive within the component's limits, or one that cannot be written, is given up at once. A
+// stored page is replaced only by a complete one.
 
 #include "fetch/pagenames.h"
 #include "fetch/retrypolicy.h"
@@ -25,7 +27,7 @@ namespace mz {
 class Clock;
 class DownloadComponent;
 class MessageFunnel;
-}
+} // namespace mz
 
 class DayDownloads : public QObject
 {
@@ -85,7 +87,8 @@ private:
         Kind kind = Kind::Archive;
         mz::Day day;
         mz::PageTarget target;
-        int attempt = 1;
+        int attempt = 1;   // the attempt's number, shown to the user
+        int fruitless = 0; // earlier attempts that brought no new bytes: these meet the limit
         bool archiveFollows = false; // the start-up's hot news: the archive follows always
         bool superseded = false;     // stopped for a newer request
         bool ended = false;          // its transfer ended event came
@@ -93,7 +96,9 @@ private:
     };
     using TransferPtr = std::shared_ptr<Transfer>;
 
-    void start(const Transfer &request);
+    // `resume`: continue from the bytes the component kept of the same page (a retry); a
+    // request of the user or of the start-up begins from zero.
+    void start(const Transfer &request, bool resume = false);
     void supersede();
     void cancelRetry();
     void retryNow();
@@ -104,9 +109,9 @@ private:
     Parts m_parts;
     mz::RetryPolicy m_policy;
     QTimer m_retryTimer;
-    TransferPtr m_current;              // the running (or last) transfer
-    std::unique_ptr<Transfer> m_retry;  // waiting for m_retryTimer
-    QString m_watchdogMemory;           // the caption seen at Timer3's previous tick
+    TransferPtr m_current;             // the running (or last) transfer
+    std::unique_ptr<Transfer> m_retry; // waiting for m_retryTimer
+    QString m_watchdogMemory;          // the caption seen at Timer3's previous tick
     // Transfers that delivered a page, waiting for their completed event (innermost last: a
     // transfer started from a handler, or from a modal box's event loop, may end before the
     // outer completed event comes).

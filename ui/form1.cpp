@@ -248,8 +248,13 @@ void Form1::createOwners()
     jfDownEX1 = new mz::DownloadComponent(-1, this);
     jfDownEX1->setObjectName(QStringLiteral("jfDownEX1"));
     configure(jfDownEX1);
-    // A page that fails the completeness test never replaces the stored copy.
-    jfDownEX1->setBodyCheck([](QByteArrayView body) { return mz::isCompletePage(body); });
+    // A page that fails the completeness test never replaces the stored copy; a cut transfer
+    // keeps its bytes, so that a retry continues it.
+    jfDownEX1->setRequirePageEnd(true);
+    jfDownEX1->setKeepPartial(true);
+    // A day's pages are at most a few megabytes; the start-up waits for the hot news, so a page
+    // that drips in must end within minutes, not the component's ten.
+    jfDownEX1->setDeadline(3 * 60 * 1000);
     for (int i = 0; i < int(jfDownEX2.size()); ++i) {
         jfDownEX2[i] = new mz::DownloadComponent(i, this);
         jfDownEX2[i]->setObjectName(QStringLiteral("jfDownEX2_%1").arg(i));

@@ -17,6 +17,7 @@
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
 #include "testsupport/formfixture.h"
+#include "testsupport/writelimit.h"
 
 #include <QAction>
 #include <QDir>
@@ -31,6 +32,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 using Outcome = mz::DownloadComponent::Outcome;
 using Fault = mz::HttpServer::Fault;
@@ -367,6 +369,121 @@ private Q_SLOTS:
             QCOMPARE(f.requests(kArchivePath), 3);
     }
 
+    // A server that pauses mid-page: the watchdog ends the attempt, and the retry continues from
+    // the bytes already stored where the server answers ranges, or starts again from zero where
+    // it does not. Attempts that brought more of the page do not count toward the limit (3).
+    void pausedPageResumes_data()
+    {
+        QTest::addColumn<bool>("ranges");
+        QTest::addColumn<int>("stalls"); // -1: every answer pauses
+        QTest::addColumn<int>("expectedRequests");
+        QTest::addColumn<bool>("completes");
+        QTest::newRow("ranges-three-pauses") << true << 3 << 4 << true;
+        QTest::newRow("no-ranges-one-pause") << false << 1 << 2 << true;
+        // Each restart stops where the kept copy already ended: three fruitless retries.
+        QTest::newRow("no-ranges-always-pausing") << false << -1 << 4 << false;
+    }
+    void pausedPageResumes()
+    {
+        QFETCH(bool, ranges);
+        QFETCH(int, stalls);
+        QFETCH(int, expectedRequests);
+        QFETCH(bool, completes);
+        Fixture f(kDay.addDays(1));
+        f.server->setRangesEnabled(ranges);
+        f.server->setFaultForPath("/old1000/", Fault::Stall, stalls);
+        QVERIFY(mz::writeFileBytes(f.file("news1000_20070612.shtml"), "<html>stored</html>"));
+        QList<QByteArray> rangeAsked;
+        connect(f.server.get(), &mz::HttpServer::requestReceived, f.server.get(),
+                [&] { rangeAsked << f.server->lastRequestHeader("Range"); });
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        if (completes)
+            QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 20000);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), kIdle + QStringLiteral("-下载失败"),
+                                      20000);
+
+        QCOMPARE(f.requests(kArchivePath), expectedRequests);
+        QCOMPARE(rangeAsked.size(), expectedRequests);
+        QVERIFY(rangeAsked.first().isEmpty());
+        qint64 previous = 0;
+        for (qsizetype i = 1; i < rangeAsked.size(); ++i) {
+            // Every retry asks for the rest of what it holds; with ranges, each holds more.
+            QVERIFY2(rangeAsked[i].startsWith("bytes="), rangeAsked[i].constData());
+            const qint64 from = rangeAsked[i].mid(6).chopped(1).toLongLong();
+            QVERIFY(from > 0);
+            if (ranges)
+                QVERIFY2(from > previous, rangeAsked[i].constData());
+            previous = from;
+        }
+        QCOMPARE(f.bytes("news1000_20070612.shtml"),
+                 completes ? f.generator->archivePage(kDay) : QByteArray("<html>stored</html>"));
+        QCOMPARE(QDir(f.dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files),
+                 QStringList());
+    }
+
+    // A page that never ends, or one that drips in, breaks the component's size cap or deadline;
+    // a full disk refuses the page: the download is given up at once with the reason in s1, and
+    // the stored page stays as it was.
+    void limitsEndArchiveDownload_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<int>("chunk");
+        QTest::addColumn<int>("intervalMs");
+        QTest::addColumn<int>("deadlineMs");
+        QTest::addColumn<int>("diskLimit"); // bytes a file may hold, 0: no limit
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("endless-page")
+            << Fault::Endless << 8192 << 5 << 60000 << 0 << Outcome::TooLarge
+            << QStringLiteral("页面过大：超过 256 KB");
+        // The watchdog ends each dripping attempt; the retries continue it until the deadline.
+        QTest::newRow("dripping-page")
+            << Fault::Slow << 1 << 50 << 1500 << 0 << Outcome::DeadlineExceeded
+            << QStringLiteral("下载超时：1500毫秒内没有下载完");
+        // Writes past 1 KB fail as on a full disk.
+        QTest::newRow("full-disk") << Fault::None << 512 << 20 << 60000 << 1024
+                                   << Outcome::FileError << QStringLiteral("无法写入文件");
+    }
+    void limitsEndArchiveDownload()
+    {
+        QFETCH(Fault, fault);
+        QFETCH(int, chunk);
+        QFETCH(int, intervalMs);
+        QFETCH(int, deadlineMs);
+        QFETCH(int, diskLimit);
+        QFETCH(Outcome, outcome);
+        QFETCH(QString, reason);
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath("/old1000/", fault);
+        f.server->setSlowChunk(chunk, intervalMs);
+        QVERIFY(mz::writeFileBytes(f.file("news1000_20070612.shtml"), "<html>stored</html>"));
+        auto form = f.load();
+        form->jfDownEX1->setMaxBytes(256 * 1024);
+        form->jfDownEX1->setDeadline(deadlineMs);
+        select(*form, kKey);
+        std::optional<mz::test::WriteLimit> fullDisk;
+        if (diskLimit > 0)
+            fullDisk.emplace(rlim_t(diskLimit));
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), kIdle + QStringLiteral("-下载失败"), 15000);
+        fullDisk.reset();
+        QCOMPARE(f.outcomes.last(), outcome);
+        QCOMPARE(f.outcomes.count(outcome), 1); // not tried again
+        QVERIFY(!f.outcomes.contains(Outcome::Succeeded));
+        QVERIFY2(form->status().panel(WindowStatus::Panel::S1).contains(reason),
+                 qPrintable(form->status().panel(WindowStatus::Panel::S1)));
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), QByteArray("<html>stored</html>"));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 2); // option.ini and the page
+        QVERIFY(f.messages.messages.isEmpty());
+        const int ended = int(f.outcomes.size());
+        QTest::qWait(200); // longer than any retry pause: nothing else is tried
+        QCOMPARE(f.outcomes.size(), ended);
+        QVERIFY(!form->jfDownEX1->isBusy());
+    }
+
     void retryFetchesTheDayBeingDownloaded()
     {
         Fixture f(kDay.addDays(1));
@@ -493,6 +610,32 @@ private Q_SLOTS:
                  (QList<QByteArray>{"/hotnews/", "/hotnews/", "/hotnews/", kArchivePath}));
         QVERIFY(!QFile::exists(f.file("No20070612.shtml")));
         QVERIFY(QFile::exists(f.file("Nonews1000_20070612.shtml")));
+    }
+
+    // Today's hot news drip in at start-up: the deadline ends them, their reason is in s1, and
+    // the archive of the day follows all the same.
+    void startUpDrippingHotNewsGiveWayToArchive()
+    {
+        Fixture f(kDay);
+        f.server->setFaultForPath("/hotnews/", Fault::Slow);
+        f.server->setSlowChunk(1, 100);
+        auto form = f.load(true);
+        form->jfDownEX1->setDeadline(500);
+        QString s1AtGiveUp;
+        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(), [&] {
+            if (f.outcomes.size() == 1) { // the hot news gave up; the archive has time enough
+                s1AtGiveUp = form->status().panel(WindowStatus::Panel::S1);
+                form->jfDownEX1->setDeadline(60000);
+            }
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 20000);
+        QCOMPARE(f.outcomes, (QList<Outcome>{Outcome::DeadlineExceeded, Outcome::Succeeded}));
+        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{"/hotnews/", kArchivePath}));
+        QVERIFY2(s1AtGiveUp.contains(QStringLiteral("热点新闻下载失败")) &&
+                     s1AtGiveUp.endsWith(QStringLiteral("下载超时：500毫秒内没有下载完")),
+                 qPrintable(s1AtGiveUp));
+        QVERIFY(!QFile::exists(f.file("No20070612.shtml")));
+        QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
     }
 
     void toolbarTodayWhileOldDaySelected()
