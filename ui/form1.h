@@ -40,8 +40,10 @@ class DayDownloads;
 class HeadlineLists;
 class LinkOpener;
 class NavigationTree;
+class PersonalFrontPage;
 class ReadingAloud;
 class SearchCommands;
+class ShareCommands;
 class WindowStatus;
 
 namespace mz {
@@ -166,6 +168,11 @@ public:
     void s48_Click(); // the ticked titles of ListView1
     void s46_Click(); // stop
 
+    // ---- sending to friends, About, the personal front page ------------------------------------
+    void s9_Click();  // mails the selected headline of ListView1 through form4
+    void s0_Click();  // the personal front page of the selected day in WebBrowser1
+    void showAbout(); // the toolbar's 关于
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -196,4 +203,11 @@ private:
     ReadingAloud *m_reading = nullptr;
     LinkOpener *m_links = nullptr;
     BrowserPane *m_browser = nullptr;
+
+    // Shows Form5; true when the answers were saved.
+    bool runOptions();
+    void showFrontPage();
+    void connectShareArea();
+    ShareCommands *m_share = nullptr;
+    PersonalFrontPage *m_frontPage = nullptr;
 };
