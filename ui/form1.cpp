@@ -342,6 +342,9 @@ void Form1::connectShareArea()
 {
     connect(s9, &QAction::triggered, this, &Form1::s9_Click);
     connect(s0, &QAction::triggered, this, &Form1::s0_Click);
+    // The front page's links open in the system's browser.
+    connect(WebBrowser1, &QTextBrowser::anchorClicked, m_links,
+            [this](const QUrl &url) { m_links->openPageAddress(url.toString()); });
 }
 
 void Form1::runModal(QDialog &dialog)

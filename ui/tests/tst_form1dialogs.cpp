@@ -273,6 +273,12 @@ private slots:
             QVERIFY(!text.contains(titleOf(QStringLiteral("国内"))));
             QVERIFY(s1Of(*form).contains(QDir::toNativeSeparators(saved)));
             QCOMPARE(fx.messages.messages.size(), dialogs); // only the notice before the offer
+            // Its links are live: Enter on the first one hands it to the browser.
+            form->WebBrowser1->setFocus();
+            QTest::keyClick(form->WebBrowser1, Qt::Key_Tab);
+            QTest::keyClick(form->WebBrowser1, Qt::Key_Return);
+            QCOMPARE(fx.opener.opened.size(), 1);
+            QVERIFY(fx.opener.opened.first().path().startsWith(QStringLiteral("/news/")));
         } else {
             QVERIFY(form->WebBrowser1->toPlainText().isEmpty());
             QVERIFY(!fx.messages.messages.isEmpty());
