@@ -17,9 +17,15 @@
 #include "ui/linkopener.h"
 #include "ui/navigationtree.h"
 #include "ui/pictures.h"
+#include "ui/personalfrontpage.h"
+#include "ui/programicon.h"
 #include "ui/readingaloud.h"
 #include "ui/searchcommands.h"
 #include "ui/transferbars.h"
+#include "ui/sharecommands.h"
+#include "ui/dialogs/form3.h"
+#include "ui/dialogs/form4.h"
+#include "ui/dialogs/form5.h"
 #include "ui/windowstatus.h"
 
 #include <QAction>
@@ -74,6 +80,7 @@ QString str(const char16_t *s)
 Form1::Form1(const Form1Environment &env, QWidget *parent) : QWidget(parent), m_env(env)
 {
     setWindowTitle(QStringLiteral("墨舟1.3版"));
+    setWindowIcon(mz::programIcon());
     resize(1024, 700);
     createImageLists();
     createControls();
@@ -292,6 +299,9 @@ void Form1::createOwners()
     m_transferBars = new TransferBars(instances, this);
     m_keywords = new KeywordCommands(*m_tree, *m_status, m_env.folder, this);
     m_favorites = new FavoritesCommands(*m_lists, *m_status, m_env.folder, this);
+    m_share = new ShareCommands(*m_status, this);
+    m_frontPage = new PersonalFrontPage(WebBrowser1, m_env.folder, m_env.portalBase, m_env.messages,
+                                        *m_status, this);
 }
 
 void Form1::connectHandlers()
@@ -351,6 +361,7 @@ void Form1::connectHandlers()
     connect(m_downloads, &DayDownloads::hotNewsArrived, this, &Form1::showHotNews);
     connect(m_downloads, &DayDownloads::archiveArrived, this, &Form1::showArchive);
     connectKeywordsArea();
+    connectShareArea();
 }
 
 void Form1::connectKeywordsArea()
@@ -367,6 +378,15 @@ void Form1::connectKeywordsArea()
             [this] { m_keywords->count(m_lists->model2()->titles()); });
     connect(m_lists->model2(), &QAbstractItemModel::modelReset, m_keywords,
             &KeywordCommands::clearCounts);
+}
+
+void Form1::connectShareArea()
+{
+    connect(s9, &QAction::triggered, this, &Form1::s9_Click);
+    connect(s0, &QAction::triggered, this, &Form1::s0_Click);
+    // The front page's links open in the system's browser.
+    connect(WebBrowser1, &QTextBrowser::anchorClicked, m_links,
+            [this](const QUrl &url) { m_links->openPageAddress(url.toString()); });
 }
 
 void Form1::runModal(QDialog &dialog)
@@ -483,7 +503,7 @@ void Form1::Toolbar1_ButtonClick(QAction *button)
     if (!button) {
         return;
     } else if (key == QStringLiteral("button20")) {
-        // The About dialog is not built yet.
+        showAbout();
     } else if (key == QStringLiteral("button0")) {
         showHotNews(m_tree->today());
     } else if (key == QStringLiteral("button21")) {
@@ -496,7 +516,7 @@ void Form1::Toolbar1_ButtonClick(QAction *button)
 
 void Form1::s00_Click()
 {
-    // The home page options dialog is not built yet.
+    runOptions();
 }
 
 void Form1::s2_Click()
@@ -848,4 +868,48 @@ void Form1::shouc1del_Click()
 void Form1::showFavorites()
 {
     m_favorites->showFavorites();
+// ---- sending to friends, About, the personal front page -----------------------------------------
+
+// The mail always carries the selected row of ListView1, whichever list is on show.
+void Form1::s9_Click()
+{
+    if (!m_share->prepareMail(m_lists->currentRow(ListView1)))
+        return;
+    form4 dialog(m_env.opener, m_share->mailtoStr(), m_env.siteUrl, this);
+    runModal(dialog);
+}
+
+void Form1::showAbout()
+{
+    Form3 dialog(m_env.opener, m_env.siteUrl, this);
+    runModal(dialog);
+}
+
+bool Form1::runOptions()
+{
+    Form5 dialog(m_env.folder, this);
+    runModal(dialog);
+    return dialog.result() == QDialog::Accepted;
+}
+
+// Without answers the options dialog is offered; answers saved there build the page at once.
+void Form1::s0_Click()
+{
+    const mz::Day day = m_tree->selectedDay();
+    const QString archive = m_downloads->archiveTarget(day).file;
+    PersonalFrontPage::Outcome outcome = m_frontPage->build(day, archive);
+    if (outcome == PersonalFrontPage::Outcome::NoAnswers && runOptions())
+        outcome = m_frontPage->build(day, archive);
+    if (outcome == PersonalFrontPage::Outcome::Shown)
+        showFrontPage();
+}
+
+// The page lies where the lists lie; they step back until one is shown again.
+void Form1::showFrontPage()
+{
+    for (QTreeView *view : {ListView1, ListView2, ListView3})
+        view->hide();
+    WebBrowser1->show();
+    WebBrowser1->raise();
+    WebBrowser1->setFocus();
 }

@@ -42,9 +42,11 @@ class KeywordCommands;
 class HeadlineLists;
 class LinkOpener;
 class NavigationTree;
+class PersonalFrontPage;
 class ReadingAloud;
 class SearchCommands;
 class TransferBars;
+class ShareCommands;
 class WindowStatus;
 
 namespace mz {
@@ -185,6 +187,10 @@ public:
     void shouc1del_Click();
     void showFavorites(); // the toolbar's 收藏夹
     KeywordCommands &keywords() const { return *m_keywords; }
+    // ---- sending to friends, About, the personal front page ------------------------------------
+    void s9_Click();  // mails the selected headline of ListView1 through form4
+    void s0_Click();  // the personal front page of the selected day in WebBrowser1
+    void showAbout(); // the toolbar's 关于
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -224,4 +230,11 @@ private:
     void runAddKeyword();
     KeywordCommands *m_keywords = nullptr;
     FavoritesCommands *m_favorites = nullptr;
+
+    // Shows Form5; true when the answers were saved.
+    bool runOptions();
+    void showFrontPage();
+    void connectShareArea();
+    ShareCommands *m_share = nullptr;
+    PersonalFrontPage *m_frontPage = nullptr;
 };

@@ -1,0 +1,291 @@
+// The window's side of the dialogs: "将此新闻发给好友" mails the selected row of ListView1 through
+// form4, the toolbar's "关于" and "填写喜好选项" reach their dialogs, and the personal front page
+// of a day is shown and saved, or the user is told why not.
+
+#include "lists/headline.h"
+#include "lists/headlinemodel.h"
+#include "lists/headlinesortproxy.h"
+#include "platform/textfile.h"
+#include "portal/pagegenerator.h"
+#include "store/flashini.h"
+#include "testsupport/formfixture.h"
+#include "ui/daydownloads.h"
+#include "ui/dialogs/form3.h"
+#include "ui/dialogs/form4.h"
+#include "ui/dialogs/form5.h"
+#include "ui/form1.h"
+#include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
+#include "ui/windowstatus.h"
+#include "rules/day.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QUrlQuery>
+
+namespace {
+
+class RefusingOpener final : public mz::UrlOpener
+{
+public:
+    bool open(const QUrl &) override { return false; }
+};
+
+mz::HeadlineRow row(const QString &title, const QString &tag)
+{
+    mz::HeadlineRow r;
+    r.title = title;
+    r.sub1 = QStringLiteral("国内");
+    r.tag = tag;
+    return r;
+}
+
+QString s1Of(Form1 &form)
+{
+    return form.status().panel(WindowStatus::Panel::S1);
+}
+
+// Selects the tree's node of 1 March 2007 (the fixture's today is 2 March) and returns that day.
+mz::Day selectDay(Form1 &form)
+{
+    QTreeWidgetItem *node = form.tree().nodeByKey(QStringLiteral("k20070301"));
+    if (!node)
+        qFatal("no node for 2007-3-1");
+    form.TreeView1->setCurrentItem(node);
+    node->setSelected(true);
+    return form.tree().selectedDay();
+}
+
+} // namespace
+
+class TestForm1Dialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sendWithoutRowOpensNothing()
+    {
+        mz::test::FormFixture fx;
+        int shown = 0;
+        fx.env.showModal = [&](QDialog &) { ++shown; };
+        auto form = fx.load();
+        form->lists().model2()->append(
+            row(QStringLiteral("只在存档"), QStringLiteral("http://h/2")));
+        form->ListView2->setCurrentIndex(form->lists().proxy2()->index(0, 0));
+        form->s9->trigger();
+        QCOMPARE(shown, 0);
+        QVERIFY(fx.opener.opened.isEmpty());
+        QVERIFY(s1Of(*form).contains(QStringLiteral("选中")));
+    }
+
+    // The title must come back whole: "&", "#", "%", "?" and "=" never start a field of their own.
+    void sendMailsSelectedRowOfListView1_data()
+    {
+        QTest::addColumn<bool>("archiveOnShow");
+        QTest::newRow("hot-list-on-show") << false;
+        QTest::newRow("archive-on-show") << true;
+    }
+    void sendMailsSelectedRowOfListView1()
+    {
+        QFETCH(bool, archiveOnShow);
+        mz::test::FormFixture fx;
+        const QString title = QStringLiteral("涨停&cc=x@example.org #1 100% 真的?");
+        const QString tag = QStringLiteral("http://127.0.0.1:8086/news/1.shtml");
+        form4 *seen = nullptr;
+        fx.env.showModal = [&](QDialog &dialog) {
+            seen = qobject_cast<form4 *>(&dialog);
+            if (!seen)
+                return;
+            seen->Text1->setText(QStringLiteral("a@example.org;b@example.org"));
+            QTest::mouseClick(seen->Command2, Qt::LeftButton);
+        };
+        auto form = fx.load();
+        form->lists().model1()->append(row(QStringLiteral("别的"), QStringLiteral("http://h/0")));
+        form->lists().model1()->append(row(title, tag));
+        form->lists().model2()->append(row(QStringLiteral("存档"), QStringLiteral("http://h/2")));
+        form->ListView1->setCurrentIndex(form->lists().proxy1()->index(1, 0));
+        form->ListView2->setCurrentIndex(form->lists().proxy2()->index(0, 0));
+        form->showListView(archiveOnShow ? form->ListView2 : form->ListView1);
+        form->s9->trigger();
+
+        QVERIFY(seen);
+        QCOMPARE(fx.opener.opened.size(), 1);
+        const QUrl mail = fx.opener.opened.first();
+        QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
+        QCOMPARE(mail.path(), QStringLiteral("a@example.org,b@example.org"));
+        const QUrlQuery query(mail);
+        QCOMPARE(query.queryItems().size(), 2);
+        QCOMPARE(query.queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded), title);
+        const QString body = query.queryItemValue(QStringLiteral("body"), QUrl::FullyDecoded);
+        QVERIFY(
+            body.startsWith(title + QStringLiteral(" \r\n\r\n") + tag + QStringLiteral("\r\n")));
+        QVERIFY(body.contains(QString(132, u' ')));
+        QVERIFY(body.endsWith(QStringLiteral(" 墨舟 V1.1下载地址\r\n") + fx.env.siteUrl));
+    }
+
+    void sendSaysWhenNoMailProgram()
+    {
+        mz::test::FormFixture fx;
+        RefusingOpener refusing;
+        fx.env.opener = &refusing;
+        QString said;
+        fx.env.showModal = [&](QDialog &dialog) {
+            auto *mail = qobject_cast<form4 *>(&dialog);
+            QVERIFY(mail);
+            mail->Command2->click();
+            said = mail->statusText();
+        };
+        auto form = fx.load();
+        form->lists().model1()->append(row(QStringLiteral("标题"), QStringLiteral("http://h/1")));
+        form->ListView1->setCurrentIndex(form->lists().proxy1()->index(0, 0));
+        form->s9_Click();
+        QVERIFY(said.contains(QStringLiteral("无法启动邮件程序")));
+    }
+
+    // The toolbar's last button shows the About dialog with the window's own picture.
+    void aboutShowsProgramPicture()
+    {
+        mz::test::FormFixture fx;
+        Form3 *about = nullptr;
+        QImage picture;
+        fx.env.showModal = [&](QDialog &dialog) {
+            about = qobject_cast<Form3 *>(&dialog);
+            if (about)
+                picture = about->Image1->pixmap().toImage();
+        };
+        auto form = fx.load();
+        QAction *button20 = nullptr;
+        for (QAction *a : form->Toolbar1->actions())
+            if (a->data().toString() == QStringLiteral("button20"))
+                button20 = a;
+        QVERIFY(button20);
+        button20->trigger();
+        QVERIFY(about);
+        QVERIFY(!form->windowIcon().isNull());
+        QCOMPARE(
+            form->windowIcon().pixmap(picture.size()).toImage().convertToFormat(picture.format()),
+            picture);
+    }
+
+    void optionsSavedThroughMenu()
+    {
+        mz::test::FormFixture fx;
+        fx.env.showModal = [&](QDialog &dialog) {
+            auto *options = qobject_cast<Form5 *>(&dialog);
+            QVERIFY(options);
+            options->Option3[2]->setChecked(true); // 体育: 非常关心
+            options->Command1->click();
+        };
+        auto form = fx.load();
+        form->s00->trigger();
+        const mz::FlashLoad load = mz::loadFlashIni(mz::flashIniPath(fx.dir.path()));
+        QVERIFY(load.found);
+        QCOMPARE(load.answers[mz::FlashGroup::Gym], 2);
+    }
+
+    // What "根据你的喜好生成当日新闻首页" does with the stored answers and archive of the day.
+    void frontPage_data()
+    {
+        QTest::addColumn<QString>("flash");       // flash.ini's text; empty: no file
+        QTest::addColumn<bool>("archive");        // the day's archive is stored
+        QTest::addColumn<bool>("answerInDialog"); // Form5, when offered, saves an answer
+        QTest::addColumn<int>("dialogs");
+        QTest::addColumn<bool>("shown");
+
+        const QString answered = QStringLiteral("[main]\r\nage=#\r\ngym=2\r\ndomestic=0\r\n");
+        QTest::newRow("answered") << answered << true << false << 0 << true;
+        QTest::newRow("no-archive") << answered << false << false << 0 << false;
+        QTest::newRow("no-answers-cancelled") << QString() << true << false << 1 << false;
+        QTest::newRow("no-answers-then-answered") << QString() << true << true << 1 << true;
+        QTest::newRow("damaged") << QStringLiteral("[main]\r\ngym=x\r\nscience=7\r\n") << true
+                                 << false << 0 << false;
+    }
+    void frontPage()
+    {
+        QFETCH(QString, flash);
+        QFETCH(bool, archive);
+        QFETCH(bool, answerInDialog);
+        QFETCH(int, dialogs);
+        QFETCH(bool, shown);
+
+        mz::test::FormFixture fx;
+        int offered = 0;
+        fx.env.showModal = [&](QDialog &dialog) {
+            auto *options = qobject_cast<Form5 *>(&dialog);
+            QVERIFY(options);
+            ++offered;
+            if (answerInDialog) {
+                mz::FlashAnswers answers;
+                answers[mz::FlashGroup::Gym] = 2;
+                answers[mz::FlashGroup::Domestic] = 0;
+                options->showAnswers(answers);
+                options->Command1->click();
+            } else {
+                options->Command2->click();
+            }
+        };
+        if (!flash.isEmpty())
+            QVERIFY(mz::writeTextFile(mz::flashIniPath(fx.dir.path()), flash));
+        auto form = fx.load();
+        const mz::Day day = selectDay(*form);
+        QVERIFY(day.isValid());
+        const QString archiveFile = form->downloads().archiveTarget(day).file;
+        const mz::PortalGenerator portal(fx.env.portalBase);
+        if (archive) {
+            QFile out(archiveFile);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(portal.archivePage(day.date));
+        }
+        form->showListView(form->ListView1);
+        form->s0->trigger();
+
+        QCOMPARE(offered, dialogs);
+        const QString saved =
+            QFileInfo(archiveFile)
+                .dir()
+                .filePath(QStringLiteral("frontpage_") + day.stamp() + QStringLiteral(".html"));
+        QCOMPARE(QFile::exists(saved), shown);
+        QCOMPARE(form->WebBrowser1->isVisibleTo(form.get()), shown);
+        QCOMPARE(form->ListView1->isVisibleTo(form.get()), !shown);
+        if (shown) {
+            // Sport (非常关心) comes before the unanswered rest; 国内 (一点不) is left out.
+            auto titleOf = [&](const QString &category) {
+                for (int n = 1; n <= 20; ++n)
+                    if (portal.headline(day.date, n).category == category)
+                        return portal.headline(day.date, n).title.toLower();
+                return QString();
+            };
+            // The archive's parser lower-cases the titles.
+            const QString text = form->WebBrowser1->toPlainText().toLower();
+            const qsizetype sport = text.indexOf(titleOf(QStringLiteral("体育")));
+            QVERIFY(sport >= 0);
+            QVERIFY(sport < text.indexOf(titleOf(QStringLiteral("科技"))));
+            QVERIFY(!text.contains(titleOf(QStringLiteral("国内"))));
+            QVERIFY(s1Of(*form).contains(QDir::toNativeSeparators(saved)));
+            QCOMPARE(fx.messages.messages.size(), dialogs); // only the notice before the offer
+            // Its links are live: Enter on the first one hands it to the browser.
+            form->WebBrowser1->setFocus();
+            QTest::keyClick(form->WebBrowser1, Qt::Key_Tab);
+            QTest::keyClick(form->WebBrowser1, Qt::Key_Return);
+            QCOMPARE(fx.opener.opened.size(), 1);
+            QVERIFY(fx.opener.opened.first().path().startsWith(QStringLiteral("/news/")));
+        } else {
+            QVERIFY(form->WebBrowser1->toPlainText().isEmpty());
+            QVERIFY(!fx.messages.messages.isEmpty());
+            QVERIFY(!fx.messages.messages.last().text.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(TestForm1Dialogs)
+#include "tst_form1dialogs.moc"
