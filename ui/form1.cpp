@@ -868,6 +868,8 @@ void Form1::shouc1del_Click()
 void Form1::showFavorites()
 {
     m_favorites->showFavorites();
+}
+
 // ---- sending to friends, About, the personal front page -----------------------------------------
 
 // The mail always carries the selected row of ListView1, whichever list is on show.
