@@ -37,6 +37,8 @@ class QTreeWidgetItem;
 class ArticleBatch;
 class BrowserPane;
 class DayDownloads;
+class EmptyStates;
+class KeyboardCommands;
 class HeadlineLists;
 class LinkOpener;
 class NavigationTree;
@@ -166,6 +168,16 @@ public:
     void s48_Click(); // the ticked titles of ListView1
     void s46_Click(); // stop
 
+    // ---- keyboard, screen readers, remembered window --------------------------------------------
+    // The context-menu key or Shift+F10: pop for the tree's current node, pop1 for a list's
+    // current row, each shown at the node or row rather than at the pointer.
+    void showPopForCurrentNode();
+    void showPop1ForCurrentRow(QTreeView *view);
+    // Enter on a headline opens it as a double click does.
+    void ListView_EnterKey(QTreeView *view);
+    // The smallest window in which every pane keeps room to work.
+    static QSize minimumWindowSize();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -196,4 +208,14 @@ private:
     ReadingAloud *m_reading = nullptr;
     LinkOpener *m_links = nullptr;
     BrowserPane *m_browser = nullptr;
+
+    void nameControlsForScreenReaders();
+    void setUpKeyboard();
+    void connectKeyboardHandlers();
+    void restoreWindowPlace(const QString &optionText);
+    void rememberWindowPlace();
+    EmptyStates *m_emptyStates = nullptr;
+    KeyboardCommands *m_keys = nullptr;
+    QAction *m_findAction = nullptr; // Ctrl+F: the search box
+    QAction *m_quitAction = nullptr; // Ctrl+Q: close, through Form_Unload
 };
