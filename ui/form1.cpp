@@ -784,6 +784,9 @@ void Form1::nameControlsForScreenReaders()
     ListView1->setAccessibleDescription(QStringLiteral("热点新闻或搜索结果，可打勾"));
     // Without a label the hidden header reads as its default column name "1".
     TreeView1->setHeaderLabel(QStringLiteral("新闻导航"));
+    // The toolbar's overflow button appears only when the window is too narrow for all buttons.
+    if (auto *more = Toolbar1->findChild<QWidget *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("更多按钮"));
     for (QWidget *hidden :
          std::initializer_list<QWidget *>{Text1, Command1, Command2, Command3, Command4, Command5})
         mz::hideFromScreenReaders(hidden);
