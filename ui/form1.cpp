@@ -14,6 +14,7 @@
 #include "ui/emptystates.h"
 #include "ui/keyboardcommands.h"
 #include "ui/headlinelists.h"
+#include "ui/headlineview.h"
 #include "ui/linkopener.h"
 #include "ui/navigationtree.h"
 #include "ui/pictures.h"
@@ -796,10 +797,8 @@ void Form1::nameControlsForScreenReaders()
 void Form1::setUpKeyboard()
 {
     setMinimumSize(minimumWindowSize());
-    for (QTreeView *view : {ListView1, ListView2, ListView3}) {
-        view->header()->setStretchLastSection(false);
-        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    }
+    for (QTreeView *view : {ListView1, ListView2, ListView3})
+        mz::letTitleTakeExtraWidth(view);
 
     QList<QWidget *> order{Text2,     Command6,  TreeView1,  ListView1,
                            ListView2, ListView3, WebBrowser1};

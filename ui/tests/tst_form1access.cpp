@@ -217,12 +217,7 @@ private Q_SLOTS:
         // At the node or row, not wherever the pointer happens to be.
         const QPoint itemGlobal =
             static_cast<QAbstractScrollArea *>(widget)->viewport()->mapToGlobal(item.bottomLeft());
-        QVERIFY2((menu->pos() - itemGlobal).manhattanLength() < 3 * qMax(item.height(), 20),
-                 qPrintable(QStringLiteral("menu at %1,%2, item at %3,%4")
-                                .arg(menu->pos().x())
-                                .arg(menu->pos().y())
-                                .arg(itemGlobal.x())
-                                .arg(itemGlobal.y())));
+        QVERIFY((menu->pos() - itemGlobal).manhattanLength() < 3 * qMax(item.height(), 20));
         if (tree) // today's node: the day commands are on, the keyword ones off
             QVERIFY(form->s1->isEnabled() && !form->s66->isEnabled());
         menu->hide();
@@ -274,8 +269,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("restored");
         QTest::newRow("sound") << "" << true;
         QTest::newRow("damaged") << "100,100,abc,600,260" << false;
-        QTest::newRow("too-small") << "100,100,50,40,20" << false;
-        QTest::newRow("tree-wider-than-window") << "100,100,900,600,950" << false;
     }
     void windowPlaceRoundTrip()
     {
