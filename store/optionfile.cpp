@@ -344,3 +344,76 @@ KeywordChange removeKeywordFromFile(const QString &folder, const QString &keywor
 }
 
 } // namespace mz
+
+namespace mz {
+
+std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum)
+{
+    const QStringList parts = singleLine(text, QStringView(kWindowHeader)).split(u',');
+    if (parts.size() != 5)
+        return std::nullopt;
+    // Screens are far smaller than this; larger numbers are damage, not a place.
+    constexpr int kLimit = 100000;
+    int v[5];
+    for (int i = 0; i < 5; ++i) {
+        bool ok = false;
+        v[i] = parts.at(i).trimmed().toInt(&ok);
+        if (!ok || v[i] < -kLimit || v[i] > kLimit)
+            return std::nullopt;
+    }
+    const WindowPlace place{v[0], v[1], v[2], v[3], v[4]};
+    if (place.width < minimum.width() || place.height < minimum.height() || place.treeWidth < 1 ||
+        place.treeWidth >= place.width)
+        return std::nullopt;
+    return place;
+}
+
+QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place)
+{
+    const QByteArray header = encodeAnsi(QStringView(kWindowHeader));
+    const QByteArray section = header + "\r\n" + QByteArray::number(place.x) + ',' +
+                               QByteArray::number(place.y) + ',' + QByteArray::number(place.width) +
+                               ',' + QByteArray::number(place.height) + ',' +
+                               QByteArray::number(place.treeWidth) + "\r\n";
+    // The header counts only at the start of a line: "[" may be the second byte of a GBK
+    // character, but a line feed never is.
+    qsizetype h = -1;
+    for (qsizetype from = 0; (h = bytes.indexOf(header, from)) >= 0; from = h + 1) {
+        if (h == 0 || bytes.at(h - 1) == '\n' || bytes.at(h - 1) == '\r')
+            break;
+    }
+    if (h < 0) {
+        QByteArray out = bytes;
+        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
+            out += "\r\n";
+        return out + section;
+    }
+    // The section runs to the next line that begins with "[" or to the end.
+    auto nextLine = [&bytes](qsizetype p) {
+        const qsizetype lf = bytes.indexOf('\n', p);
+        if (lf >= 0)
+            return lf + 1;
+        const qsizetype cr = bytes.indexOf('\r', p);
+        return cr >= 0 ? cr + 1 : bytes.size();
+    };
+    qsizetype end = nextLine(h);
+    while (end < bytes.size() && bytes.at(end) != '[')
+        end = nextLine(end);
+    return bytes.left(h) + section + bytes.mid(end);
+}
+
+bool storeWindowPlace(const QString &folder, const WindowPlace &place, QString *error)
+{
+    const std::optional<QByteArray> bytes = readFileBytes(optionFilePath(folder));
+    if (!bytes) {
+        if (error)
+            *error = QStringLiteral("无法读取 %1").arg(optionFilePath(folder));
+        return false;
+    }
+    const QByteArray changed = withWindowPlace(*bytes, place);
+    if (changed == *bytes)
+        return true;
+    return writeFileBytes(optionFilePath(folder), changed, error);
+}
+
+} // namespace mz

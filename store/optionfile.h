@@ -11,6 +11,7 @@
 // A list section ends before the next line that begins with "[" or at the end of the file.
 
 #include <QString>
+#include <QSize>
 #include <QStringList>
 #include <optional>
 
@@ -93,5 +94,35 @@ KeywordChange renameKeywordInFile(const QString &folder, const QString &from, co
 // Remove the first keyword line equal to `keyword`; the empty keyword removes the first empty
 // line. A keyword that is not in the file is Unchanged: it is gone already.
 KeywordChange removeKeywordFromFile(const QString &folder, const QString &keyword);
+
+} // namespace mz
+
+namespace mz {
+
+// ---- the remembered window ------------------------------------------------------------------
+// "[窗口]" holds one line "x,y,width,height,treeWidth" in pixels: the window's outer top-left,
+// its inner size and the navigation tree's width, written when the window unloads.
+
+inline constexpr char16_t kWindowHeader[] = u"[窗口]";
+
+struct WindowPlace
+{
+    int x = 0, y = 0, width = 0, height = 0, treeWidth = 0;
+    bool operator==(const WindowPlace &) const = default;
+};
+
+// The place stored in `text`; nullopt when the section is missing or its line is damaged (not
+// five integers, a size below `minimum`, a tree wider than the window or an absurd number), so
+// that the window keeps its default place.
+std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum = QSize(1, 1));
+
+// The bytes of option.ini with the "[窗口]" section holding `place`: the section's header and
+// value line are replaced in place, or appended at the end (CR LF) when the section is missing.
+// Every other byte stays as it was, so other sections keep their exact encoding.
+QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place);
+
+// Reads option.ini, rewrites its "[窗口]" section and writes it back atomically. False (and the
+// file untouched) when the file is missing or unreadable or the write fails.
+bool storeWindowPlace(const QString &folder, const WindowPlace &place, QString *error = nullptr);
 
 } // namespace mz

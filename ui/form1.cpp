@@ -13,7 +13,11 @@
 #include "ui/dialogs/form2.h"
 #include "ui/favoritescommands.h"
 #include "ui/keywordcommands.h"
+#include "ui/accessibility.h"
+#include "ui/emptystates.h"
+#include "ui/keyboardcommands.h"
 #include "ui/headlinelists.h"
+#include "ui/headlineview.h"
 #include "ui/linkopener.h"
 #include "ui/navigationtree.h"
 #include "ui/pictures.h"
@@ -34,6 +38,8 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,6 +94,8 @@ Form1::Form1(const Form1Environment &env, QWidget *parent) : QWidget(parent), m_
     createToolbar();
     createOwners();
     connectHandlers();
+    nameControlsForScreenReaders();
+    setUpKeyboard();
 }
 
 Form1::~Form1()
@@ -302,6 +310,16 @@ void Form1::createOwners()
     m_share = new ShareCommands(*m_status, this);
     m_frontPage = new PersonalFrontPage(WebBrowser1, m_env.folder, m_env.portalBase, m_env.messages,
                                         *m_status, this);
+    m_emptyStates = new EmptyStates(*m_status, this);
+    m_keys = new KeyboardCommands(TreeView1, {ListView1, ListView2, ListView3}, this);
+    m_findAction = new QAction(this);
+    m_findAction->setObjectName(QStringLiteral("findAction"));
+    m_findAction->setShortcut(QKeySequence::Find);
+    addAction(m_findAction);
+    m_quitAction = new QAction(this);
+    m_quitAction->setObjectName(QStringLiteral("quitAction"));
+    m_quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(m_quitAction);
 }
 
 void Form1::connectHandlers()
@@ -362,6 +380,7 @@ void Form1::connectHandlers()
     connect(m_downloads, &DayDownloads::archiveArrived, this, &Form1::showArchive);
     connectKeywordsArea();
     connectShareArea();
+    connectKeyboardHandlers();
 }
 
 void Form1::connectKeywordsArea()
@@ -416,6 +435,7 @@ void Form1::Form_Load()
     // A missing or unreadable option.ini gives an empty tree below the roots.
     const QString optionText = mz::readOptionFile(m_env.folder).value_or(QString());
     m_tree->build(optionText, m_env.clock->today(), mz::parseDaysToKeep(optionText), m_env.folder);
+    restoreWindowPlace(optionText);
     Form_Resize();
     Timer1->start();
 }
@@ -425,6 +445,7 @@ void Form1::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    rememberWindowPlace();
     if (m_env.speech)
         m_env.speech->close();
 }
@@ -607,8 +628,10 @@ void Form1::showHotNews(const mz::Day &day)
     ListView1->hide();
     ListView2->hide();
     m_lists->clearHotList();
-    m_lists->listHot(m_downloads->hotNewsTarget(day).file);
+    const QString file = m_downloads->hotNewsTarget(day).file;
+    m_lists->listHot(file);
     showListView(ListView1);
+    m_emptyStates->hotNewsShown(day.label, QFile::exists(file));
 }
 
 // Lists the stored archive of `day` in ListView2, which keeps its visibility (hidden).
@@ -680,9 +703,10 @@ void Form1::jfDownEX1_Completed()
 // Searches the selected node's text.
 void Form1::s3_Click()
 {
-    m_search->keywordSearch(m_tree->selectedText(),
-                            mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey()));
+    const bool allowed = mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey());
+    const qsizetype hits = m_search->keywordSearch(m_tree->selectedText(), allowed);
     showListView(ListView1);
+    m_emptyStates->searchDone(m_tree->selectedText(), hits, allowed);
 }
 
 // The category named by the selected node.
@@ -690,8 +714,9 @@ void Form1::s8_Click()
 {
     if (!mz::categorySearchAllowed(m_tree->selectedKind(), m_tree->selectedKey()))
         return;
-    m_search->categorySearch(m_tree->selectedText());
+    const qsizetype hits = m_search->categorySearch(m_tree->selectedText());
     showListView(ListView1);
+    m_emptyStates->searchDone(m_tree->selectedText(), hits);
 }
 
 void Form1::Command3_Click()
@@ -704,15 +729,17 @@ void Form1::Command3_Click()
 void Form1::Command6_Click()
 {
     const QString box = Text2->text();
-    m_search->keywordSearch(box.isEmpty() ? m_tree->selectedText() : box,
-                            mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey()));
+    const QString query = box.isEmpty() ? m_tree->selectedText() : box;
+    const bool allowed = mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey());
+    const qsizetype hits = m_search->keywordSearch(query, allowed);
     showListView(ListView1);
+    m_emptyStates->searchDone(query, hits, allowed);
 }
 
 // A toolbar category button; the toolbar shows the result list afterwards.
 void Form1::listCategory(const QString &name)
 {
-    m_search->categorySearch(name, true);
+    m_emptyStates->searchDone(name, m_search->categorySearch(name, true));
 }
 
 // ---- opening articles ---------------------------------------------------------------------------
@@ -914,4 +941,126 @@ void Form1::showFrontPage()
     WebBrowser1->show();
     WebBrowser1->raise();
     WebBrowser1->setFocus();
+}
+
+// ---- keyboard, screen readers, remembered window ------------------------------------------------
+
+QSize Form1::minimumWindowSize()
+{
+    return {720, 480};
+}
+
+// Names in the user's language for the controls a screen reader announces; the controls the
+// window never shows are left out of what it reports.
+void Form1::nameControlsForScreenReaders()
+{
+    mz::installWindowAccessibility(metaObject()->className());
+    setAccessibleName(QStringLiteral("墨舟"));
+    const std::pair<QWidget *, const char16_t *> names[] = {
+        {Text2, u"搜索新闻"},     {Command6, u"搜索新闻"},  {TreeView1, u"新闻导航"},
+        {ListView1, u"热点新闻"}, {ListView2, u"所有新闻"}, {ListView3, u"收藏夹"},
+        {WebBrowser1, u"网页"},   {Toolbar1, u"工具栏"},    {StatusBar1, u"状态栏"},
+        {m_panelS1, u"状态"},     {m_panelS2, u"新闻条数"}};
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(str(name));
+    Text2->setPlaceholderText(QStringLiteral("搜索新闻"));
+    ListView1->setAccessibleDescription(QStringLiteral("热点新闻或搜索结果，可打勾"));
+    // Without a label the hidden header reads as its default column name "1".
+    TreeView1->setHeaderLabel(QStringLiteral("新闻导航"));
+    // The toolbar's overflow button appears only when the window is too narrow for all buttons.
+    if (auto *more = Toolbar1->findChild<QWidget *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("更多按钮"));
+    for (QWidget *hidden :
+         std::initializer_list<QWidget *>{Text1, Command1, Command2, Command3, Command4, Command5})
+        mz::hideFromScreenReaders(hidden);
+}
+
+// Tab order, shortcuts, the smallest usable size, and the title column taking the extra width.
+void Form1::setUpKeyboard()
+{
+    setMinimumSize(minimumWindowSize());
+    for (QTreeView *view : {ListView1, ListView2, ListView3})
+        mz::letTitleTakeExtraWidth(view);
+
+    QList<QWidget *> order{Text2,     Command6,  TreeView1,  ListView1,
+                           ListView2, ListView3, WebBrowser1};
+    for (QAction *a : Toolbar1->actions()) {
+        if (QWidget *button = Toolbar1->widgetForAction(a)) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->setAccessibleName(a->toolTip());
+            order << button;
+        }
+    }
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void Form1::connectKeyboardHandlers()
+{
+    connect(m_keys, &KeyboardCommands::enterOnRow, this, &Form1::ListView_EnterKey);
+    connect(m_keys, &KeyboardCommands::menuForTree, this, &Form1::showPopForCurrentNode);
+    connect(m_keys, &KeyboardCommands::menuForList, this, &Form1::showPop1ForCurrentRow);
+    connect(m_findAction, &QAction::triggered, this, [this] {
+        Text2->setFocus(Qt::ShortcutFocusReason);
+        Text2->selectAll();
+    });
+    connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
+}
+
+void Form1::ListView_EnterKey(QTreeView *view)
+{
+    if (view == ListView1)
+        ListView1_DblClick();
+    else if (view == ListView2)
+        ListView2_DblClick();
+    else if (view == ListView3)
+        ListView3_DblClick();
+}
+
+void Form1::showPopForCurrentNode()
+{
+    QTreeWidgetItem *node = TreeView1->currentItem();
+    if (node && !node->isSelected())
+        TreeView1->setCurrentItem(node); // the menu acts on the selected node
+    updatePopStates();
+    const QRect r = node ? TreeView1->visualItemRect(node) : QRect();
+    const QPoint at = r.isValid() ? r.bottomLeft() + QPoint(r.height(), 0) : QPoint(0, 0);
+    pop->popup(TreeView1->viewport()->mapToGlobal(at));
+}
+
+void Form1::showPop1ForCurrentRow(QTreeView *view)
+{
+    const QRect r = view->visualRect(view->currentIndex());
+    const QPoint at = r.isValid() ? r.bottomLeft() + QPoint(r.height(), 0) : QPoint(0, 0);
+    pop1->popup(view->viewport()->mapToGlobal(at));
+}
+
+// The remembered place, when it is sound and still on a screen; the size alone when the screen
+// it was on is gone.
+void Form1::restoreWindowPlace(const QString &optionText)
+{
+    const std::optional<mz::WindowPlace> place =
+        mz::parseWindowPlace(optionText, minimumWindowSize());
+    if (!place)
+        return;
+    resize(place->width, place->height);
+    const QRect outer(place->x, place->y, place->width, place->height);
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(outer)) {
+            move(place->x, place->y);
+            break;
+        }
+    }
+    TreeView1->resize(qMin(place->treeWidth, place->width / 2), TreeView1->height());
+}
+
+// Only a window the user has seen has a place worth keeping; a maximised one keeps its normal one.
+void Form1::rememberWindowPlace()
+{
+    if (!isVisible())
+        return;
+    const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
+    const QPoint outer = isMaximized() || isFullScreen() ? normal.topLeft() : pos();
+    mz::storeWindowPlace(
+        m_env.folder, {outer.x(), outer.y(), normal.width(), normal.height(), TreeView1->width()});
 }

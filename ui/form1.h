@@ -39,6 +39,8 @@ class BrowserPane;
 class DayDownloads;
 class FavoritesCommands;
 class KeywordCommands;
+class EmptyStates;
+class KeyboardCommands;
 class HeadlineLists;
 class LinkOpener;
 class NavigationTree;
@@ -191,6 +193,15 @@ public:
     void s9_Click();  // mails the selected headline of ListView1 through form4
     void s0_Click();  // the personal front page of the selected day in WebBrowser1
     void showAbout(); // the toolbar's 关于
+    // ---- keyboard, screen readers, remembered window --------------------------------------------
+    // The context-menu key or Shift+F10: pop for the tree's current node, pop1 for a list's
+    // current row, each shown at the node or row rather than at the pointer.
+    void showPopForCurrentNode();
+    void showPop1ForCurrentRow(QTreeView *view);
+    // Enter on a headline opens it as a double click does.
+    void ListView_EnterKey(QTreeView *view);
+    // The smallest window in which every pane keeps room to work.
+    static QSize minimumWindowSize();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -237,4 +248,14 @@ private:
     void connectShareArea();
     ShareCommands *m_share = nullptr;
     PersonalFrontPage *m_frontPage = nullptr;
+
+    void nameControlsForScreenReaders();
+    void setUpKeyboard();
+    void connectKeyboardHandlers();
+    void restoreWindowPlace(const QString &optionText);
+    void rememberWindowPlace();
+    EmptyStates *m_emptyStates = nullptr;
+    KeyboardCommands *m_keys = nullptr;
+    QAction *m_findAction = nullptr; // Ctrl+F: the search box
+    QAction *m_quitAction = nullptr; // Ctrl+Q: close, through Form_Unload
 };

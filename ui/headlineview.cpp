@@ -4,6 +4,7 @@
 #include "lists/headlinesortproxy.h"
 
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QTreeView>
 
 namespace mz {
@@ -34,6 +35,43 @@ void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column)
     proxy->sort(column, Qt::AscendingOrder);
     view->header()->setSortIndicatorShown(true);
     view->header()->setSortIndicator(column, Qt::AscendingOrder);
+}
+
+namespace {
+
+class TitleWidthFollower : public QObject
+{
+public:
+    explicit TitleWidthFollower(QTreeView *view) : QObject(view), m_view(view)
+    {
+        view->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) {
+            const auto *e = static_cast<QResizeEvent *>(event);
+            const int grown = e->size().width() - e->oldSize().width();
+            if (e->oldSize().width() > 0 && grown != 0) {
+                QHeaderView *header = m_view->header();
+                header->resizeSection(
+                    0, qMax(header->minimumSectionSize(), header->sectionSize(0) + grown));
+            }
+        }
+        return false;
+    }
+
+private:
+    QTreeView *m_view;
+};
+
+} // namespace
+
+void letTitleTakeExtraWidth(QTreeView *view)
+{
+    view->header()->setStretchLastSection(false);
+    new TitleWidthFollower(view);
 }
 
 } // namespace mz

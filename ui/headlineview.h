@@ -21,4 +21,8 @@ HeadlineSortProxy *attachSortedHeadlineModel(QTreeView *view, HeadlineModel *mod
 // order stays ascending whatever the header had shown, and stays in force for later rows.
 void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column);
 
+// When the view grows or shrinks, the title column takes the difference, so the address column
+// keeps its width; the user can still drag every column.
+void letTitleTakeExtraWidth(QTreeView *view);
+
 } // namespace mz

@@ -5,6 +5,7 @@
 #include "testsupport/writelimit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -306,6 +307,75 @@ private Q_SLOTS:
         const QString text = crlf(QStringLiteral("[你的关键词]\n𠀀字\n[分类]\n"));
         QVERIFY(writeOptionFile(dir.path(), text));
         QCOMPARE(readOptionFile(dir.path()).value(), text);
+    }
+
+    void windowPlaceParse_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("sound") << "10,20,900,600,260" << true;
+        QTest::newRow("blanks-and-negative-position") << " -8 , 0 ,900,600,260" << true;
+        QTest::newRow("four-numbers") << "10,20,900,600" << false;
+        QTest::newRow("letters") << "10,20,9x0,600,260" << false;
+        QTest::newRow("below-minimum") << "10,20,300,200,100" << false;
+        QTest::newRow("tree-wider-than-window") << "10,20,900,600,900" << false;
+        QTest::newRow("absurd") << "10,20,9000000,600,260" << false;
+        QTest::newRow("empty-line") << "" << false;
+        QTest::newRow("next-header") << "[分类]" << false;
+    }
+    void windowPlaceParse()
+    {
+        QFETCH(QString, line);
+        QFETCH(bool, valid);
+        const QString text = crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[窗口]\n") + line +
+                                  QStringLiteral("\n[分类]\n国内\n"));
+        const std::optional<WindowPlace> place = parseWindowPlace(text, QSize(640, 400));
+        QCOMPARE(place.has_value(), valid);
+        if (valid)
+            QCOMPARE(place->treeWidth, 260);
+    }
+
+    // Other sections keep their bytes exactly, undecodable ones included.
+    void windowPlaceRewrite_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray head =
+            encodeAnsi(u"[旧新闻存放天数]\r\n3天\r\n[你的关键词]\r\n股票\r\n") + "\x81\xff\r\n";
+        const QByteArray tail = encodeAnsi(u"[分类]\r\n国内\r\n");
+        const QByteArray win = encodeAnsi(u"[窗口]\r\n");
+        const QByteArray value = "1,2,800,600,250\r\n";
+        QTest::newRow("appended") << head + tail << head + tail + win + value;
+        QTest::newRow("appended-after-last-line-without-end")
+            << QByteArray("x") << QByteArray("x\r\n") + win + value;
+        QTest::newRow("replaced-in-the-middle")
+            << head + win + "9,9,9,9\r\n" + tail << head + win + value + tail;
+        QTest::newRow("replaced-at-the-end-lf")
+            << head + encodeAnsi(u"[窗口]\n5,5,5,5,5") << head + win + value;
+        QTest::newRow("header-inside-a-line-is-not-the-section")
+            << head + "x" + win << head + "x" + win + win + value;
+    }
+    void windowPlaceRewrite()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QCOMPARE(withWindowPlace(before, {1, 2, 800, 600, 250}), after);
+    }
+
+    void windowPlaceStoredAndReadBack()
+    {
+        QTemporaryDir dir;
+        QVERIFY(
+            !storeWindowPlace(dir.path(), {1, 2, 800, 600, 250})); // no option.ini: nothing made
+        QVERIFY(!QFile::exists(optionFilePath(dir.path())));
+        const QString option = crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[你的关键词]\nnba\n"));
+        QVERIFY(writeOptionFile(dir.path(), option));
+        const WindowPlace place{-4, 30, 1000, 700, 300};
+        QVERIFY(storeWindowPlace(dir.path(), place));
+        const QString text = readOptionFile(dir.path()).value();
+        QCOMPARE(parseWindowPlace(text), place);
+        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
+                 QStringList{QStringLiteral("nba")});
     }
 };
 

@@ -1,0 +1,74 @@
+#include "ui/accessibility.h"
+
+#include <QAccessibleWidget>
+#include <QByteArray>
+#include <QWidget>
+
+namespace mz {
+
+namespace {
+
+constexpr char kHiddenProperty[] = "mz_hiddenFromScreenReaders";
+QByteArray g_className;
+
+bool exposed(const QObject *o)
+{
+    const auto *w = qobject_cast<const QWidget *>(o);
+    return w && !w->isWindow() && !w->property(kHiddenProperty).toBool() &&
+           w->objectName() != QLatin1String("qt_rubberband");
+}
+
+class WindowAccessible : public QAccessibleWidget
+{
+public:
+    explicit WindowAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Window) {}
+
+    int childCount() const override { return int(children().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> list = children();
+        if (index < 0 || index >= list.size())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(list.at(index));
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        return int(children().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+
+private:
+    QList<QWidget *> children() const
+    {
+        QList<QWidget *> list;
+        for (QObject *o : widget()->children())
+            if (exposed(o))
+                list << static_cast<QWidget *>(o);
+        return list;
+    }
+};
+
+QAccessibleInterface *factory(const QString &className, QObject *object)
+{
+    if (className.toLatin1() != g_className || !object || !object->isWidgetType())
+        return nullptr;
+    return new WindowAccessible(static_cast<QWidget *>(object));
+}
+
+} // namespace
+
+void installWindowAccessibility(const char *className)
+{
+    if (!g_className.isEmpty())
+        return;
+    g_className = className;
+    QAccessible::installFactory(factory);
+}
+
+void hideFromScreenReaders(QWidget *widget)
+{
+    widget->setProperty(kHiddenProperty, true);
+}
+
+} // namespace mz

@@ -1,0 +1,16 @@
+#pragma once
+// How the main window shows itself to screen readers. Form1 is a plain QWidget, which Qt reports
+// as a client area ("filler" on AT-SPI); this makes it a window, and leaves out of its children
+// the controls that the window carries without ever showing (marked with hideFromScreenReaders).
+
+class QWidget;
+
+namespace mz {
+
+// Registers the accessibility factory for the main window class `className` (once per run).
+void installWindowAccessibility(const char *className);
+
+// The widget is never shown to the user, so screen readers do not list it either.
+void hideFromScreenReaders(QWidget *widget);
+
+} // namespace mz

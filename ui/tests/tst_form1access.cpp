@@ -1,0 +1,334 @@
+// The main window for a keyboard and a screen reader: what the accessibility interfaces report,
+// the keys that stand in for the mouse, the place the window remembers between runs and the
+// lines that say why a list is empty.
+
+#include "ui/form1.h"
+#include "ui/emptystates.h"
+#include "ui/headlinelists.h"
+#include "ui/windowstatus.h"
+#include "lists/headline.h"
+#include "lists/headlinemodel.h"
+#include "lists/headlinesortproxy.h"
+#include "platform/textfile.h"
+#include "store/optionfile.h"
+#include "testsupport/formfixture.h"
+
+#include <QAccessible>
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeView>
+#include <QTreeWidget>
+
+using mz::test::FormFixture;
+
+namespace {
+
+mz::HeadlineRow row(const QString &name)
+{
+    mz::HeadlineRow r;
+    r.title = name;
+    r.sub1 = QStringLiteral("国内");
+    r.tag = QStringLiteral("http://127.0.0.1:8086/news/") + name + QStringLiteral(".shtml");
+    return r;
+}
+
+void fillLists(Form1 &form)
+{
+    for (mz::HeadlineModel *m :
+         {form.lists().model1(), form.lists().model2(), form.lists().model3()})
+        for (const char *name : {"a", "b"})
+            m->append(row(QLatin1String(name)));
+}
+
+QTreeView *listNamed(Form1 &form, const QString &name)
+{
+    return name == u"ListView1"   ? form.ListView1
+           : name == u"ListView2" ? form.ListView2
+                                  : form.ListView3;
+}
+
+// The accessible children of the window by the object they stand for.
+QHash<QObject *, QAccessibleInterface *> accessibleChildren(Form1 &form)
+{
+    QHash<QObject *, QAccessibleInterface *> children;
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&form);
+    for (int i = 0; i < window->childCount(); ++i)
+        children.insert(window->child(i)->object(), window->child(i));
+    return children;
+}
+
+} // namespace
+
+class TestForm1Access : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowIsAWindowWithoutHiddenControls()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form.get());
+        QCOMPARE(window->role(), QAccessible::Window);
+        const auto children = accessibleChildren(*form);
+        for (QWidget *hidden :
+             std::initializer_list<QWidget *>{form->Text1, form->Command1, form->Command2,
+                                              form->Command3, form->Command4, form->Command5})
+            QVERIFY2(!children.contains(hidden), qPrintable(hidden->objectName()));
+        // Every child the window reports knows its place among the children.
+        for (int i = 0; i < window->childCount(); ++i)
+            QCOMPARE(window->indexOfChild(window->child(i)), i);
+    }
+
+    void controlsHaveChineseNames_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("role");
+        QTest::newRow("search-box") << "Text2"
+                                    << "搜索新闻" << int(QAccessible::EditableText);
+        QTest::newRow("tree") << "TreeView1"
+                              << "新闻导航" << int(QAccessible::Tree);
+        QTest::newRow("hot-list") << "ListView1"
+                                  << "热点新闻" << int(QAccessible::Tree);
+        QTest::newRow("archive-list") << "ListView2"
+                                      << "所有新闻" << int(QAccessible::Tree);
+        QTest::newRow("favorites-list") << "ListView3"
+                                        << "收藏夹" << int(QAccessible::Tree);
+        QTest::newRow("browser") << "WebBrowser1"
+                                 << "网页" << int(QAccessible::StaticText);
+        QTest::newRow("toolbar") << "Toolbar1"
+                                 << "工具栏" << int(QAccessible::ToolBar);
+        QTest::newRow("status-bar") << "StatusBar1"
+                                    << "状态栏" << int(QAccessible::StatusBar);
+    }
+    void controlsHaveChineseNames()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QString, name);
+        QFETCH(int, role);
+        FormFixture fx;
+        auto form = fx.load();
+        auto *widget = form->findChild<QWidget *>(objectName);
+        QVERIFY(widget);
+        QAccessibleInterface *iface = accessibleChildren(*form).value(widget);
+        QVERIFY2(iface, "not among the window's accessible children");
+        QCOMPARE(iface->text(QAccessible::Name), name);
+        if (role !=
+            int(QAccessible::StaticText)) // the browser's role depends on its read-only mode
+            QCOMPARE(int(iface->role()), role);
+    }
+
+    void treeHeaderAndTickBoxes()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        QCOMPARE(form->TreeView1->headerItem()->text(0), QStringLiteral("新闻导航"));
+
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        fillLists(*form);
+        form->showListView(form->ListView1);
+        form->lists().model1()->setData(form->lists().model1()->index(1, 0), Qt::Checked,
+                                        Qt::CheckStateRole);
+        QAccessibleTableInterface *table =
+            QAccessible::queryAccessibleInterface(form->ListView1)->tableInterface();
+        QVERIFY(table);
+        QAccessibleInterface *first = table->cellAt(0, 0), *second = table->cellAt(1, 0);
+        QVERIFY(first && second);
+        QVERIFY(first->state().checkable);
+        QVERIFY(!first->state().checked);
+        QVERIFY(second->state().checked);
+        // The archive list has no tick boxes and does not pretend to.
+        form->showListView(form->ListView2);
+        QAccessibleInterface *archiveCell =
+            QAccessible::queryAccessibleInterface(form->ListView2)->tableInterface()->cellAt(0, 0);
+        QVERIFY(!archiveCell->state().checkable);
+    }
+
+    void enterOpensHeadline_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("key");
+        QTest::newRow("hot-return") << "ListView1" << int(Qt::Key_Return);
+        QTest::newRow("archive-enter") << "ListView2" << int(Qt::Key_Enter);
+        QTest::newRow("favorites-return") << "ListView3" << int(Qt::Key_Return);
+    }
+    void enterOpensHeadline()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, key);
+        FormFixture fx;
+        auto form = fx.load();
+        fillLists(*form);
+        QTreeView *view = listNamed(*form, list);
+        form->showListView(view);
+        view->setCurrentIndex(view->model()->index(1, 0));
+        QTest::keyClick(view, Qt::Key(key));
+        QCOMPARE(fx.opener.opened, QList<QUrl>{QUrl(row(QStringLiteral("b")).tag)});
+    }
+
+    void menuKeysOpenMenus_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("tree-menu-key") << "TreeView1" << int(Qt::Key_Menu) << int(Qt::NoModifier);
+        QTest::newRow("tree-shift-f10")
+            << "TreeView1" << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+        QTest::newRow("hot-menu-key") << "ListView1" << int(Qt::Key_Menu) << int(Qt::NoModifier);
+        QTest::newRow("archive-shift-f10")
+            << "ListView2" << int(Qt::Key_F10) << int(Qt::ShiftModifier);
+        QTest::newRow("favorites-menu-key")
+            << "ListView3" << int(Qt::Key_Menu) << int(Qt::NoModifier);
+    }
+    void menuKeysOpenMenus()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        fillLists(*form);
+        const bool tree = target == u"TreeView1";
+        QWidget *widget = tree ? static_cast<QWidget *>(form->TreeView1) : listNamed(*form, target);
+        QRect item;
+        if (tree) {
+            item = form->TreeView1->visualItemRect(form->TreeView1->currentItem());
+        } else {
+            auto *view = listNamed(*form, target);
+            form->showListView(view);
+            view->setCurrentIndex(view->model()->index(1, 0));
+            item = view->visualRect(view->currentIndex());
+        }
+        QTest::keyClick(widget, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QMenu *menu = tree ? form->pop : form->pop1;
+        QTRY_VERIFY(menu->isVisible());
+        QVERIFY(!(tree ? form->pop1 : form->pop)->isVisible());
+        // At the node or row, not wherever the pointer happens to be.
+        const QPoint itemGlobal =
+            static_cast<QAbstractScrollArea *>(widget)->viewport()->mapToGlobal(item.bottomLeft());
+        QVERIFY((menu->pos() - itemGlobal).manhattanLength() < 3 * qMax(item.height(), 20));
+        if (tree) // today's node: the day commands are on, the keyword ones off
+            QVERIFY(form->s1->isEnabled() && !form->s66->isEnabled());
+        menu->hide();
+    }
+
+    void ctrlFFocusesSearchAndCtrlQQuits()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->TreeView1->setFocus();
+        form->Text2->setText(QStringLiteral("股票"));
+        QTest::keyClick(form->TreeView1, Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(form->Text2->hasFocus());
+        QCOMPARE(form->Text2->selectedText(), QStringLiteral("股票"));
+
+        QTest::keyClick(form->Text2, Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!form->isVisible());
+        QVERIFY(fx.speech.calls.contains(QStringLiteral("close")));
+    }
+
+    void tabReachesEveryControl()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        fillLists(*form);
+        form->showListView(form->ListView1);
+        form->Text2->setFocus();
+        QList<QWidget *> reached{form->Text2};
+        for (int i = 0; i < 40 && reached.size() < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == form->Text2)
+                break;
+            reached << QApplication::focusWidget();
+        }
+        const QList<QWidget *> main{form->Text2, form->Command6, form->TreeView1, form->ListView1};
+        QCOMPARE(reached.mid(0, 4), main);
+        // Every toolbar button comes after the lists, and the round ends back in the search box.
+        QCOMPARE(reached.size(), 4 + form->Toolbar1->actions().size());
+        QCOMPARE(QApplication::focusWidget(), form->Text2);
+    }
+
+    void windowPlaceRoundTrip_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("sound") << "" << true;
+        QTest::newRow("damaged") << "100,100,abc,600,260" << false;
+    }
+    void windowPlaceRoundTrip()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, restored);
+        const QString option =
+            FormFixture::defaultOption() + QStringLiteral("[新闻网站]\r\nhttp://x\r\n");
+        FormFixture fx(option);
+        const QSize defaultSize = fx.create()->size();
+        if (stored.isEmpty()) {
+            auto first = fx.load();
+            first->show();
+            QVERIFY(QTest::qWaitForWindowExposed(first.get()));
+            first->resize(900, 640);
+            first->close(); // unload writes the place
+        } else {
+            QVERIFY(mz::writeTextFile(fx.dir.filePath(QStringLiteral("option.ini")),
+                                      option + QStringLiteral("[窗口]\r\n") + stored +
+                                          QStringLiteral("\r\n")));
+        }
+        const QString text =
+            mz::readTextFile(fx.dir.filePath(QStringLiteral("option.ini"))).value_or(QString());
+        QVERIFY2(text.startsWith(option), "the other sections changed");
+        auto second = fx.load();
+        QCOMPARE(second->size(), restored ? QSize(900, 640) : defaultSize);
+        QVERIFY(second->width() >= Form1::minimumWindowSize().width());
+    }
+
+    void titleColumnTakesExtraWidth()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        form->showListView(form->ListView1);
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QHeaderView *h = form->ListView1->header();
+        const int title = h->sectionSize(0), address = h->sectionSize(2);
+        form->resize(form->width() + 300, form->height());
+        QTRY_VERIFY(h->sectionSize(0) > title + 200);
+        QCOMPARE(h->sectionSize(2), address);
+    }
+
+    void emptyStatesSayWhy()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        form->s2hot_Click(); // today has no stored hot news page
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
+                 EmptyStates::hotNewsMissing(QStringLiteral("2007-3-2")));
+
+        form->lists().model2()->append(row(QStringLiteral("股市上涨")));
+        form->Text2->setText(QStringLiteral("足球"));
+        form->Command6_Click();
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
+                 EmptyStates::noHits(QStringLiteral("足球")));
+        form->Text2->setText(QStringLiteral("股市"));
+        form->Command6_Click();
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1), QString());
+    }
+};
+
+QTEST_MAIN(TestForm1Access)
+#include "tst_form1access.moc"
