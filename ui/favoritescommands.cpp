@@ -23,7 +23,7 @@ void FavoritesCommands::store(const std::optional<mz::HeadlineRow> &row)
         tell(result.message);
 }
 
-void FavoritesCommands::showFavorites()
+bool FavoritesCommands::showFavorites()
 {
     const mz::FavoritesResult result = mz::readFavorites(m_path);
     mz::HeadlineModel *model = m_lists.model3();
@@ -40,6 +40,7 @@ void FavoritesCommands::showFavorites()
     }
     model->append(std::move(rows));
     m_lists.show(m_lists.listView3());
+    return result.ok();
 }
 
 void FavoritesCommands::removeSelected()

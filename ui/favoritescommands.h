@@ -23,7 +23,8 @@ public:
     // Stores a headline's title and address; no row, nothing happens.
     void store(const std::optional<mz::HeadlineRow> &row);
     // Fills ListView3 from favorite.ini (empty while the file does not exist) and shows it.
-    void showFavorites();
+    // False when favorite.ini could not be read (the reason is in panel s1).
+    bool showFavorites();
     // Removes the selected favourite of ListView3 from the file and the view; only while the
     // view is in front and a row is selected.
     void removeSelected();

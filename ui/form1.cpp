@@ -894,7 +894,8 @@ void Form1::shouc1del_Click()
 
 void Form1::showFavorites()
 {
-    m_favorites->showFavorites();
+    if (m_favorites->showFavorites())
+        m_emptyStates->favoritesShown(m_lists->model3()->rowCount());
 }
 
 // ---- sending to friends, About, the personal front page -----------------------------------------

@@ -20,7 +20,6 @@ NavigationTree::NavigationTree(QTreeWidget *tree, QList<QIcon> images, QObject *
     : QObject(parent), m_tree(tree), m_images(std::move(images))
 {
     m_tree->viewport()->installEventFilter(this);
-    m_tree->installEventFilter(this); // the menu key
     // Only startLabelEdit opens an editor; the delegate draws the keyword counts.
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto *delegate = new mz::KeywordCountDelegate(m_tree);
@@ -261,13 +260,6 @@ void NavigationTree::selectQuietly(QTreeWidgetItem *node)
 
 bool NavigationTree::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_tree && event->type() == QEvent::ContextMenu) {
-        // The menu key opens the menu beside the selected node, as a right click on it would.
-        const QTreeWidgetItem *node = selectedNode();
-        const QRect rect = node ? m_tree->visualItemRect(node) : QRect();
-        Q_EMIT rightButtonReleased(m_tree->viewport()->mapTo(m_tree, rect.center()));
-        return true;
-    }
     if (watched != m_tree->viewport())
         return QObject::eventFilter(watched, event);
     switch (event->type()) {

@@ -5,6 +5,8 @@
 #include "lists/pagescan.h"
 #include "platform/textfile.h"
 
+#include "testsupport/rows.h"
+
 #include <QTest>
 
 using namespace mz;
@@ -25,19 +27,6 @@ QString page(const QString &entries)
            entries + QStringLiteral("</ul>\r\n<!-- 新闻结束 -->\r\n</body></html>");
 }
 
-// A row as "title|category|address|icon", so that expectations read like the list.
-QString describe(const HeadlineRow &row)
-{
-    return QStringLiteral("%1|%2|%3|%4").arg(row.title, row.sub1, row.tag).arg(row.icon);
-}
-
-QStringList describe(const HeadlineRows &rows)
-{
-    QStringList out;
-    for (const HeadlineRow &row : rows)
-        out << describe(row);
-    return out;
-}
 
 } // namespace
 
@@ -163,13 +152,13 @@ void TestArchiveParser::parse()
     QFETCH(QStringList, expected);
 
     const ArchiveParseResult result = parseArchivePage(encodeAnsi(text), kBase);
-    QCOMPARE(describe(result.rows), expected);
+    QCOMPARE(mz::test::describe(result.rows), expected);
     QCOMPARE(result.found, expected.size());
     QVERIFY(!result.stopped);
 
     // A buffer kept from row to row (pages longer and shorter than the last) parses the same.
     static ArchivePageText shared;
-    QCOMPARE(describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows), expected);
+    QCOMPARE(mz::test::describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows), expected);
 }
 
 // A relative address is joined to the base only when the result still names the portal's host;
@@ -428,7 +417,7 @@ void TestArchiveParser::fileDecodedInBlocks()
 
     const auto parsed = parseArchiveFile(path, kBase);
     QVERIFY(parsed);
-    QCOMPARE(describe(parsed->rows), describe(parseArchivePage(bytes, kBase).rows));
+    QCOMPARE(mz::test::describe(parsed->rows), mz::test::describe(parseArchivePage(bytes, kBase).rows));
     QCOMPARE(parsed->found, 2);
     QVERIFY(!parseArchiveFile(dir.filePath(u"missing.shtml"_qs), kBase));
 }

@@ -3,6 +3,8 @@
 #include "lists/hotparser.h"
 #include "platform/textfile.h"
 
+#include "testsupport/rows.h"
+
 #include <QTest>
 
 using namespace mz;
@@ -32,20 +34,6 @@ QString marker(const QString &section)
     return QStringLiteral("<!-- %1 begin -->\r\n").arg(section);
 }
 
-QString describe(const HeadlineRow &row)
-{
-    return QStringLiteral("%1|%2|%3|%4|%5")
-        .arg(row.title, row.sub1, row.tag, row.sub2)
-        .arg(row.icon);
-}
-
-QStringList describe(const HeadlineRows &rows)
-{
-    QStringList out;
-    for (const HeadlineRow &row : rows)
-        out << describe(row);
-    return out;
-}
 
 } // namespace
 
@@ -130,7 +118,7 @@ void TestHotParser::parse()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
-    QCOMPARE(describe(parseHotPage(encodeAnsi(text))), expected);
+    QCOMPARE(mz::test::describe(parseHotPage(encodeAnsi(text)), mz::test::RowFields::WithComment), expected);
 }
 
 void TestHotParser::sevenSectionsOfTen()

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSortFilterProxyModel>
+#include "testsupport/referencesearch.h"
+
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -25,29 +27,7 @@ using mz::HeadlineRows;
 
 namespace {
 
-// The search as defined, the slow way, over titles in the order they are read.
-QList<int> referenceHits(const QStringList &titles, const QString &query, bool literal = false)
-{
-    QList<QStringList> groups;
-    if (literal || (!query.contains(u'+') && !query.contains(u'*'))) {
-        groups.append(QStringList{query});
-    } else {
-        for (const QString &alternative : query.split(u'+'))
-            groups.append(alternative.split(u'*'));
-    }
-    QList<int> hits;
-    for (int i = 0; i < titles.size(); ++i) {
-        const QString &title = titles.at(i);
-        for (const QStringList &group : groups) {
-            bool all = !title.isEmpty();
-            for (const QString &word : group)
-                all = all && title.contains(word);
-            if (all)
-                hits.append(i);
-        }
-    }
-    return hits;
-}
+using mz::test::referenceHits;
 
 HeadlineRow headline(const QString &title, int n)
 {

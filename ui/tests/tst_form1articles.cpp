@@ -16,7 +16,7 @@
 #include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/portalfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,20 +37,10 @@ const mz::RecordedMessage kOneFailed{QStringLiteral("下载完成，1篇失败")
 
 // The program folder with the delivered templates, and the demo portal on 127.0.0.1 whose
 // answers a test may alter.
-struct Fixture : mz::test::FormFixture
+struct Fixture : mz::test::PortalFormFixture
 {
-    Fixture() : FormFixture(defaultOption(), kDay)
+    Fixture() : PortalFormFixture(kDay)
     {
-        server = std::make_unique<mz::HttpServer>([this](const QByteArray &method, const QByteArray &path) {
-            mz::HttpResponse r = mz::routePortal(*generator, method, path, clock.today());
-            if (transform)
-                r.body = transform(path, r.body);
-            return r;
-        });
-        if (!server->listen(0))
-            qFatal("test server does not listen");
-        generator = std::make_unique<mz::PortalGenerator>(server->baseUrl());
-        setPortal(server->baseUrl());
         for (const char *name : {"fenli.ini", "template.ini"}) {
             const QString from = QStringLiteral(MOZHOU_SOURCE_DIR "/data/") + QLatin1String(name);
             if (!QFile::copy(from, dir.filePath(QLatin1String(name))))
@@ -94,9 +84,6 @@ struct Fixture : mz::test::FormFixture
     bool busy(int i) const { return form->jfDownEX2[size_t(i)]->isBusy(); }
     QString tag(int i) const { return form->jfDownEX2[size_t(i)]->tag(); }
 
-    std::unique_ptr<mz::PortalGenerator> generator;
-    std::unique_ptr<mz::HttpServer> server;
-    std::function<QByteArray(const QByteArray &path, const QByteArray &body)> transform;
     std::unique_ptr<Form1> form;
 };
 
@@ -378,7 +365,7 @@ void TestForm1Articles::progressBarsShowTransfers()
     QFETCH(mz::HttpServer::Fault, fault);
     QFETCH(bool, percent);
     Fixture f;
-    f.server->setSlowChunk(1024, 30);
+    f.server->setSlowChunk(256, 60); // slow enough that progress shows before the end
     f.server->setFault(fault, 1);
     TransferBars &bars = f.form->transferBars();
     QCOMPARE(bars.count(), 5);
@@ -390,7 +377,7 @@ void TestForm1Articles::progressBarsShowTransfers()
     QProgressBar *bar = bars.bar(1); // jfDownEX2(0)
     const QRegularExpression shape(percent ? QStringLiteral("^[1-9]\\d*K（\\d+%）$")
                                            : QStringLiteral("^[1-9]\\d*K$"));
-    QTRY_VERIFY_WITH_TIMEOUT(shape.match(bar->text()).hasMatch(), 10000);
+    QTRY_VERIFY2_WITH_TIMEOUT(shape.match(bar->text()).hasMatch(), qPrintable(bar->text()), 10000);
     if (percent)
         QVERIFY(bar->value() >= 0 && bar->value() < 100);
     for (int i : {0, 2, 3, 4})

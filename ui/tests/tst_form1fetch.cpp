@@ -16,7 +16,7 @@
 #include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
-#include "testsupport/formfixture.h"
+#include "testsupport/portalfixture.h"
 #include "testsupport/writelimit.h"
 
 #include <QAction>
@@ -47,20 +47,10 @@ const mz::RecordedMessage kDone{QStringLiteral("下载完成。"), QStringLitera
 
 // The window's program folder and recorders, and the demo portal on 127.0.0.1 whose answers a
 // test may alter.
-struct Fixture : mz::test::FormFixture
+struct Fixture : mz::test::PortalFormFixture
 {
-    explicit Fixture(QDate today) : FormFixture(defaultOption(), today)
+    explicit Fixture(QDate today) : PortalFormFixture(today)
     {
-        server = std::make_unique<mz::HttpServer>([this](const QByteArray &method, const QByteArray &path) {
-            mz::HttpResponse r = mz::routePortal(*generator, method, path, clock.today());
-            if (transform)
-                r.body = transform(path, r.body);
-            return r;
-        });
-        if (!server->listen(0))
-            qFatal("test server does not listen");
-        generator = std::make_unique<mz::PortalGenerator>(server->baseUrl());
-        setPortal(server->baseUrl());
     }
 
     // Loads the window with short retry pauses and a quick watchdog; Timer1 stays off unless
@@ -89,9 +79,6 @@ struct Fixture : mz::test::FormFixture
         return int(server->requestedPaths().count(path));
     }
 
-    std::unique_ptr<mz::PortalGenerator> generator;
-    std::unique_ptr<mz::HttpServer> server;
-    std::function<QByteArray(const QByteArray &path, const QByteArray &body)> transform;
     QList<Outcome> outcomes;
 };
 

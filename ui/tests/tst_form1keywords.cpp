@@ -286,8 +286,7 @@ void TestForm1Keywords::rightPressSelectsWithoutClick()
     QCOMPARE(f.form->tree().selectedKey(), QStringLiteral("k35"));
     f.form->pop->close();
 
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(), tree->mapToGlobal(QPoint()));
-    QCoreApplication::sendEvent(tree, &menuKey);
+    QTest::keyClick(tree, Qt::Key_Menu);
     QTRY_VERIFY(f.form->pop->isVisible());
     f.form->pop->close();
 }
