@@ -9,10 +9,10 @@ namespace mz {
 // One headline. `icon` is a 1-based index into the window's image list ImageList1; 0 = no icon.
 struct HeadlineRow
 {
-    QString title;   // the row's text (column 1)
-    QString sub1;    // category or section (column 2)
-    QString sub2;    // comment address in hot news rows (column 3)
-    QString tag;     // the article's address
+    QString title; // the row's text (column 1)
+    QString sub1;  // category or section (column 2)
+    QString sub2;  // comment address in hot news rows (column 3)
+    QString tag;   // the article's address
     int icon = 0;
     bool checked = false; // tick box (ListView1 only)
 

@@ -53,7 +53,8 @@ QVariant HeadlineModel::data(const QModelIndex &index, int role) const
 
 bool HeadlineModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole || m_kind != Kind::Hot)
+    if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
+        m_kind != Kind::Hot)
         return false;
     m_rows[index.row()].checked = value.toInt() == Qt::Checked;
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});

@@ -17,11 +17,13 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("mozhou-portal"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Demo news portal for 墨舟, served on 127.0.0.1 only."));
+    parser.setApplicationDescription(
+        QStringLiteral("Demo news portal for 墨舟, served on 127.0.0.1 only."));
     parser.addHelpOption();
-    QCommandLineOption portOption(QStringList{QStringLiteral("p"), QStringLiteral("port")},
-                                  QStringLiteral("Port to listen on (default 8086, 0 = any free port)."),
-                                  QStringLiteral("N"), QStringLiteral("8086"));
+    QCommandLineOption portOption(
+        QStringList{QStringLiteral("p"), QStringLiteral("port")},
+        QStringLiteral("Port to listen on (default 8086, 0 = any free port)."), QStringLiteral("N"),
+        QStringLiteral("8086"));
     parser.addOption(portOption);
     QCommandLineOption faultOption(QStringLiteral("fault"),
                                    QStringLiteral("Misbehave for every request, or for paths that "

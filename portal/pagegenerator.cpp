@@ -37,7 +37,14 @@ quint32 seedFor(QDate day, int number, quint64 purpose)
     return quint32(x ^ (x >> 32));
 }
 
-enum Purpose : quint64 { EntryPurpose = 1, CountPurpose, OrderPurpose, ArticlePurpose, CommentPurpose, HotPurpose };
+enum Purpose : quint64 {
+    EntryPurpose = 1,
+    CountPurpose,
+    OrderPurpose,
+    ArticlePurpose,
+    CommentPurpose,
+    HotPurpose
+};
 
 QString stamp(QDate day)
 {
@@ -89,16 +96,17 @@ int categoryIndex(const QString &name)
 
 QString pageHead(const QString &title)
 {
-    return QStringLiteral("<html>\r\n<head>\r\n"
-                          "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\r\n"
-                          "<title>%1</title>\r\n"
-                          "<style type=\"text/css\">\r\n"
-                          "body { font-size: 14px; margin: 0 auto; width: 760px; }\r\n"
-                          "a { color: #1f3a93; text-decoration: none; }\r\n"
-                          ".time { color: #888888; font-size: 12px; }\r\n"
-                          ".linkBlue a { color: #0033cc; }\r\n"
-                          "</style>\r\n"
-                          "</head>\r\n")
+    return QStringLiteral(
+               "<html>\r\n<head>\r\n"
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">\r\n"
+               "<title>%1</title>\r\n"
+               "<style type=\"text/css\">\r\n"
+               "body { font-size: 14px; margin: 0 auto; width: 760px; }\r\n"
+               "a { color: #1f3a93; text-decoration: none; }\r\n"
+               ".time { color: #888888; font-size: 12px; }\r\n"
+               ".linkBlue a { color: #0033cc; }\r\n"
+               "</style>\r\n"
+               "</head>\r\n")
         .arg(title);
 }
 
@@ -111,14 +119,14 @@ QString topNavigation()
 
 QString pageFoot()
 {
-    return QStringLiteral("<div class=\"foot\">%1 版权所有 本站内容仅供演示</div>\r\n</body>\r\n</html>\r\n")
+    return QStringLiteral(
+               "<div class=\"foot\">%1 版权所有 本站内容仅供演示</div>\r\n</body>\r\n</html>\r\n")
         .arg(kPortalName);
 }
 
 } // namespace
 
-PortalGenerator::PortalGenerator(QString baseUrl)
-    : m_baseUrl(std::move(baseUrl))
+PortalGenerator::PortalGenerator(QString baseUrl) : m_baseUrl(std::move(baseUrl))
 {
     while (m_baseUrl.endsWith(u'/'))
         m_baseUrl.chop(1);
@@ -148,8 +156,9 @@ const QStringList &PortalGenerator::hotSections()
 QString PortalGenerator::hotSectionCategory(int section)
 {
     static const QStringList cats = {
-        QStringLiteral("国内"), QStringLiteral("国际"), QStringLiteral("体育"), QStringLiteral("军事"),
-        QStringLiteral("科技"), QStringLiteral("财经"), QStringLiteral("影音"),
+        QStringLiteral("国内"), QStringLiteral("国际"), QStringLiteral("体育"),
+        QStringLiteral("军事"), QStringLiteral("科技"), QStringLiteral("财经"),
+        QStringLiteral("影音"),
     };
     return cats.value(section);
 }
@@ -168,7 +177,8 @@ PortalHeadline PortalGenerator::headline(QDate day, int number) const
     h.path = articlePath(day, number);
     std::mt19937 rng(seedFor(day, number, EntryPurpose));
     const int weighted = weightedCategory(rng);
-    const int category = number >= 1 && number <= 20 ? categoryOrder(day)[size_t(number - 1)] : weighted;
+    const int category =
+        number >= 1 && number <= 20 ? categoryOrder(day)[size_t(number - 1)] : weighted;
     const auto &text = pc::categories()[size_t(category)];
     h.category = QString::fromUtf8(text.name);
     const int flags = pc::draw(rng, 1000);
@@ -247,7 +257,8 @@ QByteArray PortalGenerator::archivePage(QDate day, int count) const
         page += h.path;
         page += u'>';
         if (h.fontWrapped) {
-            page += (n % 3 == 0) ? QStringLiteral("<font color=#ff0000>") : QStringLiteral("<font color=red>");
+            page += (n % 3 == 0) ? QStringLiteral("<font color=#ff0000>")
+                                 : QStringLiteral("<font color=red>");
             page += h.title;
             page += QStringLiteral("</font>");
         } else {
@@ -271,9 +282,10 @@ QByteArray PortalGenerator::hotNewsPage(QDate day) const
     page += pageHead(QStringLiteral("热点新闻排行 %1 - %2").arg(longDate(day), kPortalName));
     page += QStringLiteral("<body>\r\n");
     page += topNavigation();
-    page += QStringLiteral("<table width=760 align=center><tr><td class='title'>新闻中心 今日热点 %1"
-                           "</td></tr></table>\r\n")
-                .arg(longDate(day));
+    page +=
+        QStringLiteral("<table width=760 align=center><tr><td class='title'>新闻中心 今日热点 %1"
+                       "</td></tr></table>\r\n")
+            .arg(longDate(day));
     const QStringList &sections = hotSections();
     for (int s = 0; s < sections.size(); ++s) {
         if (s > 0)
@@ -283,15 +295,18 @@ QByteArray PortalGenerator::hotNewsPage(QDate day) const
                     .arg(sections.at(s));
         const QList<PortalHeadline> entries = hotHeadlines(day, s);
         for (const PortalHeadline &h : entries) {
-            page += QStringLiteral("<tr>\r\n<td style='padding-top:2px' align=left class='linkBlue'>"
-                                   "<span style='padding-left:6px'><a href=%1 target=_blank>%2</a></span></td>\r\n"
-                                   "<td style='padding-top:2px' class='linkBlue'><a href=%3 target=_blank>"
-                                   "评论</a></td>\r\n</tr>\r\n")
-                        .arg(url(h.path), h.title, url(commentPath(day, h.number)));
+            page +=
+                QStringLiteral(
+                    "<tr>\r\n<td style='padding-top:2px' align=left class='linkBlue'>"
+                    "<span style='padding-left:6px'><a href=%1 target=_blank>%2</a></span></td>\r\n"
+                    "<td style='padding-top:2px' class='linkBlue'><a href=%3 target=_blank>"
+                    "评论</a></td>\r\n</tr>\r\n")
+                    .arg(url(h.path), h.title, url(commentPath(day, h.number)));
         }
         page += QStringLiteral("</table>\r\n");
     }
-    page += QStringLiteral("<div class=\"feedback\"><a href=/mozhou/>新闻中心意见反馈留言板</a></div>\r\n");
+    page += QStringLiteral(
+        "<div class=\"feedback\"><a href=/mozhou/>新闻中心意见反馈留言板</a></div>\r\n");
     page += pageFoot();
     return encodeAnsi(page);
 }
@@ -338,25 +353,28 @@ QByteArray PortalGenerator::articlePage(QDate day, int number) const
     page += pageHead(h.title + QStringLiteral(" - ") + kPortalName);
     page += QStringLiteral("<body>\r\n");
     page += topNavigation();
-    page += QStringLiteral("<div class=\"nav\"><a href=/>首页</a> &gt; <a href=%1>%2新闻</a> &gt; 正文</div>\r\n")
-                .arg(archivePath(day), h.category);
+    page +=
+        QStringLiteral(
+            "<div class=\"nav\"><a href=/>首页</a> &gt; <a href=%1>%2新闻</a> &gt; 正文</div>\r\n")
+            .arg(archivePath(day), h.category);
     page += QStringLiteral("<div id=\"article\">\r\n");
     page += kTitleStart + h.title + kTitleEnd + QStringLiteral("\r\n");
     page += QStringLiteral("<div class=\"from\">%1 %2　来源：%3</div>\r\n")
-                .arg(day.toString(QStringLiteral("yyyy年MM月dd日")), time.toString(QStringLiteral("HH:mm")),
-                     kPortalName);
+                .arg(day.toString(QStringLiteral("yyyy年MM月dd日")),
+                     time.toString(QStringLiteral("HH:mm")), kPortalName);
     page += kBodyStart + QStringLiteral("\r\n");
     for (int i = 0; i < paragraphs.size(); ++i) {
         if (i == 2) {
-            page += kAdStart
-                + QStringLiteral("<div class=\"ad\"><a href=/mozhou/ target=_blank>%1</a></div>")
-                      .arg(advertisementText())
-                + kAdEnd + QStringLiteral("\r\n");
+            page += kAdStart +
+                    QStringLiteral("<div class=\"ad\"><a href=/mozhou/ target=_blank>%1</a></div>")
+                        .arg(advertisementText()) +
+                    kAdEnd + QStringLiteral("\r\n");
         }
         page += QStringLiteral("<p>　　") + paragraphs.at(i) + QStringLiteral("</p>\r\n");
     }
     page += kBodyEnd + QStringLiteral("\r\n");
-    page += QStringLiteral("<div class=\"related\"><a href=%1>网友评论</a>").arg(commentPath(day, number));
+    page += QStringLiteral("<div class=\"related\"><a href=%1>网友评论</a>")
+                .arg(commentPath(day, number));
     if (number > 1)
         page += QStringLiteral(" | <a href=%1>上一篇</a>").arg(articlePath(day, number - 1));
     if (number < kMaxEntries)
@@ -377,7 +395,8 @@ QByteArray PortalGenerator::commentPage(QDate day, int number) const
     page += pageHead(QStringLiteral("网友评论：") + h.title + QStringLiteral(" - ") + kPortalName);
     page += QStringLiteral("<body>\r\n");
     page += topNavigation();
-    page += QStringLiteral("<h2>网友评论</h2>\r\n<p>新闻：<a href=%1>%2</a></p>\r\n<p>共有%3条评论</p>\r\n")
+    page += QStringLiteral(
+                "<h2>网友评论</h2>\r\n<p>新闻：<a href=%1>%2</a></p>\r\n<p>共有%3条评论</p>\r\n")
                 .arg(h.path, h.title, QString::number(count));
     page += QStringLiteral("<dl class=\"comments\">\r\n");
     QList<int> minutes;
@@ -387,12 +406,15 @@ QByteArray PortalGenerator::commentPage(QDate day, int number) const
     for (int i = 0; i < count; ++i) {
         const QString who = pc::fillTemplate("{C}网友", rng, day);
         const QTime at = QTime(8, 0).addSecs(60 * minutes.at(i));
-        const QString text = pc::fillTemplate(pool[size_t(pc::draw(rng, int(pool.size())))], rng, day);
+        const QString text =
+            pc::fillTemplate(pool[size_t(pc::draw(rng, int(pool.size())))], rng, day);
         page += QStringLiteral("<dt>%1 [%2 %3]</dt>\r\n<dd>%4</dd>\r\n")
-                    .arg(who, day.toString(QStringLiteral("yyyy-MM-dd")), at.toString(QStringLiteral("HH:mm")), text);
+                    .arg(who, day.toString(QStringLiteral("yyyy-MM-dd")),
+                         at.toString(QStringLiteral("HH:mm")), text);
     }
-    page += QStringLiteral("</dl>\r\n<form><p>发表评论：</p><textarea name=\"c\" rows=\"4\" cols=\"60\"></textarea>"
-                           "<br><input type=\"button\" value=\"提交\"></form>\r\n");
+    page += QStringLiteral(
+        "</dl>\r\n<form><p>发表评论：</p><textarea name=\"c\" rows=\"4\" cols=\"60\"></textarea>"
+        "<br><input type=\"button\" value=\"提交\"></form>\r\n");
     page += pageFoot();
     return encodeAnsi(page);
 }
@@ -405,7 +427,9 @@ QByteArray PortalGenerator::sitePage() const
     page += topNavigation();
     page += QStringLiteral(
         "<h1>墨舟新闻阅读器 V1.3</h1>\r\n"
-        "<p>墨舟是一个小巧的桌面新闻阅读器：每天自动取回当日所有新闻和热点新闻，按您自己的关键词和分类筛选，"
+        "<p>"
+        "墨舟是一个小巧的桌面新闻阅读器：每天自动取回当日所有新闻和热点新闻，按您自己的关键词和分类"
+        "筛选，"
         "一键下载打勾的新闻，去掉广告，保存为干净的网页，还能把标题朗读给您听。</p>\r\n"
         "<h2>主要功能</h2>\r\n<ul>\r\n"
         "<li>今日新闻和最近几天的旧新闻，按日期浏览</li>\r\n"
@@ -418,10 +442,13 @@ QByteArray PortalGenerator::sitePage() const
     const auto keywords = pc::popularKeywords();
     int users = 9800;
     for (const char *word : keywords) {
-        page += QStringLiteral("<li>%1 <span class=time>(%2位用户)</span></li>\r\n").arg(QString::fromUtf8(word)).arg(users);
+        page += QStringLiteral("<li>%1 <span class=time>(%2位用户)</span></li>\r\n")
+                    .arg(QString::fromUtf8(word))
+                    .arg(users);
         users = users * 83 / 100;
     }
-    page += QStringLiteral("</ol>\r\n<h2>下载</h2>\r\n<p>墨舟 V1.3 免费软件，欢迎下载使用，欢迎提出意见和建议。</p>\r\n");
+    page += QStringLiteral("</ol>\r\n<h2>下载</h2>\r\n<p>墨舟 V1.3 "
+                           "免费软件，欢迎下载使用，欢迎提出意见和建议。</p>\r\n");
     page += pageFoot();
     return encodeAnsi(page);
 }
@@ -432,8 +459,10 @@ QByteArray PortalGenerator::indexPage(QDate today) const
     page += pageHead(kPortalName);
     page += QStringLiteral("<body>\r\n");
     page += topNavigation();
-    page += QStringLiteral("<h1>%1</h1>\r\n<p><a href=/hotnews/>今日热点新闻（%2）</a></p>\r\n<h2>每日新闻</h2>\r\n<ul>\r\n")
-                .arg(kPortalName, longDate(today));
+    page +=
+        QStringLiteral("<h1>%1</h1>\r\n<p><a "
+                       "href=/hotnews/>今日热点新闻（%2）</a></p>\r\n<h2>每日新闻</h2>\r\n<ul>\r\n")
+            .arg(kPortalName, longDate(today));
     for (int i = 0; i < 8; ++i) {
         const QDate day = today.addDays(-i);
         page += QStringLiteral("<li><a href=%1>%2 所有新闻</a> | <a href=%3>热点新闻</a></li>\r\n")
@@ -450,8 +479,9 @@ QByteArray PortalGenerator::notFoundPage(const QString &path) const
     page += pageHead(QStringLiteral("404 页面不存在 - ") + kPortalName);
     page += QStringLiteral("<body>\r\n");
     page += topNavigation();
-    page += QStringLiteral("<h1>404 页面不存在</h1>\r\n<p>您访问的页面 %1 不存在或已被删除。</p>\r\n")
-                .arg(path.toHtmlEscaped());
+    page +=
+        QStringLiteral("<h1>404 页面不存在</h1>\r\n<p>您访问的页面 %1 不存在或已被删除。</p>\r\n")
+            .arg(path.toHtmlEscaped());
     page += pageFoot();
     return encodeAnsi(page);
 }

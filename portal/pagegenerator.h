@@ -26,13 +26,13 @@ namespace mz {
 struct PortalHeadline
 {
     QDate day;
-    int number = 0;           // 1-based entry number within the day's archive
-    QString category;         // one of the twenty categories; never empty
-    QString title;            // plain text, may hold Latin capitals ("NBA", "CPU")
+    int number = 0;               // 1-based entry number within the day's archive
+    QString category;             // one of the twenty categories; never empty
+    QString title;                // plain text, may hold Latin capitals ("NBA", "CPU")
     bool emptyCategory = false;   // the archive lists it with empty brackets "[]"
     bool fontWrapped = false;     // the archive wraps the title in a <font> element
     bool absoluteAddress = false; // the archive writes base + path instead of the bare path
-    QString path;             // "/news/<yyyymmdd>/<n>.shtml"
+    QString path;                 // "/news/<yyyymmdd>/<n>.shtml"
 };
 
 class PortalGenerator

@@ -17,9 +17,9 @@ namespace mz::portalcontent {
 
 struct CategoryText
 {
-    const char *name;      // UTF-8
-    int weight;            // share of the day's entries after the first twenty
-    int paragraphPool;     // which pool of body paragraphs its articles draw from
+    const char *name;  // UTF-8
+    int weight;        // share of the day's entries after the first twenty
+    int paragraphPool; // which pool of body paragraphs its articles draw from
     std::span<const char *const> headlines;
 };
 

@@ -27,14 +27,16 @@ HttpResponse routePortal(const PortalGenerator &generator, const QByteArray &met
                          const QByteArray &path, QDate today)
 {
     if (method != "GET" && method != "HEAD") {
-        return page(encodeAnsi(QStringLiteral("<html>\r\n<head><title>405</title></head>\r\n<body>"
-                                              "<h1>405 不支持的请求方法</h1></body>\r\n</html>\r\n")),
-                    405);
+        return page(
+            encodeAnsi(QStringLiteral("<html>\r\n<head><title>405</title></head>\r\n<body>"
+                                      "<h1>405 不支持的请求方法</h1></body>\r\n</html>\r\n")),
+            405);
     }
 
     static const QRegularExpression archive(QStringLiteral("^/old1000/news1000_(\\d{8})\\.shtml$"));
     static const QRegularExpression hotNews(QStringLiteral("^/hotnews/(\\d{8})\\.shtml$"));
-    static const QRegularExpression article(QStringLiteral("^/(news|comment)/(\\d{8})/([1-9]\\d{0,6})\\.shtml$"));
+    static const QRegularExpression article(
+        QStringLiteral("^/(news|comment)/(\\d{8})/([1-9]\\d{0,6})\\.shtml$"));
 
     const QString p = QString::fromLatin1(path);
     if (p == u"/" || p == u"/index.html" || p == u"/index.shtml")
@@ -64,8 +66,7 @@ HttpResponse routePortal(const PortalGenerator &generator, const QByteArray &met
 }
 
 PortalSite::PortalSite(const QString &baseUrl, const Clock *clock)
-    : m_generator(baseUrl)
-    , m_clock(clock)
+    : m_generator(baseUrl), m_clock(clock)
 {
 }
 
@@ -86,13 +87,12 @@ HttpResponse PortalSite::respond(const QByteArray &method, const QByteArray &pat
 
 HttpServer::Handler PortalSite::handler() const
 {
-    return [this](const QByteArray &method, const QByteArray &path) { return respond(method, path); };
+    return
+        [this](const QByteArray &method, const QByteArray &path) { return respond(method, path); };
 }
 
 PortalServer::PortalServer(const Clock *clock, QObject *parent)
-    : QObject(parent)
-    , m_site(QString(), clock)
-    , m_server(m_site.handler())
+    : QObject(parent), m_site(QString(), clock), m_server(m_site.handler())
 {
 }
 

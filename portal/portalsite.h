@@ -48,7 +48,7 @@ public:
 
     bool listen(quint16 port = 0);
     QString baseUrl() const { return m_server.baseUrl(); }
-    HttpServer &server() { return m_server; }       // faults and request statistics
+    HttpServer &server() { return m_server; } // faults and request statistics
     const PortalSite &site() const { return m_site; }
     const PortalGenerator &generator() const { return m_site.generator(); }
 

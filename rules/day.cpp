@@ -21,7 +21,8 @@ QString dayLabel(QDate d)
 
 QDate parseDayLabel(const QString &label)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*(\\d{1,4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{1,4})-(\\d{1,2})-(\\d{1,2})\\s*$"));
     const auto m = re.match(label);
     if (!m.hasMatch())
         return {};

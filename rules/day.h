@@ -9,9 +9,9 @@
 
 namespace mz {
 
-QString dayStamp(QDate d);  // 20070315
-QString dayKey(QDate d);    // k20070315
-QString dayLabel(QDate d);  // 2007-3-15
+QString dayStamp(QDate d); // 20070315
+QString dayKey(QDate d);   // k20070315
+QString dayLabel(QDate d); // 2007-3-15
 // Parses a day label back into a date (invalid when it is not one).
 QDate parseDayLabel(const QString &label);
 // The stamp of a key: every "k" removed.

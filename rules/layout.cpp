@@ -30,18 +30,19 @@ LayoutResult applyLayout(const LayoutInput &in, const LayoutResult &previous)
     r.command6.setSize({65, in.text2Height});
     r.tree.setWidth(in.treeWidth);
 
-    r.text2.moveTop(px(1.1 * T));                                        // 1
-    r.command6.moveTop(px(1.1 * T));                                     // 2
-    r.tree.moveTop(px(r.text2.top() + 1.1 * r.text2.height()));          // 3
-    r.tree.moveLeft(px(0.1 * T));                                        // 4
-    r.tree.setHeight(nonNegative(H - in.statusBarHeight - in.bandHeight - 1.8 * T - 1.1 * r.text2.height())); // 5
-    r.text2.moveLeft(r.tree.left());                                     // 6
-    r.text2.setWidth(nonNegative(r.tree.width() - 1.15 * in.command1Width)); // 7
-    r.command6.moveLeft(r.text2.left() + r.text2.width());               // 8
-    r.list.moveTop(px(1.1 * T));                                         // 9
-    r.list.moveLeft(px(r.tree.left() + r.tree.width() + 0.1 * T));       // 10
-    r.list.setHeight(nonNegative(H - in.statusBarHeight - in.bandHeight - 1.8 * T));     // 11
-    if (r.tree.width() < W)                                              // 12
+    r.text2.moveTop(px(1.1 * T));                               // 1
+    r.command6.moveTop(px(1.1 * T));                            // 2
+    r.tree.moveTop(px(r.text2.top() + 1.1 * r.text2.height())); // 3
+    r.tree.moveLeft(px(0.1 * T));                               // 4
+    r.tree.setHeight(nonNegative(H - in.statusBarHeight - in.bandHeight - 1.8 * T -
+                                 1.1 * r.text2.height()));                           // 5
+    r.text2.moveLeft(r.tree.left());                                                 // 6
+    r.text2.setWidth(nonNegative(r.tree.width() - 1.15 * in.command1Width));         // 7
+    r.command6.moveLeft(r.text2.left() + r.text2.width());                           // 8
+    r.list.moveTop(px(1.1 * T));                                                     // 9
+    r.list.moveLeft(px(r.tree.left() + r.tree.width() + 0.1 * T));                   // 10
+    r.list.setHeight(nonNegative(H - in.statusBarHeight - in.bandHeight - 1.8 * T)); // 11
+    if (r.tree.width() < W)                                                          // 12
         r.list.setWidth(nonNegative(W - r.tree.width() - in.statusBarHeight));
     return r;
 }

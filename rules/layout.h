@@ -8,14 +8,14 @@ namespace mz {
 
 struct LayoutInput
 {
-    int toolbarHeight = 0;   // T
-    int windowHeight = 0;    // H, outer height (frame included)
-    int windowWidth = 0;     // W, outer width
+    int toolbarHeight = 0; // T
+    int windowHeight = 0;  // H, outer height (frame included)
+    int windowWidth = 0;   // W, outer width
     int statusBarHeight = 0;
-    int treeWidth = 265;     // 3975 twips; never changed by the rule
-    int text2Height = 25;    // 375 twips
-    int command1Width = 57;  // 855 twips
-    int bandHeight = 0;      // the progress band above the status bar; the tree and lists end above it
+    int treeWidth = 265;    // 3975 twips; never changed by the rule
+    int text2Height = 25;   // 375 twips
+    int command1Width = 57; // 855 twips
+    int bandHeight = 0; // the progress band above the status bar; the tree and lists end above it
 };
 
 struct LayoutResult

@@ -19,10 +19,8 @@ NodeKind nodeKind(const QString &rootKey, const QString &key)
 
 PopStates popStatesFor(NodeKind kind, const QString &key, int image, PopStates s)
 {
-    auto set = [&s](bool a1, bool a2, bool a2hot, bool a1hot, bool a3, bool a8, bool a66,
-                    bool a666, bool a0) {
-        s = {a1, a2, a2hot, a1hot, a3, a8, a66, a666, a0};
-    };
+    auto set = [&s](bool a1, bool a2, bool a2hot, bool a1hot, bool a3, bool a8, bool a66, bool a666,
+                    bool a0) { s = {a1, a2, a2hot, a1hot, a3, a8, a66, a666, a0}; };
     if (kind == NodeKind::Keyword)
         set(false, false, false, false, true, false, true, true, false);
     if (kind == NodeKind::Category)

@@ -18,7 +18,8 @@ bool prepareProgramFolder(const QString &folder, QString *error)
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("News_save"))) {
         if (error)
-            *error = QStringLiteral("无法创建文件夹 %1").arg(dir.filePath(QStringLiteral("News_save")));
+            *error =
+                QStringLiteral("无法创建文件夹 %1").arg(dir.filePath(QStringLiteral("News_save")));
         return false;
     }
     for (const QString &name : deliveredFiles()) {

@@ -17,12 +17,13 @@ struct PortalFormFixture : FormFixture
     explicit PortalFormFixture(QDate today, const QString &option = defaultOption())
         : FormFixture(option, today)
     {
-        server = std::make_unique<HttpServer>([this](const QByteArray &method, const QByteArray &path) {
-            HttpResponse r = routePortal(*generator, method, path, clock.today());
-            if (transform)
-                r.body = transform(path, r.body);
-            return r;
-        });
+        server =
+            std::make_unique<HttpServer>([this](const QByteArray &method, const QByteArray &path) {
+                HttpResponse r = routePortal(*generator, method, path, clock.today());
+                if (transform)
+                    r.body = transform(path, r.body);
+                return r;
+            });
         if (!server->listen(0))
             qFatal("test server does not listen");
         generator = std::make_unique<PortalGenerator>(server->baseUrl());

@@ -8,7 +8,8 @@
 
 namespace mz::test {
 
-inline QList<int> referenceHits(const QStringList &titles, const QString &query, bool literal = false)
+inline QList<int> referenceHits(const QStringList &titles, const QString &query,
+                                bool literal = false)
 {
     QList<QStringList> groups;
     if (literal || (!query.contains(u'+') && !query.contains(u'*'))) {

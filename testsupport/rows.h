@@ -13,7 +13,9 @@ enum class RowFields { Archive, WithComment };
 inline QString describe(const HeadlineRow &row, RowFields fields = RowFields::Archive)
 {
     if (fields == RowFields::WithComment)
-        return QStringLiteral("%1|%2|%3|%4|%5").arg(row.title, row.sub1, row.tag, row.sub2).arg(row.icon);
+        return QStringLiteral("%1|%2|%3|%4|%5")
+            .arg(row.title, row.sub1, row.tag, row.sub2)
+            .arg(row.icon);
     return QStringLiteral("%1|%2|%3|%4").arg(row.title, row.sub1, row.tag).arg(row.icon);
 }
 

@@ -12,8 +12,8 @@
 
 ArticleBatch::ArticleBatch(const Components &components, QTimer *timer, const QString &folder,
                            WindowStatus &status, mz::MessageFunnel *messages, QObject *parent)
-    : QObject(parent), m_components(components), m_timer(timer), m_folder(folder),
-      m_status(status), m_messages(messages)
+    : QObject(parent), m_components(components), m_timer(timer), m_folder(folder), m_status(status),
+      m_messages(messages)
 {
 }
 
@@ -105,12 +105,14 @@ void ArticleBatch::keep(const QString &reason)
 void ArticleBatch::rewrite(const QString &path)
 {
     const QDir folder(m_folder);
-    const std::optional<QString> fenli = mz::readTextFile(folder.filePath(QStringLiteral("fenli.ini")));
+    const std::optional<QString> fenli =
+        mz::readTextFile(folder.filePath(QStringLiteral("fenli.ini")));
     if (!fenli)
         return keep(QStringLiteral("找不到fenli.ini"));
     const mz::MarkerFile markers = mz::parseMarkers(*fenli);
     if (!markers.markers)
-        return keep(QStringLiteral("fenli.ini缺少") + markers.missingKeys.join(QStringLiteral("、")));
+        return keep(QStringLiteral("fenli.ini缺少") +
+                    markers.missingKeys.join(QStringLiteral("、")));
     const std::optional<QString> templ =
         mz::readTextFile(folder.filePath(QStringLiteral("template.ini")));
     if (!templ)

@@ -63,16 +63,16 @@ struct ToolbarButton
 
 // The toolbar's 21 buttons in order; the 生活 button has no key.
 constexpr ToolbarButton kToolbarButtons[] = {
-    {"button0", u"热点", u"热点新闻"},    {"button1", u"国际", u"国际新闻"},
-    {"button2", u"国内", u"国内新闻"},    {"button3", u"科技", u"科技新闻"},
-    {"button4", u"财经", u"财经新闻"},    {"button5", u"汽车", u"汽车新闻"},
-    {"button6", u"社会", u"社会新闻"},    {"button7", u"军事", u"军事新闻"},
-    {"button8", u"体育", u"体育新闻"},    {"button9", u"教育", u"教育新闻"},
-    {"button10", u"影音", u"影音新闻"},   {"button11", u"房产", u"房产新闻"},
-    {"", u"生活", u"生活新闻"},           {"button13", u"文教", u"文教新闻"},
-    {"button14", u"少儿", u"少儿新闻"},   {"button15", u"综合", u"综合新闻"},
-    {"button16", u"文学", u"文学"},       {"button17", u"文化", u"文化"},
-    {"button18", u"青少", u"青少"},       {"button21", u"收藏夹", u"新闻收藏夹"},
+    {"button0", u"热点", u"热点新闻"},  {"button1", u"国际", u"国际新闻"},
+    {"button2", u"国内", u"国内新闻"},  {"button3", u"科技", u"科技新闻"},
+    {"button4", u"财经", u"财经新闻"},  {"button5", u"汽车", u"汽车新闻"},
+    {"button6", u"社会", u"社会新闻"},  {"button7", u"军事", u"军事新闻"},
+    {"button8", u"体育", u"体育新闻"},  {"button9", u"教育", u"教育新闻"},
+    {"button10", u"影音", u"影音新闻"}, {"button11", u"房产", u"房产新闻"},
+    {"", u"生活", u"生活新闻"},         {"button13", u"文教", u"文教新闻"},
+    {"button14", u"少儿", u"少儿新闻"}, {"button15", u"综合", u"综合新闻"},
+    {"button16", u"文学", u"文学"},     {"button17", u"文化", u"文化"},
+    {"button18", u"青少", u"青少"},     {"button21", u"收藏夹", u"新闻收藏夹"},
     {"button20", u"关于", u"关于软件"},
 };
 
@@ -249,7 +249,6 @@ void Form1::createToolbar()
     }
 }
 
-
 // The download component instances and the owners of the subsystems' state.
 void Form1::createOwners()
 {
@@ -330,8 +329,10 @@ void Form1::connectHandlers()
     connect(Toolbar1, &QToolBar::actionTriggered, this, &Form1::Toolbar1_ButtonClick);
     connect(Text2, &QLineEdit::returnPressed, Command6, &QPushButton::click);
     const std::pair<QPushButton *, void (Form1::*)()> buttons[] = {
-        {Command3, &Form1::Command3_Click}, {Command4, &Form1::Command4_Click},
-        {Command5, &Form1::Command5_Click}, {Command6, &Form1::Command6_Click}};
+        {Command3, &Form1::Command3_Click},
+        {Command4, &Form1::Command4_Click},
+        {Command5, &Form1::Command5_Click},
+        {Command6, &Form1::Command6_Click}};
     for (const auto &[button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
     const std::pair<QAction *, void (Form1::*)()> items[] = {
@@ -343,9 +344,9 @@ void Form1::connectHandlers()
     for (const auto &[item, handler] : items)
         connect(item, &QAction::triggered, this, handler);
     const std::pair<QTimer *, void (Form1::*)()> timers[] = {{Timer1, &Form1::Timer1_Timer},
-                                                              {Timer2, &Form1::Timer2_Timer},
-                                                              {Timer3, &Form1::Timer3_Timer},
-                                                              {Timer4, &Form1::Timer4_Timer}};
+                                                             {Timer2, &Form1::Timer2_Timer},
+                                                             {Timer3, &Form1::Timer3_Timer},
+                                                             {Timer4, &Form1::Timer4_Timer}};
     for (const auto &[timer, handler] : timers)
         connect(timer, &QTimer::timeout, this, handler);
 
@@ -354,12 +355,15 @@ void Form1::connectHandlers()
     connect(ListView1, &QTreeView::doubleClicked, this, &Form1::ListView1_DblClick);
     connect(ListView2, &QTreeView::doubleClicked, this, &Form1::ListView2_DblClick);
     connect(ListView3, &QTreeView::doubleClicked, this, &Form1::ListView3_DblClick);
-    connect(m_lists, &HeadlineLists::pressed, this, [this](QTreeView *view, Qt::MouseButton b, QPoint p) {
-        if (view == ListView1)
-            ListView1_MouseDown(b, p.x(), p.y());
-    });
+    connect(m_lists, &HeadlineLists::pressed, this,
+            [this](QTreeView *view, Qt::MouseButton b, QPoint p) {
+                if (view == ListView1)
+                    ListView1_MouseDown(b, p.x(), p.y());
+            });
     connect(m_lists, &HeadlineLists::released, this,
-            [this](QTreeView *view, Qt::MouseButton b, QPoint p) { ListView_MouseUp(view, b, p.x(), p.y()); });
+            [this](QTreeView *view, Qt::MouseButton b, QPoint p) {
+                ListView_MouseUp(view, b, p.x(), p.y());
+            });
 
     using C = mz::DownloadComponent;
     connect(jfDownEX1, &C::connecting, this, &Form1::jfDownEX1_Connecting);
@@ -371,7 +375,8 @@ void Form1::connectHandlers()
     for (int i = 0; i < int(jfDownEX2.size()); ++i) {
         C *c = jfDownEX2[i];
         connect(c, &C::progress, this, [this, i] { jfDownEX2_Progress(i); });
-        connect(c, &C::error, this, [this, i](const QString &text, int code) { jfDownEX2_Error(i, text, code); });
+        connect(c, &C::error, this,
+                [this, i](const QString &text, int code) { jfDownEX2_Error(i, text, code); });
         connect(c, &C::completed, this, [this, i] { jfDownEX2_Completed(i); });
         connect(c, &C::transferEnded, m_articles, [this, i] { m_articles->onTransferEnded(i); });
     }
@@ -385,10 +390,13 @@ void Form1::connectHandlers()
 
 void Form1::connectKeywordsArea()
 {
-    const std::pair<QAction *, void (Form1::*)()> items[] = {
-        {s6, &Form1::s6_Click},       {s7, &Form1::s7_Click},         {s66, &Form1::s66_Click},
-        {s666, &Form1::s666_Click},   {s6666, &Form1::s6666_Click},   {shouc1, &Form1::shouc1_Click},
-        {shouc1del, &Form1::shouc1del_Click}};
+    const std::pair<QAction *, void (Form1::*)()> items[] = {{s6, &Form1::s6_Click},
+                                                             {s7, &Form1::s7_Click},
+                                                             {s66, &Form1::s66_Click},
+                                                             {s666, &Form1::s666_Click},
+                                                             {s6666, &Form1::s6666_Click},
+                                                             {shouc1, &Form1::shouc1_Click},
+                                                             {shouc1del, &Form1::shouc1del_Click}};
     for (const auto &[item, handler] : items)
         connect(item, &QAction::triggered, this, handler);
     connect(m_tree, &NavigationTree::labelEditEnded, this, &Form1::TreeView1_AfterLabelEdit);
@@ -429,7 +437,8 @@ void Form1::Form_Load()
         // The engine keeps this notice for the case that no voice is installed; the program
         // never shows it itself and ignores the result.
         m_env.speech->init(quintptr(Text1), -1, -1, -1,
-                           QStringLiteral("提醒您系统未安装语音库，请到作者网站下载最新语音库：") + m_env.siteUrl,
+                           QStringLiteral("提醒您系统未安装语音库，请到作者网站下载最新语音库：") +
+                               m_env.siteUrl,
                            QStringLiteral("语音下载"));
     }
     // A missing or unreadable option.ini gives an empty tree below the roots.
@@ -466,14 +475,14 @@ void Form1::TreeView1_NodeClick(QTreeWidgetItem *node)
 
 void Form1::updatePopStates()
 {
-    mz::PopStates states{s1->isEnabled(),  s2->isEnabled(), s2hot->isEnabled(),
-                         s1hot->isEnabled(), s3->isEnabled(), s8->isEnabled(),
-                         s66->isEnabled(), s666->isEnabled(), s0->isEnabled()};
+    mz::PopStates states{s1->isEnabled(),    s2->isEnabled(),   s2hot->isEnabled(),
+                         s1hot->isEnabled(), s3->isEnabled(),   s8->isEnabled(),
+                         s66->isEnabled(),   s666->isEnabled(), s0->isEnabled()};
     states = m_tree->popStates(states);
     const std::pair<QAction *, bool> items[] = {
-        {s1, states.s1}, {s2, states.s2},   {s2hot, states.s2hot}, {s1hot, states.s1hot},
-        {s3, states.s3}, {s8, states.s8},   {s66, states.s66},     {s666, states.s666},
-        {s0, states.s0}};
+        {s1, states.s1},       {s2, states.s2},     {s2hot, states.s2hot},
+        {s1hot, states.s1hot}, {s3, states.s3},     {s8, states.s8},
+        {s66, states.s66},     {s666, states.s666}, {s0, states.s0}};
     for (const auto &[item, enabled] : items)
         item->setEnabled(enabled);
 }
@@ -503,15 +512,16 @@ void Form1::Form_Resize()
     const int band = m_transferBars ? m_transferBars->sizeHint().height() : 0;
     if (m_transferBars)
         m_transferBars->setGeometry(0, height() - sb - band, width(), band);
-    mz::LayoutInput in{T, frameGeometry().height(), frameGeometry().width(), sb,
-                       TreeView1->width(), Text2->height()};
+    mz::LayoutInput in{T,  frameGeometry().height(), frameGeometry().width(),
+                       sb, TreeView1->width(),       Text2->height()};
     in.bandHeight = band;
-    const mz::LayoutResult r = mz::applyLayout(
-        in, {Text2->geometry(), Command6->geometry(), TreeView1->geometry(), ListView1->geometry()});
+    const mz::LayoutResult r = mz::applyLayout(in, {Text2->geometry(), Command6->geometry(),
+                                                    TreeView1->geometry(), ListView1->geometry()});
     Text2->setGeometry(r.text2);
     Command6->setGeometry(r.command6);
     TreeView1->setGeometry(r.tree);
-    for (QWidget *pane : std::initializer_list<QWidget *>{ListView1, ListView2, ListView3, WebBrowser1})
+    for (QWidget *pane :
+         std::initializer_list<QWidget *>{ListView1, ListView2, ListView3, WebBrowser1})
         pane->setGeometry(r.list);
 }
 
@@ -684,9 +694,7 @@ void Form1::jfDownEX1_Progress()
 }
 
 // Not shown: a failed transfer shows up as an incomplete page when it ends.
-void Form1::jfDownEX1_Error(const QString &, int)
-{
-}
+void Form1::jfDownEX1_Error(const QString &, int) {}
 
 void Form1::jfDownEX1_TransferEnded()
 {
@@ -798,9 +806,7 @@ void Form1::Timer2_Timer()
     m_articles->tick();
 }
 
-void Form1::jfDownEX2_Progress(int)
-{
-}
+void Form1::jfDownEX2_Progress(int) {}
 
 void Form1::jfDownEX2_Error(int index, const QString &text, int code)
 {

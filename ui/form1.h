@@ -55,7 +55,7 @@ namespace mz {
 class DownloadComponent;
 class RetryPolicy;
 struct Day;
-}
+} // namespace mz
 
 class Form1 : public QWidget
 {
@@ -75,8 +75,8 @@ public:
     QStatusBar *StatusBar1 = nullptr;
     QLineEdit *Text1 = nullptr; // hidden; the speech engine's owner and Command3's query
     QLineEdit *Text2 = nullptr; // the search box
-    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr,
-                *Command4 = nullptr, *Command5 = nullptr, *Command6 = nullptr;
+    QPushButton *Command1 = nullptr, *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr,
+                *Command5 = nullptr, *Command6 = nullptr;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr;
 
     // The tree's popup menu and its items.

@@ -87,14 +87,16 @@ void HeadlineLists::list(const QString &archiveFile)
         m_proxy2->endBulkFill();
     if (result.stopped) {
         // Superseded (the newer run has finished by now) or the window is gone.
-        if (self && m_status.caption().startsWith(WindowStatus::idleCaption() + QStringLiteral("  第")))
+        if (self &&
+            m_status.caption().startsWith(WindowStatus::idleCaption() + QStringLiteral("  第")))
             m_status.setIdle();
         return;
     }
     m_model2->append(std::move(result.rows));
     m_proxy2->endBulkFill();
-    m_status.setPanel(WindowStatus::Panel::S1,
-                      QStringLiteral("所有共") + QString::number(result.found) + QStringLiteral("条"));
+    m_status.setPanel(WindowStatus::Panel::S1, QStringLiteral("所有共") +
+                                                   QString::number(result.found) +
+                                                   QStringLiteral("条"));
     m_status.setIdle();
     Q_EMIT archiveListed();
 }
@@ -107,8 +109,8 @@ void HeadlineLists::listHot(const QString &hotFile)
     mz::HeadlineRows rows = mz::parseHotPage(*page);
     const qsizetype found = rows.size();
     m_model1->append(std::move(rows));
-    m_status.setPanel(WindowStatus::Panel::S1,
-                      QStringLiteral("热点新闻共") + QString::number(found) + QStringLiteral("条!"));
+    m_status.setPanel(WindowStatus::Panel::S1, QStringLiteral("热点新闻共") +
+                                                   QString::number(found) + QStringLiteral("条!"));
 }
 
 void HeadlineLists::clearHotList()

@@ -21,7 +21,7 @@ class ArchivePageText;
 class HeadlineModel;
 class HeadlineSortProxy;
 class MessageFunnel;
-}
+} // namespace mz
 
 class HeadlineLists : public QObject
 {

@@ -29,7 +29,8 @@ bool LinkOpener::openPageAddress(const QString &address)
         return false;
     const QUrl url(trimmed, QUrl::StrictMode);
     if (!isWebAddress(url)) {
-        m_status.setPanel(WindowStatus::Panel::S1, QStringLiteral("不是网页地址，未打开：") + trimmed);
+        m_status.setPanel(WindowStatus::Panel::S1,
+                          QStringLiteral("不是网页地址，未打开：") + trimmed);
         return false;
     }
     return hand(url, trimmed);

@@ -56,24 +56,31 @@ void NavigationTree::build(const QString &optionText, QDate today, double daysTo
     m_today = mz::Day::of(today);
     using mz::TreeImage;
 
-    auto *k0 = addNode(nullptr, QStringLiteral("k0"), QStringLiteral("今日新闻"), int(TreeImage::Folder));
+    auto *k0 =
+        addNode(nullptr, QStringLiteral("k0"), QStringLiteral("今日新闻"), int(TreeImage::Folder));
     QTreeWidgetItem *todayNode = addNode(k0, m_today.key, m_today.label, int(TreeImage::NotStored));
 
-    auto *k1 = addNode(nullptr, QStringLiteral("k1"), QStringLiteral("旧新闻"), int(TreeImage::Folder));
+    auto *k1 =
+        addNode(nullptr, QStringLiteral("k1"), QStringLiteral("旧新闻"), int(TreeImage::Folder));
     for (const QDate &d : mz::oldDays(today, daysToKeep)) {
         const bool stored = QFileInfo::exists(QDir(folder).filePath(mz::archiveFileName(d)));
         const mz::Day day = mz::Day::of(d);
-        addNode(k1, day.key, day.label, int(stored ? TreeImage::ArchiveStored : TreeImage::NotStored));
+        addNode(k1, day.key, day.label,
+                int(stored ? TreeImage::ArchiveStored : TreeImage::NotStored));
     }
 
-    auto *k2 = addNode(nullptr, QStringLiteral("k2"), QStringLiteral("你的关键词"), int(TreeImage::Folder));
-    for (const QString &keyword : mz::parseListSection(optionText, QStringView(mz::kKeywordsHeader))) {
+    auto *k2 = addNode(nullptr, QStringLiteral("k2"), QStringLiteral("你的关键词"),
+                       int(TreeImage::Folder));
+    for (const QString &keyword :
+         mz::parseListSection(optionText, QStringView(mz::kKeywordsHeader))) {
         ++m_nn;
         addNode(k2, QStringLiteral("k2") + QString::number(m_nn), keyword, int(TreeImage::Keyword));
     }
 
-    auto *k3 = addNode(nullptr, QStringLiteral("k3"), QStringLiteral("分类"), int(TreeImage::Folder));
-    for (const QString &name : mz::parseListSection(optionText, QStringView(mz::kCategoriesHeader))) {
+    auto *k3 =
+        addNode(nullptr, QStringLiteral("k3"), QStringLiteral("分类"), int(TreeImage::Folder));
+    for (const QString &name :
+         mz::parseListSection(optionText, QStringView(mz::kCategoriesHeader))) {
         ++m_nn; // a refused line uses a number all the same
         if (const int image = mz::acceptedCategoryImage(name))
             addNode(k3, QStringLiteral("k3") + QString::number(m_nn), name, image);

@@ -42,7 +42,10 @@ public:
     static mz::NodeKind kindOf(const QTreeWidgetItem *node);
 
     void setNodeImage(QTreeWidgetItem *node, int image);
-    void setNodeImage(QTreeWidgetItem *node, mz::TreeImage image) { setNodeImage(node, int(image)); }
+    void setNodeImage(QTreeWidgetItem *node, mz::TreeImage image)
+    {
+        setNodeImage(node, int(image));
+    }
     void setNodeRed(QTreeWidgetItem *node);
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &key, const QString &text,
                              int image);

@@ -39,8 +39,7 @@ QIcon letterTile(const QString &letter, const QColor &colour)
 }
 
 // A page with a folded corner; `mark` draws the state on top of it.
-template <typename Mark>
-QIcon page(const QColor &paper, Mark mark)
+template <typename Mark> QIcon page(const QColor &paper, Mark mark)
 {
     QPixmap pm = canvas();
     QPainter p(&pm);

@@ -34,7 +34,8 @@ qsizetype SearchCommands::categorySearch(const QString &name, bool withExclamati
     m_lists.model1()->clear();
     m_lists.model1()->append(mz::categoryResultRows(rows, hits, name));
     m_status.setPanel(WindowStatus::Panel::S2,
-                      mz::foundText(hits.size()) + (withExclamation ? QStringLiteral("!") : QString()));
+                      mz::foundText(hits.size()) +
+                          (withExclamation ? QStringLiteral("!") : QString()));
     return hits.size();
 }
 

@@ -72,7 +72,8 @@ private Q_SLOTS:
         QTest::newRow("impossible-date") << "k20070230" << QDate();
         QTest::newRow("keyword-key") << "k2100" << QDate();
         QTest::newRow("root") << "k1" << QDate();
-        QTest::newRow("arabic-indic-digits") << "k\u0662\u0660\u0660\u0667\u0660\u0666\u0661\u0662" << QDate();
+        QTest::newRow("arabic-indic-digits")
+            << "k\u0662\u0660\u0660\u0667\u0660\u0666\u0661\u0662" << QDate();
     }
     void dayFromKey()
     {

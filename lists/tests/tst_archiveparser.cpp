@@ -27,7 +27,6 @@ QString page(const QString &entries)
            entries + QStringLiteral("</ul>\r\n<!-- 新闻结束 -->\r\n</body></html>");
 }
 
-
 } // namespace
 
 class TestArchiveParser : public QObject
@@ -158,7 +157,8 @@ void TestArchiveParser::parse()
 
     // A buffer kept from row to row (pages longer and shorter than the last) parses the same.
     static ArchivePageText shared;
-    QCOMPARE(mz::test::describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows), expected);
+    QCOMPARE(mz::test::describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows),
+             expected);
 }
 
 // A relative address is joined to the base only when the result still names the portal's host;
@@ -417,7 +417,8 @@ void TestArchiveParser::fileDecodedInBlocks()
 
     const auto parsed = parseArchiveFile(path, kBase);
     QVERIFY(parsed);
-    QCOMPARE(mz::test::describe(parsed->rows), mz::test::describe(parseArchivePage(bytes, kBase).rows));
+    QCOMPARE(mz::test::describe(parsed->rows),
+             mz::test::describe(parseArchivePage(bytes, kBase).rows));
     QCOMPARE(parsed->found, 2);
     QVERIFY(!parseArchiveFile(dir.filePath(u"missing.shtml"_qs), kBase));
 }

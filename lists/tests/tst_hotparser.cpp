@@ -34,7 +34,6 @@ QString marker(const QString &section)
     return QStringLiteral("<!-- %1 begin -->\r\n").arg(section);
 }
 
-
 } // namespace
 
 class TestHotParser : public QObject
@@ -118,7 +117,8 @@ void TestHotParser::parse()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
-    QCOMPARE(mz::test::describe(parseHotPage(encodeAnsi(text)), mz::test::RowFields::WithComment), expected);
+    QCOMPARE(mz::test::describe(parseHotPage(encodeAnsi(text)), mz::test::RowFields::WithComment),
+             expected);
 }
 
 void TestHotParser::sevenSectionsOfTen()

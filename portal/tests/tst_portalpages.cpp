@@ -80,10 +80,12 @@ QList<HotEntry> scanHotNews(const QString &s)
     const QString anchor = QStringLiteral("<span style='padding-left:6px'><a href=");
     const QString target = QStringLiteral(" target=_blank>");
     const QString close = QStringLiteral("</a></span></td>");
-    const QString commentCell = QStringLiteral("<td style='padding-top:2px' class='linkBlue'><a href=");
+    const QString commentCell =
+        QStringLiteral("<td style='padding-top:2px' class='linkBlue'><a href=");
     const QStringList markers = {
-        QStringLiteral("国际新闻 begin"), QStringLiteral("体育新闻 begin"), QStringLiteral("军事新闻 begin"),
-        QStringLiteral("科技新闻 begin"), QStringLiteral("财经新闻 begin"), QStringLiteral("娱乐新闻 begin"),
+        QStringLiteral("国际新闻 begin"), QStringLiteral("体育新闻 begin"),
+        QStringLiteral("军事新闻 begin"), QStringLiteral("科技新闻 begin"),
+        QStringLiteral("财经新闻 begin"), QStringLiteral("娱乐新闻 begin"),
     };
     QList<qsizetype> at;
     for (const QString &m : markers)
@@ -123,8 +125,9 @@ QList<HotEntry> scanHotNews(const QString &s)
 QStringList fenliValues(const QString &lowerFenli)
 {
     const QStringList keys = {
-        QStringLiteral("[新闻名字start]="), QStringLiteral("[新闻名字end]="), QStringLiteral("[新闻内容start]="),
-        QStringLiteral("[新闻内容end]="), QStringLiteral("[中间广告start]="), QStringLiteral("[中间广告end]="),
+        QStringLiteral("[新闻名字start]="), QStringLiteral("[新闻名字end]="),
+        QStringLiteral("[新闻内容start]="), QStringLiteral("[新闻内容end]="),
+        QStringLiteral("[中间广告start]="), QStringLiteral("[中间广告end]="),
     };
     QStringList values;
     for (const QString &key : keys) {
@@ -164,8 +167,8 @@ bool extractArticle(QString a, const QStringList &v, QString *title, QString *bo
 bool isCleanGbk(const QByteArray &bytes)
 {
     const QString text = mz::decodeAnsi(bytes);
-    return !text.contains(QChar::ReplacementCharacter) && mz::encodeAnsi(text) == bytes
-        && QStringDecoder("GBK").decode(bytes) == text;
+    return !text.contains(QChar::ReplacementCharacter) && mz::encodeAnsi(text) == bytes &&
+           QStringDecoder("GBK").decode(bytes) == text;
 }
 
 bool endsWithHtml(const QByteArray &bytes)
@@ -218,7 +221,8 @@ private Q_SLOTS:
             QCOMPARE(e.category, h.emptyCategory ? QString() : h.category);
             QCOMPARE(e.address, kBase + h.path);
             QVERIFY(!h.title.isEmpty());
-            QVERIFY(!h.title.contains(QRegularExpression(QStringLiteral("[<>\\[\\]&\"/\\\\:?*|{}]"))));
+            QVERIFY(
+                !h.title.contains(QRegularExpression(QStringLiteral("[<>\\[\\]&\"/\\\\:?*|{}]"))));
         }
     }
 
@@ -236,9 +240,11 @@ private Q_SLOTS:
         QVERIFY(page.contains(u"<li>[]<a href=/news/"));
         QVERIFY(page.contains(u"<li>[国内]<a href=/news/"));
         QVERIFY(page.contains(QStringLiteral("<a href=%1/news/").arg(kBase)));
-        QVERIFY(page.contains(QRegularExpression(QStringLiteral("<a href=[^ >]+><font color=[^>]+>[^<]+</font></a>"))));
+        QVERIFY(page.contains(QRegularExpression(
+            QStringLiteral("<a href=[^ >]+><font color=[^>]+>[^<]+</font></a>"))));
         // Latin capitals stand in the page itself; only the program's scan lower-cases them.
-        QVERIFY(page.contains(QRegularExpression(QStringLiteral("<li>\\[[^\\]]*\\]<a href=[^>]+>[^<]*[A-Z]{2,}"))));
+        QVERIFY(page.contains(
+            QRegularExpression(QStringLiteral("<li>\\[[^\\]]*\\]<a href=[^>]+>[^<]*[A-Z]{2,}"))));
         // Every href is the literal form the scan reads: no quotes, no further attributes.
         QVERIFY(!page.contains(QRegularExpression(QStringLiteral("<li>[^\\n]*href=[\"']"))));
     }
@@ -268,7 +274,8 @@ private Q_SLOTS:
         const QList<ArchiveEntry> entries = scanArchive(mz::decodeAnsi(bytes), kBase);
         QCOMPARE(entries.size(), 10000);
         // Entry n is the same whatever the page size: the served page is a prefix in content.
-        const QList<ArchiveEntry> natural = scanArchive(mz::decodeAnsi(m_gen.archivePage(day)), kBase);
+        const QList<ArchiveEntry> natural =
+            scanArchive(mz::decodeAnsi(m_gen.archivePage(day)), kBase);
         for (int i = 0; i < natural.size(); ++i)
             QCOMPARE(entries.at(i).title, natural.at(i).title);
         QCOMPARE(scanArchive(mz::decodeAnsi(m_gen.archivePage(day, 0)), kBase).size(), 0);
@@ -291,9 +298,11 @@ private Q_SLOTS:
         const QString s = mz::decodeAnsi(bytes);
 
         const QStringList order = {
-            QStringLiteral("国内新闻"), QStringLiteral("国际新闻 begin"), QStringLiteral("体育新闻 begin"),
-            QStringLiteral("军事新闻 begin"), QStringLiteral("科技新闻 begin"), QStringLiteral("财经新闻 begin"),
-            QStringLiteral("娱乐新闻 begin"), QStringLiteral("新闻中心意见反馈留言板"), QStringLiteral("</html>"),
+            QStringLiteral("国内新闻"),       QStringLiteral("国际新闻 begin"),
+            QStringLiteral("体育新闻 begin"), QStringLiteral("军事新闻 begin"),
+            QStringLiteral("科技新闻 begin"), QStringLiteral("财经新闻 begin"),
+            QStringLiteral("娱乐新闻 begin"), QStringLiteral("新闻中心意见反馈留言板"),
+            QStringLiteral("</html>"),
         };
         qsizetype last = -1;
         for (const QString &marker : order) {
@@ -350,7 +359,8 @@ private Q_SLOTS:
 
     void deliveredTemplateIsWellFormed()
     {
-        const auto bytes = mz::readFileBytes(QStringLiteral(MOZHOU_SOURCE_DIR "/data/template.ini"));
+        const auto bytes =
+            mz::readFileBytes(QStringLiteral(MOZHOU_SOURCE_DIR "/data/template.ini"));
         QVERIFY(bytes.has_value());
         QVERIFY(isCleanGbk(*bytes));
         QCOMPARE(bytes->count("\r\n"), bytes->count('\n'));
@@ -413,21 +423,38 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("path");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("contains");
-        QTest::newRow("archive") << QByteArray("GET") << QByteArray("/old1000/news1000_20070612.shtml") << 200 << QStringLiteral("新闻开始");
-        QTest::newRow("hot-dated") << QByteArray("GET") << QByteArray("/hotnews/20070612.shtml") << 200 << QStringLiteral("娱乐新闻 begin");
-        QTest::newRow("hot-live") << QByteArray("GET") << QByteArray("/hotnews/") << 200 << QStringLiteral("2007年3月2日");
-        QTest::newRow("article") << QByteArray("GET") << QByteArray("/news/20070612/5.shtml") << 200 << QStringLiteral("<!-- 正文开始 -->");
-        QTest::newRow("comment") << QByteArray("GET") << QByteArray("/comment/20070612/5.shtml") << 200 << QStringLiteral("网友评论");
-        QTest::newRow("site") << QByteArray("GET") << QByteArray("/mozhou/") << 200 << QStringLiteral("最流行关键词");
-        QTest::newRow("index") << QByteArray("GET") << QByteArray("/") << 200 << QStringLiteral("/hotnews/20070302.shtml");
-        QTest::newRow("head") << QByteArray("HEAD") << QByteArray("/mozhou/") << 200 << QStringLiteral("墨舟");
-        QTest::newRow("invalid-date") << QByteArray("GET") << QByteArray("/old1000/news1000_20071340.shtml") << 404 << QString();
-        QTest::newRow("short-stamp") << QByteArray("GET") << QByteArray("/hotnews/2007061.shtml") << 404 << QString();
-        QTest::newRow("article-zero") << QByteArray("GET") << QByteArray("/news/20070612/0.shtml") << 404 << QString();
-        QTest::newRow("article-leading-zero") << QByteArray("GET") << QByteArray("/news/20070612/05.shtml") << 404 << QString();
-        QTest::newRow("article-too-far") << QByteArray("GET") << QByteArray("/news/20070612/1000001.shtml") << 404 << QString();
-        QTest::newRow("unknown") << QByteArray("GET") << QByteArray("/nothing/here") << 404 << QString();
-        QTest::newRow("upper-case-path") << QByteArray("GET") << QByteArray("/HOTNEWS/") << 404 << QString();
+        QTest::newRow("archive") << QByteArray("GET")
+                                 << QByteArray("/old1000/news1000_20070612.shtml") << 200
+                                 << QStringLiteral("新闻开始");
+        QTest::newRow("hot-dated") << QByteArray("GET") << QByteArray("/hotnews/20070612.shtml")
+                                   << 200 << QStringLiteral("娱乐新闻 begin");
+        QTest::newRow("hot-live") << QByteArray("GET") << QByteArray("/hotnews/") << 200
+                                  << QStringLiteral("2007年3月2日");
+        QTest::newRow("article") << QByteArray("GET") << QByteArray("/news/20070612/5.shtml") << 200
+                                 << QStringLiteral("<!-- 正文开始 -->");
+        QTest::newRow("comment") << QByteArray("GET") << QByteArray("/comment/20070612/5.shtml")
+                                 << 200 << QStringLiteral("网友评论");
+        QTest::newRow("site") << QByteArray("GET") << QByteArray("/mozhou/") << 200
+                              << QStringLiteral("最流行关键词");
+        QTest::newRow("index") << QByteArray("GET") << QByteArray("/") << 200
+                               << QStringLiteral("/hotnews/20070302.shtml");
+        QTest::newRow("head") << QByteArray("HEAD") << QByteArray("/mozhou/") << 200
+                              << QStringLiteral("墨舟");
+        QTest::newRow("invalid-date")
+            << QByteArray("GET") << QByteArray("/old1000/news1000_20071340.shtml") << 404
+            << QString();
+        QTest::newRow("short-stamp")
+            << QByteArray("GET") << QByteArray("/hotnews/2007061.shtml") << 404 << QString();
+        QTest::newRow("article-zero")
+            << QByteArray("GET") << QByteArray("/news/20070612/0.shtml") << 404 << QString();
+        QTest::newRow("article-leading-zero")
+            << QByteArray("GET") << QByteArray("/news/20070612/05.shtml") << 404 << QString();
+        QTest::newRow("article-too-far")
+            << QByteArray("GET") << QByteArray("/news/20070612/1000001.shtml") << 404 << QString();
+        QTest::newRow("unknown") << QByteArray("GET") << QByteArray("/nothing/here") << 404
+                                 << QString();
+        QTest::newRow("upper-case-path")
+            << QByteArray("GET") << QByteArray("/HOTNEWS/") << 404 << QString();
         QTest::newRow("post") << QByteArray("POST") << QByteArray("/hotnews/") << 405 << QString();
     }
 
@@ -456,7 +483,8 @@ private Q_SLOTS:
         const mz::FixedClock clock(day);
         const mz::PortalSite site(kBase, &clock);
         QStringList addresses;
-        const QList<ArchiveEntry> archive = scanArchive(mz::decodeAnsi(m_gen.archivePage(day)), kBase);
+        const QList<ArchiveEntry> archive =
+            scanArchive(mz::decodeAnsi(m_gen.archivePage(day)), kBase);
         for (int i = 0; i < archive.size(); i += 7)
             addresses.append(archive.at(i).address);
         for (const HotEntry &e : scanHotNews(mz::decodeAnsi(m_gen.hotNewsPage(day))))
@@ -479,7 +507,8 @@ private Q_SLOTS:
 
         QNetworkAccessManager manager;
         manager.setProxy(QNetworkProxy::NoProxy);
-        QNetworkReply *reply = manager.get(QNetworkRequest(QUrl(portal.baseUrl() + QStringLiteral("/hotnews/"))));
+        QNetworkReply *reply =
+            manager.get(QNetworkRequest(QUrl(portal.baseUrl() + QStringLiteral("/hotnews/"))));
         QSignalSpy done(reply, &QNetworkReply::finished);
         QVERIFY(done.wait(5000));
         QCOMPARE(reply->error(), QNetworkReply::NoError);
@@ -487,7 +516,8 @@ private Q_SLOTS:
         QCOMPARE(body, portal.generator().hotNewsPage(QDate(2007, 3, 2)));
         const QList<HotEntry> entries = scanHotNews(mz::decodeAnsi(body));
         QVERIFY(!entries.isEmpty());
-        QVERIFY(entries.first().address.startsWith(portal.baseUrl() + QStringLiteral("/news/20070302/")));
+        QVERIFY(entries.first().address.startsWith(portal.baseUrl() +
+                                                   QStringLiteral("/news/20070302/")));
         QCOMPARE(portal.server().requestedPaths(), QList<QByteArray>{"/hotnews/"});
         reply->deleteLater();
     }

@@ -30,17 +30,26 @@ private Q_SLOTS:
         const PopStates downloading{false, false, false, false, false, false, false, false, true};
         const int Day = int(NodeKind::Day), Keyword = int(NodeKind::Keyword),
                   Category = int(NodeKind::Category), Root = int(NodeKind::Root);
-        QTest::newRow("today") << "k0" << "k20070302" << Day << 4 << allOff << day;
-        QTest::newRow("stored-day") << "k1" << "k20070301" << Day << 1 << allOff << day;
-        QTest::newRow("downloading-day") << "k0" << "k20070302" << Day << 2 << allOn << downloading;
-        QTest::newRow("keyword") << "k2" << "k21" << Keyword << 26 << allOn << keyword;
-        QTest::newRow("keyword-100-is-no-day") << "k2" << "k2100" << Keyword << 26 << allOff << keyword;
-        QTest::newRow("category") << "k3" << "k34" << Category << 6 << allOn << category;
-        QTest::newRow("category-1000") << "k3" << "k31000" << Category << 6 << allOn << category;
+        QTest::newRow("today") << "k0"
+                               << "k20070302" << Day << 4 << allOff << day;
+        QTest::newRow("stored-day") << "k1"
+                                    << "k20070301" << Day << 1 << allOff << day;
+        QTest::newRow("downloading-day") << "k0"
+                                         << "k20070302" << Day << 2 << allOn << downloading;
+        QTest::newRow("keyword") << "k2"
+                                 << "k21" << Keyword << 26 << allOn << keyword;
+        QTest::newRow("keyword-100-is-no-day") << "k2"
+                                               << "k2100" << Keyword << 26 << allOff << keyword;
+        QTest::newRow("category") << "k3"
+                                  << "k34" << Category << 6 << allOn << category;
+        QTest::newRow("category-1000") << "k3"
+                                       << "k31000" << Category << 6 << allOn << category;
         for (const char *r : {"k0", "k1", "k2", "k3"})
             QTest::newRow(r) << "" << r << Root << 3 << allOn << allOff;
-        QTest::newRow("favorites-keeps-states") << "" << "k4" << Root << 3 << keyword << keyword;
-        QTest::newRow("under-favorites") << "k4" << "k41" << int(NodeKind::Other) << 3 << day << day;
+        QTest::newRow("favorites-keeps-states") << ""
+                                                << "k4" << Root << 3 << keyword << keyword;
+        QTest::newRow("under-favorites") << "k4"
+                                         << "k41" << int(NodeKind::Other) << 3 << day << day;
     }
     void nodeKindsAndPopStates()
     {
@@ -73,11 +82,11 @@ private Q_SLOTS:
         const LayoutResult r = applyLayout(in, {});
         QCOMPARE(r.text2.top(), 44);
         QCOMPARE(r.command6.top(), 44);
-        QCOMPARE(r.tree.top(), 44 + 28);             // 1.1 x 25 = 27.5, rounded
+        QCOMPARE(r.tree.top(), 44 + 28); // 1.1 x 25 = 27.5, rounded
         QCOMPARE(r.tree.left(), 4);
         QCOMPARE(r.tree.height(), 581); // H - SB - 1.8T - 1.1 x Text2 = 580.5
         QCOMPARE(r.text2.left(), 4);
-        QCOMPARE(r.text2.width(), 265 - 66);          // tree - 1.15 x 57
+        QCOMPARE(r.text2.width(), 265 - 66); // tree - 1.15 x 57
         QCOMPARE(r.command6.left(), 4 + 199);
         QCOMPARE(r.list.top(), 44);
         QCOMPARE(r.list.left(), 4 + 265 + 4);
@@ -105,8 +114,8 @@ private Q_SLOTS:
         QCOMPARE(n.list.width(), first.list.width());
 
         LayoutInput tiny = in;
-        tiny.windowWidth = 270; // W - tree - status bar < 0
-        tiny.windowHeight = 121; // just above three toolbar heights
+        tiny.windowWidth = 270;    // W - tree - status bar < 0
+        tiny.windowHeight = 121;   // just above three toolbar heights
         tiny.statusBarHeight = 30; // H - SB - 1.8T - 1.1 x Text2 < 0
         const LayoutResult t = applyLayout(tiny, first);
         QCOMPARE(t.list.width(), 0);

@@ -44,8 +44,8 @@ private Q_SLOTS:
         QTest::newRow("empty-list") << HeadlineRows{} << QStringLiteral("请先显示新闻")
                                     << QStringLiteral("请在新闻前面的方框里打勾");
         // An empty title still adds its blank, so the text is not empty.
-        QTest::newRow("empty-title") << HeadlineRows{row(QString(), true)} << QStringLiteral(" ")
-                                     << QStringLiteral("  ");
+        QTest::newRow("empty-title")
+            << HeadlineRows{row(QString(), true)} << QStringLiteral(" ") << QStringLiteral("  ");
     }
     void texts()
     {
@@ -86,7 +86,8 @@ private Q_SLOTS:
         engine.speak(QStringLiteral("今日新闻 国内新闻"));
         const QList<qint16> &samples = engine.samples();
         // Well over a fifth of a second of sound, and loud enough to be speech, not silence.
-        QVERIFY2(samples.size() > engine.sampleRate() / 5, qPrintable(QString::number(samples.size())));
+        QVERIFY2(samples.size() > engine.sampleRate() / 5,
+                 qPrintable(QString::number(samples.size())));
         const auto peak = std::max_element(samples.begin(), samples.end(),
                                            [](qint16 a, qint16 b) { return qAbs(a) < qAbs(b); });
         QVERIFY(qAbs(*peak) > 2000);

@@ -26,7 +26,8 @@ private Q_SLOTS:
         QTest::newRow("seven") << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n")) << 7.0;
         QTest::newRow("zero") << crlf(QStringLiteral("[旧新闻存放天数]\n0天\n")) << 0.0;
         QTest::newRow("fraction") << crlf(QStringLiteral("[旧新闻存放天数]\n2.5天\n")) << 2.5;
-        QTest::newRow("blanks-before") << crlf(QStringLiteral("[旧新闻存放天数]\n  \t3天\n")) << 3.0;
+        QTest::newRow("blanks-before")
+            << crlf(QStringLiteral("[旧新闻存放天数]\n  \t3天\n")) << 3.0;
         QTest::newRow("not-a-number") << crlf(QStringLiteral("[旧新闻存放天数]\nabc天\n")) << 0.0;
         QTest::newRow("trailing-text") << crlf(QStringLiteral("[旧新闻存放天数]\n4x天\n")) << 4.0;
         QTest::newRow("no-section") << crlf(QStringLiteral("[你的关键词]\nA\n")) << 0.0;
@@ -70,10 +71,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("keywords");
         QTest::addColumn<QStringList>("categories");
-        QTest::newRow("ordinary")
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+证券\nnba\n[分类]\n国内\n国际\n[end]\n"))
-            << QStringList{QStringLiteral("股票+证券"), QStringLiteral("nba")}
-            << QStringList{QStringLiteral("国内"), QStringLiteral("国际")};
+        QTest::newRow("ordinary") << crlf(
+                                         QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+"
+                                                        "证券\nnba\n[分类]\n国内\n国际\n[end]\n"))
+                                  << QStringList{QStringLiteral("股票+证券"), QStringLiteral("nba")}
+                                  << QStringList{QStringLiteral("国内"), QStringLiteral("国际")};
         QTest::newRow("empty-line-counts")
             << crlf(QStringLiteral("[你的关键词]\nA\n\nB\n[分类]\n"))
             << QStringList{QStringLiteral("A"), QString(), QStringLiteral("B")} << QStringList{};
@@ -82,13 +84,13 @@ private Q_SLOTS:
             << QStringList{QStringLiteral("A")}
             << QStringList{QStringLiteral("国内"), QStringLiteral("体育")};
         QTest::newRow("last-line-without-line-end")
-            << QStringLiteral("[分类]\r\n国内\r\n体育")
-            << QStringList{} << QStringList{QStringLiteral("国内"), QStringLiteral("体育")};
+            << QStringLiteral("[分类]\r\n国内\r\n体育") << QStringList{}
+            << QStringList{QStringLiteral("国内"), QStringLiteral("体育")};
         QTest::newRow("sections-any-order")
             << crlf(QStringLiteral("[分类]\n环保\n[你的关键词]\n油价\n[旧新闻存放天数]\n1天\n"))
             << QStringList{QStringLiteral("油价")} << QStringList{QStringLiteral("环保")};
-        QTest::newRow("missing-sections") << crlf(QStringLiteral("[旧新闻存放天数]\n1天\n"))
-                                          << QStringList{} << QStringList{};
+        QTest::newRow("missing-sections")
+            << crlf(QStringLiteral("[旧新闻存放天数]\n1天\n")) << QStringList{} << QStringList{};
     }
     void listSection()
     {
@@ -101,12 +103,14 @@ private Q_SLOTS:
 
     void addresses()
     {
-        const QString text = crlf(QStringLiteral(
-            "[你的关键词]\nA\n[新闻网站]\n http://news.example:81/ \n[墨舟网]\nhttp://site.example/mz/\n"));
+        const QString text =
+            crlf(QStringLiteral("[你的关键词]\nA\n[新闻网站]\n http://news.example:81/ "
+                                "\n[墨舟网]\nhttp://site.example/mz/\n"));
         QCOMPARE(portalAddress(text), QStringLiteral("http://news.example:81"));
         QCOMPARE(siteAddress(text), QStringLiteral("http://site.example/mz/"));
         // The address sections end the keyword list like any other section.
-        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)), QStringList{QStringLiteral("A")});
+        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
+                 QStringList{QStringLiteral("A")});
         QCOMPARE(portalAddress(QString()), QStringLiteral("http://127.0.0.1:8086"));
         QCOMPARE(siteAddress(crlf(QStringLiteral("[墨舟网]\n[分类]\n"))),
                  QStringLiteral("http://127.0.0.1:8086/mozhou/"));
@@ -119,29 +123,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("b");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        const QString base = QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n7\n股票\n[分类]\n股票\n");
+        const QString base = QStringLiteral(
+            "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n7\n股票\n[分类]\n股票\n");
         QTest::newRow("insert-first") << "insert" << QStringLiteral("油价") << QString()
                                       << crlf(QStringLiteral("[你的关键词]\nA\n[分类]\n"))
                                       << crlf(QStringLiteral("[你的关键词]\n油价\nA\n[分类]\n"));
-        QTest::newRow("insert-no-section") << "insert" << QStringLiteral("油价") << QString()
-                                           << crlf(QStringLiteral("[分类]\n国内"))
-                                           << crlf(QStringLiteral("[分类]\n国内\n[你的关键词]\n油价\n"));
+        QTest::newRow("insert-no-section")
+            << "insert" << QStringLiteral("油价") << QString()
+            << crlf(QStringLiteral("[分类]\n国内"))
+            << crlf(QStringLiteral("[分类]\n国内\n[你的关键词]\n油价\n"));
         QTest::newRow("remove-whole-line-first-only")
             << "remove" << QStringLiteral("股票") << QString() << crlf(base)
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n7\n股票\n[分类]\n股票\n"));
-        QTest::newRow("remove-missing") << "remove" << QStringLiteral("油价") << QString()
-                                        << crlf(base) << crlf(base);
+            << crlf(QStringLiteral(
+                   "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n7\n股票\n[分类]\n股票\n"));
+        QTest::newRow("remove-missing")
+            << "remove" << QStringLiteral("油价") << QString() << crlf(base) << crlf(base);
         QTest::newRow("remove-last-line-no-eol")
             << "remove" << QStringLiteral("B") << QString()
             << QStringLiteral("[你的关键词]\r\nA\r\nB") << QStringLiteral("[你的关键词]\r\nA");
         QTest::newRow("rename-whole-line-first-only")
             << "rename" << QStringLiteral("股票") << QStringLiteral("证券") << crlf(base)
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n证券\n7\n股票\n[分类]\n股票\n"));
+            << crlf(QStringLiteral(
+                   "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n证券\n7\n股票\n[分类]\n股票\n"));
         QTest::newRow("rename-7-keeps-days")
             << "rename" << QStringLiteral("7") << QStringLiteral("8") << crlf(base)
-            << crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n8\n股票\n[分类]\n股票\n"));
+            << crlf(QStringLiteral(
+                   "[旧新闻存放天数]\n7天\n[你的关键词]\n炒股票\n股票\n8\n股票\n[分类]\n股票\n"));
         QTest::newRow("remove-empty-keyword")
-            << "remove" << QString() << QString() << crlf(QStringLiteral("[你的关键词]\nA\n\nB\n[分类]\n"))
+            << "remove" << QString() << QString()
+            << crlf(QStringLiteral("[你的关键词]\nA\n\nB\n[分类]\n"))
             << crlf(QStringLiteral("[你的关键词]\nA\nB\n[分类]\n"));
     }
     void rewrites()
@@ -292,12 +302,15 @@ private Q_SLOTS:
     {
         QCOMPARE(withCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
         QTemporaryDir dir;
-        QVERIFY(writeTextFile(dir.filePath(QStringLiteral("option.ini")),
-                              QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n")));
+        QVERIFY(writeTextFile(
+            dir.filePath(QStringLiteral("option.ini")),
+            QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n")));
         const QString text = readOptionFile(dir.path()).value();
         QCOMPARE(parseDaysToKeep(text), 4.0);
-        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)), QStringList{QStringLiteral("油价")});
-        QCOMPARE(parseListSection(text, QStringView(kCategoriesHeader)), QStringList{QStringLiteral("国内")});
+        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
+                 QStringList{QStringLiteral("油价")});
+        QCOMPARE(parseListSection(text, QStringView(kCategoriesHeader)),
+                 QStringList{QStringLiteral("国内")});
     }
 
     void fileRoundTrip()

@@ -31,7 +31,8 @@
 namespace {
 
 const QDate kDay(2007, 3, 2);
-const mz::RecordedMessage kDone{QStringLiteral("下载完成"), QStringLiteral("提示"), mz::MessageIcon::None};
+const mz::RecordedMessage kDone{QStringLiteral("下载完成"), QStringLiteral("提示"),
+                                mz::MessageIcon::None};
 const mz::RecordedMessage kOneFailed{QStringLiteral("下载完成，1篇失败"), QStringLiteral("提示"),
                                      mz::MessageIcon::Warning};
 
@@ -73,13 +74,17 @@ struct Fixture : mz::test::PortalFormFixture
     // Waits for the end of the batch (its last message `last`).
     bool waitDone(int expectedMessages, const mz::RecordedMessage &last = kDone)
     {
-        return QTest::qWaitFor([&] { return messages.messages.size() >= expectedMessages
-                                            && messages.messages.constLast() == last; },
-                               20000);
+        return QTest::qWaitFor(
+            [&] {
+                return messages.messages.size() >= expectedMessages &&
+                       messages.messages.constLast() == last;
+            },
+            20000);
     }
     int requests(int number) const
     {
-        return int(server->requestedPaths().count(mz::PortalGenerator::articlePath(kDay, number).toLatin1()));
+        return int(server->requestedPaths().count(
+            mz::PortalGenerator::articlePath(kDay, number).toLatin1()));
     }
     bool busy(int i) const { return form->jfDownEX2[size_t(i)]->isBusy(); }
     QString tag(int i) const { return form->jfDownEX2[size_t(i)]->tag(); }
@@ -92,7 +97,8 @@ void verifyRewritten(const Fixture &f, int number)
 {
     const QString text = f.saved(number);
     const mz::PortalHeadline h = f.generator->headline(kDay, number);
-    QVERIFY2(text.contains(QStringLiteral("<h1>") + h.title + QStringLiteral("</h1>")), qPrintable(text.left(300)));
+    QVERIFY2(text.contains(QStringLiteral("<h1>") + h.title + QStringLiteral("</h1>")),
+             qPrintable(text.left(300)));
     QVERIFY(text.contains(QStringLiteral("本文由墨舟新闻阅读器 V1.3 下载保存")));
     for (const QString &paragraph : f.generator->articleParagraphs(kDay, number))
         QVERIFY(text.contains(paragraph));
@@ -182,7 +188,8 @@ void TestForm1Articles::oneTickedRowUsesInstanceZero()
 void TestForm1Articles::failedDownloadLeavesOthers()
 {
     Fixture f;
-    f.server->setFaultForPath(mz::PortalGenerator::articlePath(kDay, 2).toLatin1(), mz::HttpServer::Fault::NotFound);
+    f.server->setFaultForPath(mz::PortalGenerator::articlePath(kDay, 2).toLatin1(),
+                              mz::HttpServer::Fault::NotFound);
     f.addRows({1, 2, 3, 4, 5});
     f.form->s5_Click();
     QVERIFY(f.waitDone(2, kOneFailed));
@@ -191,8 +198,8 @@ void TestForm1Articles::failedDownloadLeavesOthers()
     const mz::RecordedMessage error = f.messages.messages.first();
     QCOMPARE(error.icon, mz::MessageIcon::Critical);
     QCOMPARE(error.title, QString());
-    const QString named = QStringLiteral("新闻“%1”下载失败。\n错误：404:")
-                              .arg(f.generator->headline(kDay, 2).title);
+    const QString named =
+        QStringLiteral("新闻“%1”下载失败。\n错误：404:").arg(f.generator->headline(kDay, 2).title);
     QVERIFY2(error.text.startsWith(named), qPrintable(error.text));
     QVERIFY(error.text.size() > named.size());
     QVERIFY(!QFile::exists(f.savedPath(2)));
@@ -205,20 +212,23 @@ void TestForm1Articles::failedDownloadLeavesOthers()
 
 void TestForm1Articles::keptAsArrived_data()
 {
-    QTest::addColumn<QString>("removeFile");   // from the program folder
-    QTest::addColumn<QByteArray>("fenli");     // replaces fenli.ini when not empty
+    QTest::addColumn<QString>("removeFile");       // from the program folder
+    QTest::addColumn<QByteArray>("fenli");         // replaces fenli.ini when not empty
     QTest::addColumn<QByteArray>("dropFromPage2"); // taken out of article 2's page
     QTest::addColumn<QList<int>>("kept");
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("fenli-missing") << QStringLiteral("fenli.ini") << QByteArray() << QByteArray()
                                    << QList<int>{1, 2, 3} << QStringLiteral("找不到fenli.ini");
-    QTest::newRow("template-missing") << QStringLiteral("template.ini") << QByteArray() << QByteArray()
-                                      << QList<int>{1, 2, 3} << QStringLiteral("找不到template.ini");
+    QTest::newRow("template-missing")
+        << QStringLiteral("template.ini") << QByteArray() << QByteArray() << QList<int>{1, 2, 3}
+        << QStringLiteral("找不到template.ini");
     QTest::newRow("fenli-key-missing")
-        << QString() << mz::encodeAnsi(u"[新闻名字start]=<h1 id=\"artibodytitle\">\r\n[新闻名字end]=</h1>\r\n"
-                                       u"[新闻内容start]=<!-- 正文开始 -->\r\n[新闻内容end]=<!-- 正文结束 -->\r\n"
-                                       u"[中间广告start]=<!-- 广告开始 -->\r\n")
+        << QString()
+        << mz::encodeAnsi(
+               u"[新闻名字start]=<h1 id=\"artibodytitle\">\r\n[新闻名字end]=</h1>\r\n"
+               u"[新闻内容start]=<!-- 正文开始 -->\r\n[新闻内容end]=<!-- 正文结束 -->\r\n"
+               u"[中间广告start]=<!-- 广告开始 -->\r\n")
         << QByteArray() << QList<int>{1, 2, 3} << QStringLiteral("[中间广告end]=");
 }
 
@@ -256,7 +266,8 @@ void TestForm1Articles::keptAsArrived()
         }
     }
     const QString status = f.form->status().panel(WindowStatus::Panel::S1);
-    QVERIFY2(status.startsWith(QString::number(kept.size()) + QStringLiteral("篇")), qPrintable(status));
+    QVERIFY2(status.startsWith(QString::number(kept.size()) + QStringLiteral("篇")),
+             qPrintable(status));
     QVERIFY2(status.contains(reason), qPrintable(status));
 }
 
@@ -289,10 +300,11 @@ void TestForm1Articles::pageWithoutMarkers_data()
 {
     QTest::addColumn<QByteArray>("page2"); // replaces article 2's page; empty: markers dropped
     QTest::addColumn<QString>("status");
-    QTest::newRow("markers-dropped") << QByteArray()
-                                     << QStringLiteral("1篇新闻网页中没有fenli.ini的标记，已按文字密度找出正文");
-    QTest::newRow("no-text-at-all") << QByteArray("<html><head></head><body><a href=x>x</a></body></html>")
-                                    << QStringLiteral("1篇新闻未能整理，保留原网页（网页中没有fenli.ini的标记，也找不到正文）");
+    QTest::newRow("markers-dropped")
+        << QByteArray() << QStringLiteral("1篇新闻网页中没有fenli.ini的标记，已按文字密度找出正文");
+    QTest::newRow("no-text-at-all")
+        << QByteArray("<html><head></head><body><a href=x>x</a></body></html>")
+        << QStringLiteral("1篇新闻未能整理，保留原网页（网页中没有fenli.ini的标记，也找不到正文）");
 }
 
 // A page the markers no longer fit is rebuilt from its main text; one without text is kept.
@@ -308,7 +320,8 @@ void TestForm1Articles::pageWithoutMarkers()
         if (!page2.isEmpty())
             return page2;
         QByteArray changed = body;
-        for (const char16_t *marker : {u"<h1 id=\"artibodytitle\">", u"<!-- 正文开始 -->", u"<!-- 正文结束 -->"})
+        for (const char16_t *marker :
+             {u"<h1 id=\"artibodytitle\">", u"<!-- 正文开始 -->", u"<!-- 正文结束 -->"})
             changed.replace(mz::encodeAnsi(QString::fromUtf16(marker)), "<div>");
         return changed;
     };
@@ -398,11 +411,13 @@ void TestForm1Articles::strangeTitleStaysInNewsSave()
     f.form->lists().model1()->append(row);
     f.form->s5_Click();
     QVERIFY(f.waitDone(1));
-    const QStringList files = QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files);
+    const QStringList files =
+        QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files);
     QCOMPARE(files, QStringList{QStringLiteral("／沪深／两市：涨？.htm")});
     QVERIFY(mz::readTextFile(f.dir.filePath(QStringLiteral("News_save/") + files.first()))
                 ->contains(f.generator->headline(kDay, 1).title));
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 4);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(),
+             4);
 }
 
 // A second command while the first queue is still handed out starts at its own first article.
@@ -416,7 +431,8 @@ void TestForm1Articles::secondCommandRestartsQueue()
     f.form->Timer2_Timer(); // articles 1-3 handed out; 4 and 5 wait
     QVERIFY(f.form->Timer2->isActive());
     for (int r : {0, 1, 2, 3})
-        f.form->lists().model1()->setData(f.form->lists().model1()->index(r, 0), Qt::Unchecked, Qt::CheckStateRole);
+        f.form->lists().model1()->setData(f.form->lists().model1()->index(r, 0), Qt::Unchecked,
+                                          Qt::CheckStateRole);
     f.form->s5_Click(); // now only article 5, the new queue's first column
     QVERIFY(f.waitDone(1));
     QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});

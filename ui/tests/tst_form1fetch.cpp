@@ -49,9 +49,7 @@ const mz::RecordedMessage kDone{QStringLiteral("下载完成。"), QStringLitera
 // test may alter.
 struct Fixture : mz::test::PortalFormFixture
 {
-    explicit Fixture(QDate today) : PortalFormFixture(today)
-    {
-    }
+    explicit Fixture(QDate today) : PortalFormFixture(today) {}
 
     // Loads the window with short retry pauses and a quick watchdog; Timer1 stays off unless
     // the start-up sequence is under test.
@@ -74,10 +72,7 @@ struct Fixture : mz::test::PortalFormFixture
     {
         return mz::readFileBytes(file(name)).value_or(QByteArray("<missing>"));
     }
-    int requests(const QByteArray &path) const
-    {
-        return int(server->requestedPaths().count(path));
-    }
+    int requests(const QByteArray &path) const { return int(server->requestedPaths().count(path)); }
 
     QList<Outcome> outcomes;
 };
@@ -135,7 +130,8 @@ private Q_SLOTS:
     void archiveOfClosedDay()
     {
         Fixture f(kDay.addDays(1));
-        QVERIFY(mz::writeFileBytes(f.file("Nonews1000_20070612.shtml"), "<html>provisional</html>"));
+        QVERIFY(
+            mz::writeFileBytes(f.file("Nonews1000_20070612.shtml"), "<html>provisional</html>"));
         auto form = f.load();
         select(*form, kKey);
         QList<int> imageAtEnd;
@@ -152,8 +148,8 @@ private Q_SLOTS:
         QCOMPARE(f.messages.messages.first(), kDone);
         QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
         QVERIFY(!QFile::exists(f.file("Nonews1000_20070612.shtml")));
-        QCOMPARE(imageAtEnd, QList<int>{1});                          // listed: image 1 ...
-        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 4);         // ... then 4 in red
+        QCOMPARE(imageAtEnd, QList<int>{1});                                  // listed: image 1 ...
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 4); // ... then 4 in red
         QVERIFY(isRed(form->tree().nodeByKey(kKey)));
         QVERIFY(form->lists().model2()->rowCount() > 0);
         QVERIFY(form->ListView2->isHidden());
@@ -181,9 +177,10 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QByteArray>("requested");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("closed-day-dated-page") << kDay.addDays(2) << QByteArray("/hotnews/20070612.shtml")
-                                               << "20070612.shtml";
-        QTest::newRow("open-day-live-page") << kDay << QByteArray("/hotnews/") << "No20070612.shtml";
+        QTest::newRow("closed-day-dated-page")
+            << kDay.addDays(2) << QByteArray("/hotnews/20070612.shtml") << "20070612.shtml";
+        QTest::newRow("open-day-live-page")
+            << kDay << QByteArray("/hotnews/") << "No20070612.shtml";
     }
     void hotNews()
     {
@@ -494,7 +491,8 @@ private Q_SLOTS:
         f.server->setFaultForPath(first, Fault::Stall, 1);
         auto form = f.load();
         int ended = 0;
-        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(), [&] { ++ended; });
+        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
+                [&] { ++ended; });
         select(*form, QStringLiteral("k20070611"));
         form->Command1_Click();
         QSignalSpy progress(form->jfDownEX1, &mz::DownloadComponent::progress);
@@ -510,7 +508,8 @@ private Q_SLOTS:
         QTest::qWait(300);
         QCOMPARE(ended, 2);
         QCOMPARE(f.messages.messages.size(), 1);
-        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{first, kArchivePath})); // no retry of the first
+        QCOMPARE(f.server->requestedPaths(),
+                 (QList<QByteArray>{first, kArchivePath})); // no retry of the first
         QVERIFY(!QFile::exists(f.file("news1000_20070611.shtml")));
         QVERIFY(isRed(form->tree().nodeByKey(kKey)));
     }

@@ -119,8 +119,7 @@ void TestForm1Lists::listMissingFile()
     archive = m_fixture->dir.filePath(u"news1000_20070302.shtml"_qs);
     f.list(archive);
     QCOMPARE(m_fixture->messages.messages,
-             (QList<RecordedMessage>{
-                 {u"你还没有下载今日新闻"_qs, u"提示"_qs, MessageIcon::None}}));
+             (QList<RecordedMessage>{{u"你还没有下载今日新闻"_qs, u"提示"_qs, MessageIcon::None}}));
     QCOMPARE(f.lists().model2()->rowCount(), 0);
     QCOMPARE(f.status().panel(WindowStatus::Panel::S1), u"before"_qs);
     QCOMPARE(f.windowTitle(), u"caption before"_qs);
@@ -184,8 +183,10 @@ void TestForm1Lists::listRowIconsAndAddresses()
     const QModelIndex i0 = f.lists().model2()->index(0, 0);
     QCOMPARE(f.lists().model2()->data(i0, Qt::DecorationRole).value<QIcon>().cacheKey(),
              f.ImageList1.at(23).cacheKey());
-    QVERIFY(!f.lists().model2()->data(f.lists().model2()->index(1, 0), Qt::DecorationRole).isValid());
-    QCOMPARE(f.lists().model2()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"日期"_qs);
+    QVERIFY(
+        !f.lists().model2()->data(f.lists().model2()->index(1, 0), Qt::DecorationRole).isValid());
+    QCOMPARE(f.lists().model2()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+             u"日期"_qs);
     QVERIFY(!(f.lists().model2()->flags(i0) & Qt::ItemIsUserCheckable));
 }
 
@@ -273,8 +274,10 @@ void TestForm1Lists::listHotSections()
     const QModelIndex i0 = f.lists().model1()->index(0, 0);
     QVERIFY(f.lists().model1()->flags(i0) & Qt::ItemIsUserCheckable);
     QCOMPARE(f.lists().model1()->data(i0, Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-    QCOMPARE(f.lists().model1()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), u"评论"_qs);
-    QCOMPARE(f.lists().model1()->data(f.lists().model1()->index(0, 2)).toString(), u"http://h.test/c/1"_qs);
+    QCOMPARE(f.lists().model1()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(),
+             u"评论"_qs);
+    QCOMPARE(f.lists().model1()->data(f.lists().model1()->index(0, 2)).toString(),
+             u"http://h.test/c/1"_qs);
 }
 
 void TestForm1Lists::listHotWithoutEndMarker()
@@ -334,7 +337,7 @@ void TestForm1Lists::headerClickSortsAscending()
 
     // ListView1 sorts the same way, through its own handler.
     f.lists().model1()->append(HeadlineRows{{u"z"_qs, u"国内新闻"_qs, {}, {}, 6, false},
-                                  {u"y"_qs, u"体育新闻"_qs, {}, {}, 10, false}});
+                                            {u"y"_qs, u"体育新闻"_qs, {}, {}, 10, false}});
     f.ListView1_ColumnClick(0);
     QCOMPARE(f.lists().shownRow(f.ListView1, 0).title, u"y"_qs);
     QCOMPARE(f.lists().model1()->row(0).title, u"z"_qs);
@@ -355,7 +358,8 @@ void TestForm1Lists::favoritesNeverSort()
     }
     QCOMPARE(f.lists().shownRow(f.ListView3, 0).title, u"c"_qs);
     QCOMPARE(f.lists().shownRow(f.ListView3, 1).title, u"a"_qs);
-    QVERIFY(!f.lists().model3()->data(f.lists().model3()->index(0, 0), Qt::DecorationRole).isValid());
+    QVERIFY(
+        !f.lists().model3()->data(f.lists().model3()->index(0, 0), Qt::DecorationRole).isValid());
 }
 
 void TestForm1Lists::commentColumnMarker()

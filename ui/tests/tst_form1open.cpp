@@ -30,22 +30,34 @@ mz::HeadlineRow row(const QString &name)
     return r;
 }
 
-QUrl tagOf(const QString &name) { return QUrl(row(name).tag); }
-QUrl commentOf(const QString &name) { return QUrl(row(name).sub2); }
+QUrl tagOf(const QString &name)
+{
+    return QUrl(row(name).tag);
+}
+QUrl commentOf(const QString &name)
+{
+    return QUrl(row(name).sub2);
+}
 
 QTreeView *viewByName(Form1 &form, const QString &name)
 {
-    return name == u"ListView1" ? form.ListView1 : name == u"ListView2" ? form.ListView2 : form.ListView3;
+    return name == u"ListView1"   ? form.ListView1
+           : name == u"ListView2" ? form.ListView2
+                                  : form.ListView3;
 }
 
 mz::HeadlineSortProxy *proxyOf(Form1 &form, const QTreeView *view)
 {
-    return view == form.ListView1 ? form.lists().proxy1() : view == form.ListView2 ? form.lists().proxy2() : form.lists().proxy3();
+    return view == form.ListView1   ? form.lists().proxy1()
+           : view == form.ListView2 ? form.lists().proxy2()
+                                    : form.lists().proxy3();
 }
 
 mz::HeadlineModel *modelOf(Form1 &form, const QTreeView *view)
 {
-    return view == form.ListView1 ? form.lists().model1() : view == form.ListView2 ? form.lists().model2() : form.lists().model3();
+    return view == form.ListView1   ? form.lists().model1()
+           : view == form.ListView2 ? form.lists().model2()
+                                    : form.lists().model3();
 }
 
 // Each view gets its own rows (prefix "1-", "2-", "3-") so that an opened address tells which
@@ -145,7 +157,8 @@ void TestForm1Open::markerFollowsLastPress()
 
     const QHeaderView *header = form->ListView1->header();
     const QRect first = form->ListView1->visualRect(form->lists().proxy1()->index(0, 2));
-    const QPoint inComments(header->sectionSize(0) + header->sectionSize(1) + 5, first.center().y());
+    const QPoint inComments(header->sectionSize(0) + header->sectionSize(1) + 5,
+                            first.center().y());
     QVERIFY(viewport->rect().contains(inComments));
     QTest::mouseClick(viewport, Qt::LeftButton, {}, inComments);
     QVERIFY(form->lists().commentColumnHit());
@@ -230,8 +243,8 @@ void TestForm1Open::sortedViewOpensRowAsShown()
     mz::test::FormFixture f;
     auto form = f.load();
     form->lists().model2()->clear();
-    form->lists().model2()->append(mz::HeadlineRows{row(QStringLiteral("c")), row(QStringLiteral("a")),
-                                          row(QStringLiteral("b"))});
+    form->lists().model2()->append(mz::HeadlineRows{
+        row(QStringLiteral("c")), row(QStringLiteral("a")), row(QStringLiteral("b"))});
     form->showListView(form->ListView2);
     form->ListView2_ColumnClick(0);
     QCOMPARE(form->lists().shownRow(form->ListView2, 0).title, QStringLiteral("a"));
@@ -240,7 +253,8 @@ void TestForm1Open::sortedViewOpensRowAsShown()
     form->ListView2_DblClick();
     select(*form, form->ListView2, 2);
     form->s4_Click();
-    QCOMPARE(f.opener.opened, (QList<QUrl>{tagOf(QStringLiteral("a")), tagOf(QStringLiteral("c"))}));
+    QCOMPARE(f.opener.opened,
+             (QList<QUrl>{tagOf(QStringLiteral("a")), tagOf(QStringLiteral("c"))}));
 }
 
 void TestForm1Open::noSelectedRowOpensNothing_data()
@@ -250,8 +264,8 @@ void TestForm1Open::noSelectedRowOpensNothing_data()
     QTest::newRow("empty-list") << false;
 }
 
-// Nothing is opened, and "打开新闻评论" without a row leaves no marker behind: the next double click
-// on a title opens the article.
+// Nothing is opened, and "打开新闻评论" without a row leaves no marker behind: the next double
+// click on a title opens the article.
 void TestForm1Open::noSelectedRowOpensNothing()
 {
     QFETCH(bool, filled);
@@ -287,8 +301,10 @@ void TestForm1Open::unsafeAddressesStayInside_data()
     QTest::newRow("http") << QStringLiteral("http://127.0.0.1:8086/news/1.shtml") << true;
     QTest::newRow("https-upper-case") << QStringLiteral("HTTPS://example.com/a?b=1") << true;
     // Pages may not hand a prepared mail (with attachments, say) to the mail program.
-    QTest::newRow("mailto-from-page") << QStringLiteral("mailto:friend@example.com?attach=/etc/passwd") << false;
-    QTest::newRow("surrounding-blanks") << QStringLiteral("  http://127.0.0.1/x.shtml \r\n") << true;
+    QTest::newRow("mailto-from-page")
+        << QStringLiteral("mailto:friend@example.com?attach=/etc/passwd") << false;
+    QTest::newRow("surrounding-blanks")
+        << QStringLiteral("  http://127.0.0.1/x.shtml \r\n") << true;
     QTest::newRow("empty") << QString() << false;
     QTest::newRow("blanks") << QStringLiteral("   ") << false;
     QTest::newRow("relative-path") << QStringLiteral("news/20070302/1.shtml") << false;
@@ -365,7 +381,8 @@ void TestForm1Open::noOpenerIsHarmless()
     form->s4_Click();
     QVERIFY(f.opener.opened.isEmpty());
     // Without a way to open addresses the user is told.
-    QVERIFY(form->status().panel(WindowStatus::Panel::S1).startsWith(QStringLiteral("无法打开地址：")));
+    QVERIFY(
+        form->status().panel(WindowStatus::Panel::S1).startsWith(QStringLiteral("无法打开地址：")));
     QVERIFY(!form->lists().commentColumnHit());
 }
 

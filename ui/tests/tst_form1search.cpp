@@ -132,7 +132,8 @@ void TestForm1Search::keywordNodeFromMenu()
     QCOMPARE(hit.tag, kArchive[0].tag);
     QVERIFY(hit.sub1.isEmpty() && hit.sub2.isEmpty() && !hit.checked);
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S2), QStringLiteral("搜索到3条"));
-    QCOMPARE(f.form->search().searchTerms(), (QStringList{QStringLiteral("股票"), QStringLiteral("证券")}));
+    QCOMPARE(f.form->search().searchTerms(),
+             (QStringList{QStringLiteral("股票"), QStringLiteral("证券")}));
     QVERIFY(f.showing(f.form->ListView1));
     QCOMPARE(f.form->lists().model2()->rows(), kArchive); // the archive list is never changed
 }

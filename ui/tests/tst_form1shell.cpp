@@ -35,8 +35,9 @@ QStringList childKeys(QTreeWidgetItem *root)
     return keys;
 }
 
-const QString kOption = crlf(QStringLiteral(
-    "[旧新闻存放天数]\n3天\n[你的关键词]\n股票+证券\n\nnba\n[分类]\n国内\n文化\n体育\n[新闻网站]\nhttp://x\n"));
+const QString kOption =
+    crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[你的关键词]\n股票+证券\n\nnba\n[分类]"
+                        "\n国内\n文化\n体育\n[新闻网站]\nhttp://x\n"));
 
 } // namespace
 
@@ -59,7 +60,8 @@ private Q_SLOTS:
     {
         FormFixture f(kOption);
         // A stored archive for 2007-3-1 shows image 1 on its node.
-        mz::writeTextFile(f.dir.filePath(QStringLiteral("news1000_20070301.shtml")), QStringLiteral("x"));
+        mz::writeTextFile(f.dir.filePath(QStringLiteral("news1000_20070301.shtml")),
+                          QStringLiteral("x"));
         auto form = f.load();
         QCOMPARE(form->windowTitle(), QStringLiteral("墨舟1.3版"));
         QTreeWidget *tree = form->TreeView1;
@@ -77,7 +79,8 @@ private Q_SLOTS:
         QCOMPARE(childKeys(tree->topLevelItem(0)), QStringList{"k20070302"});
         QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("2007-3-2"));
         QCOMPARE(NavigationTree::nodeImage(tree->topLevelItem(0)->child(0)), 4);
-        QCOMPARE(childKeys(tree->topLevelItem(1)), (QStringList{"k20070301", "k20070228", "k20070227"}));
+        QCOMPARE(childKeys(tree->topLevelItem(1)),
+                 (QStringList{"k20070301", "k20070228", "k20070227"}));
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k20070301")), 1);
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k20070228")), 4);
         // Keywords k21..k23 (the empty line is a keyword), categories share the numbering and a
@@ -240,7 +243,8 @@ private Q_SLOTS:
         f.setPortal(portal.baseUrl());
         auto form = f.load();
         form->Command5->click();
-        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("墨舟")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("墨舟")),
+                                 10000);
         QVERIFY(form->WebBrowser1->isHidden());
         QCOMPARE(portal.server().requestedPaths(), QList<QByteArray>{"/mozhou/"});
     }
@@ -250,7 +254,8 @@ private Q_SLOTS:
         mz::test::FormFixture f; // port 9: nothing answers
         auto form = f.load();
         form->Command5_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(form->WebBrowser1->toPlainText().contains(QStringLiteral("无法打开")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            form->WebBrowser1->toPlainText().contains(QStringLiteral("无法打开")), 10000);
     }
 
     // The desktop opener hands addresses to the system's handler for their scheme.
@@ -264,8 +269,9 @@ private Q_SLOTS:
         QVERIFY(opener.open(QUrl(QStringLiteral("mailto:a@b.c?subject=x"))));
         QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
-        QCOMPARE(sink.urls, (QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml")),
-                                         QUrl(QStringLiteral("mailto:a@b.c?subject=x"))}));
+        QCOMPARE(sink.urls,
+                 (QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml")),
+                              QUrl(QStringLiteral("mailto:a@b.c?subject=x"))}));
     }
 
     // The tree always keeps a selected node: clicks on the blank area, Ctrl+clicks and other
@@ -282,7 +288,8 @@ private Q_SLOTS:
         QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::ControlModifier, keyword);
         QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(5, tree->viewport()->height() - 3));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                          QPoint(5, tree->viewport()->height() - 3));
         QCOMPARE(form->tree().selectedKey(), QStringLiteral("k21"));
         QTest::mouseClick(tree->viewport(), Qt::MiddleButton, {},
                           tree->visualItemRect(form->tree().nodeByKey("k22")).center());
