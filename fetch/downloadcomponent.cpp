@@ -92,16 +92,16 @@ bool parseContentRange(const QByteArray &value, qint64 *first, qint64 *total)
     const QByteArray v = value.trimmed();
     if (!v.toLower().startsWith("bytes "))
         return false;
-    const QByteArray spec = v.mid(6).trimmed();
-    const qsizetype dash = spec.indexOf('-'), slash = spec.indexOf('/');
+    const QByteArray rangeText = v.mid(6).trimmed();
+    const qsizetype dash = rangeText.indexOf('-'), slash = rangeText.indexOf('/');
     if (dash <= 0 || slash <= dash)
         return false;
     bool ok1 = false, ok2 = false;
-    *first = spec.left(dash).toLongLong(&ok1);
-    const qint64 last = spec.mid(dash + 1, slash - dash - 1).toLongLong(&ok2);
+    *first = rangeText.left(dash).toLongLong(&ok1);
+    const qint64 last = rangeText.mid(dash + 1, slash - dash - 1).toLongLong(&ok2);
     if (!ok1 || !ok2 || last < *first)
         return false;
-    const QByteArray totalText = spec.mid(slash + 1);
+    const QByteArray totalText = rangeText.mid(slash + 1);
     if (totalText == "*") {
         *total = -1;
         return true;

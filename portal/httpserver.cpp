@@ -83,15 +83,15 @@ bool parseRange(const QByteArray &value, qint64 size, qint64 *first, qint64 *las
     const QByteArray v = value.trimmed();
     if (!v.startsWith("bytes=") || v.contains(','))
         return false;
-    const QByteArray spec = v.mid(6).trimmed();
-    const qsizetype dash = spec.indexOf('-');
+    const QByteArray rangeText = v.mid(6).trimmed();
+    const qsizetype dash = rangeText.indexOf('-');
     if (dash <= 0)
         return false;
     bool ok = false;
-    *first = spec.left(dash).trimmed().toLongLong(&ok);
+    *first = rangeText.left(dash).trimmed().toLongLong(&ok);
     if (!ok || *first < 0)
         return false;
-    const QByteArray end = spec.mid(dash + 1).trimmed();
+    const QByteArray end = rangeText.mid(dash + 1).trimmed();
     *last = size - 1;
     if (!end.isEmpty()) {
         const qint64 m = end.toLongLong(&ok);
