@@ -53,8 +53,10 @@ HeadlineLists::HeadlineLists(QTreeView *listView1, QTreeView *listView2, QTreeVi
     listView1->header()->setSectionsClickable(true);
     listView2->header()->setSectionsClickable(true);
     listView3->header()->setSectionsClickable(false); // the favorites are never sorted
-    for (QTreeView *view : m_views)
-        view->viewport()->installEventFilter(this);
+    for (int i = 0; i < 3; ++i) {
+        m_viewports[i] = m_views[i]->viewport();
+        m_viewports[i]->installEventFilter(this);
+    }
 }
 
 HeadlineLists::~HeadlineLists() = default;
@@ -212,9 +214,11 @@ mz::RowSource HeadlineLists::archiveRows() const
 
 QTreeView *HeadlineLists::viewOfViewport(QObject *viewport) const
 {
-    for (QTreeView *view : m_views) {
-        if (view->viewport() == viewport)
-            return view;
+    // The viewports kept at construction: the filter also sees their events while the views are
+    // being destroyed, when a view can no longer be asked for its viewport.
+    for (int i = 0; i < 3; ++i) {
+        if (m_viewports[i] == viewport)
+            return m_views[i];
     }
     return nullptr;
 }

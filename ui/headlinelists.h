@@ -14,6 +14,7 @@
 #include <optional>
 
 class QTreeView;
+class QWidget;
 class WindowStatus;
 
 namespace mz {
@@ -91,6 +92,7 @@ private:
     mz::HeadlineModel *modelOf(const QTreeView *view) const;
 
     QTreeView *m_views[3];
+    QWidget *m_viewports[3] = {};
     QString m_portalBase; // relative article addresses of the archive are joined to it
     WindowStatus &m_status;
     mz::MessageFunnel *m_messages;

@@ -17,9 +17,9 @@ constexpr int ImageRole = Qt::UserRole + 1;
 } // namespace
 
 NavigationTree::NavigationTree(QTreeWidget *tree, QList<QIcon> images, QObject *parent)
-    : QObject(parent), m_tree(tree), m_images(std::move(images))
+    : QObject(parent), m_tree(tree), m_viewport(tree->viewport()), m_images(std::move(images))
 {
-    m_tree->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     // Only startLabelEdit opens an editor; the delegate draws the keyword counts.
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto *delegate = new mz::KeywordCountDelegate(m_tree);
@@ -267,7 +267,9 @@ void NavigationTree::selectQuietly(QTreeWidgetItem *node)
 
 bool NavigationTree::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_tree->viewport())
+    // Compared with the pointer kept at construction: the filter also sees the viewport's events
+    // while the tree is being destroyed, when the tree can no longer be asked for it.
+    if (watched != m_viewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:

@@ -11,6 +11,7 @@
 #include <QString>
 
 class QTreeWidget;
+class QWidget;
 class QTreeWidgetItem;
 
 class NavigationTree : public QObject
@@ -88,6 +89,7 @@ private:
     void onEditorClosed();
 
     QTreeWidget *m_tree;
+    QWidget *m_viewport; // the tree's viewport, whose mouse events are filtered
     QList<QIcon> m_images;
     int m_nn = 0;
     mz::Day m_today;
