@@ -3,6 +3,7 @@
 #include "lists/headlinemodel.h"
 
 #include <algorithm>
+#include <functional>
 #include <cstring>
 #include <map>
 
@@ -242,41 +243,16 @@ void HeadlineSortProxy::rebuildStarts()
 
 // ---- sorting ----------------------------------------------------------------------------------
 
-void HeadlineSortProxy::sort(int column, Qt::SortOrder order)
+// Runs `reorder` inside one layout change; indexes held on the proxy follow their model rows.
+void HeadlineSortProxy::relayout(const std::function<void()> &reorder)
 {
-    Q_UNUSED(order);
-    if (m_model)
-        placePendingRows(); // sorting during a bulk fill starts from the order it would have had
-    if (!m_model || column < 0 || column >= columnCount() || column == m_column)
-        return;
-
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList persistent = persistentIndexList();
     QList<int> persistentSource;
     persistentSource.reserve(persistent.size());
     for (const QModelIndex &i : persistent)
         persistentSource.append(sourceRow(i.row()));
-
-    const std::vector<int> shown = shownOrder();
-    std::vector<Key> keys;
-    keys.reserve(shown.size());
-    for (int row : shown)
-        keys.push_back(keyOf(m_model->text(row, column), row));
-    const HeadlineModel *model = m_model;
-    std::stable_sort(keys.begin(), keys.end(), [model, column](const Key &a, const Key &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        if (a.length <= 4 && b.length <= 4)
-            return a.length < b.length;
-        return model->text(a.row, column).compare(model->text(b.row, column)) < 0;
-    });
-    std::vector<int> sortedRows;
-    sortedRows.reserve(keys.size());
-    for (const Key &k : keys)
-        sortedRows.push_back(k.row);
-    keys = {};
-    m_column = column;
-    assignOrder(sortedRows);
+    reorder();
 
     QModelIndexList to;
     to.reserve(persistent.size());
@@ -285,6 +261,38 @@ void HeadlineSortProxy::sort(int column, Qt::SortOrder order)
                         persistent[i].column()));
     changePersistentIndexList(persistent, to);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void HeadlineSortProxy::sort(int column, Qt::SortOrder order)
+{
+    Q_UNUSED(order);
+    if (m_model)
+        placePendingRows(); // sorting during a bulk fill starts from the order it would have had
+    if (!m_model || column < 0 || column >= columnCount() || column == m_column)
+        return;
+
+    relayout([&] {
+        const std::vector<int> shown = shownOrder();
+        std::vector<Key> keys;
+        keys.reserve(shown.size());
+        for (int row : shown)
+            keys.push_back(keyOf(m_model->text(row, column), row));
+        const HeadlineModel *model = m_model;
+        std::stable_sort(keys.begin(), keys.end(), [model, column](const Key &a, const Key &b) {
+            if (a.prefix != b.prefix)
+                return a.prefix < b.prefix;
+            if (a.length <= 4 && b.length <= 4)
+                return a.length < b.length;
+            return model->text(a.row, column).compare(model->text(b.row, column)) < 0;
+        });
+        std::vector<int> sortedRows;
+        sortedRows.reserve(keys.size());
+        for (const Key &k : keys)
+            sortedRows.push_back(k.row);
+        keys = {};
+        m_column = column;
+        assignOrder(sortedRows);
+    });
 }
 
 // The new rows [first, last] of the model (appended at its end) join the sorted order. They are
@@ -444,27 +452,14 @@ void HeadlineSortProxy::placePendingRows()
         m_bulkPlaced = m_count;
         return;
     }
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList persistent = persistentIndexList();
-    QList<int> persistentSource;
-    persistentSource.reserve(persistent.size());
-    for (const QModelIndex &i : persistent)
-        persistentSource.append(sourceRow(i.row()));
-
-    std::vector<int> placed = shownOrder();
-    placed.resize(size_t(m_bulkPlaced));
-    const std::vector<std::pair<int, int>> chunks = std::move(m_bulkChunks);
-    m_bulkChunks.clear();
-    assignOrder(placeChunks(*m_model, m_column, placed, chunks));
-    m_bulkPlaced = m_count;
-
-    QModelIndexList to;
-    to.reserve(persistent.size());
-    for (qsizetype i = 0; i < persistent.size(); ++i)
-        to.append(index(mapFromSource(m_model->index(persistentSource[i], 0)).row(),
-                        persistent[i].column()));
-    changePersistentIndexList(persistent, to);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    relayout([&] {
+        std::vector<int> placed = shownOrder();
+        placed.resize(size_t(m_bulkPlaced));
+        const std::vector<std::pair<int, int>> chunks = std::move(m_bulkChunks);
+        m_bulkChunks.clear();
+        assignOrder(placeChunks(*m_model, m_column, placed, chunks));
+        m_bulkPlaced = m_count;
+    });
 }
 
 // ---- following the model ----------------------------------------------------------------------

@@ -17,6 +17,7 @@
 
 #include <QAbstractProxyModel>
 
+#include <functional>
 #include <vector>
 
 namespace mz {
@@ -80,6 +81,7 @@ private:
     };
     int at(int row) const;
     void assignOrder(const std::vector<int> &order);
+    void relayout(const std::function<void()> &reorder);
     void rebuildStarts();
     bool sorted() const { return m_column >= 0; }
 
