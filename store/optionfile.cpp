@@ -350,31 +350,50 @@ namespace mz {
 std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum)
 {
     const QStringList parts = singleLine(text, QStringView(kWindowHeader)).split(u',');
-    if (parts.size() != 5)
+    if (parts.size() < 5)
         return std::nullopt;
     // Screens are far smaller than this; larger numbers are damage, not a place.
     constexpr int kLimit = 100000;
+    auto number = [&parts](int i) -> std::optional<int> {
+        bool ok = false;
+        const int v = parts.at(i).trimmed().toInt(&ok);
+        return ok && v >= -kLimit && v <= kLimit ? std::optional<int>(v) : std::nullopt;
+    };
     int v[5];
     for (int i = 0; i < 5; ++i) {
-        bool ok = false;
-        v[i] = parts.at(i).trimmed().toInt(&ok);
-        if (!ok || v[i] < -kLimit || v[i] > kLimit)
+        const std::optional<int> n = number(i);
+        if (!n)
             return std::nullopt;
+        v[i] = *n;
     }
-    const WindowPlace place{v[0], v[1], v[2], v[3], v[4]};
+    WindowPlace place{v[0], v[1], v[2], v[3], v[4], {}};
     if (place.width < minimum.width() || place.height < minimum.height() || place.treeWidth < 1 ||
         place.treeWidth >= place.width)
         return std::nullopt;
+    if (parts.size() == 5 + WindowPlace::kColumnWidths) {
+        for (int i = 5; i < parts.size(); ++i) {
+            const std::optional<int> n = number(i);
+            if (!n || *n < 1) {
+                place.columnWidths.clear();
+                break;
+            }
+            place.columnWidths << *n;
+        }
+    }
     return place;
 }
 
 QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place)
 {
     const QByteArray header = encodeAnsi(QStringView(kWindowHeader));
-    const QByteArray section = header + "\r\n" + QByteArray::number(place.x) + ',' +
-                               QByteArray::number(place.y) + ',' + QByteArray::number(place.width) +
-                               ',' + QByteArray::number(place.height) + ',' +
-                               QByteArray::number(place.treeWidth) + "\r\n";
+    QByteArray line = QByteArray::number(place.x) + ',' + QByteArray::number(place.y) + ',' +
+                      QByteArray::number(place.width) + ',' + QByteArray::number(place.height) +
+                      ',' + QByteArray::number(place.treeWidth);
+    if (place.columnWidths.size() == WindowPlace::kColumnWidths) {
+        for (int w : place.columnWidths)
+            line += ',' + QByteArray::number(w);
+    }
+    const QByteArray section = header + "\r\n" + line + "\r\n";
     // The header counts only at the start of a line: "[" may be the second byte of a GBK
     // character, but a line feed never is.
     qsizetype h = -1;

@@ -101,19 +101,23 @@ namespace mz {
 
 // ---- the remembered window ------------------------------------------------------------------
 // "[窗口]" holds one line "x,y,width,height,treeWidth" in pixels: the window's outer top-left,
-// its inner size and the navigation tree's width, written when the window unloads.
+// its inner size and the navigation tree's width, written when the window unloads. Nine more
+// numbers may follow: the widths of the three columns of the three headline lists, list by list.
 
 inline constexpr char16_t kWindowHeader[] = u"[窗口]";
 
 struct WindowPlace
 {
+    static constexpr int kColumnWidths = 9; // three lists of three columns
     int x = 0, y = 0, width = 0, height = 0, treeWidth = 0;
+    QList<int> columnWidths; // kColumnWidths widths, or empty: the lists keep their defaults
     bool operator==(const WindowPlace &) const = default;
 };
 
 // The place stored in `text`; nullopt when the section is missing or its line is damaged (not
 // five integers, a size below `minimum`, a tree wider than the window or an absurd number), so
-// that the window keeps its default place.
+// that the window keeps its default place. Column widths that are damaged (a number missing, not
+// positive or absurd) are left out alone: the place still counts, the columns keep their defaults.
 std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum = QSize(1, 1));
 
 // The bytes of option.ini with the "[窗口]" section holding `place`: the section's header and

@@ -1059,6 +1059,7 @@ void Form1::restoreWindowPlace(const QString &optionText)
         }
     }
     TreeView1->resize(qMin(place->treeWidth, place->width / 2), TreeView1->height());
+    mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths);
 }
 
 // Only a window the user has seen has a place worth keeping; a maximised one keeps its normal one.
@@ -1068,6 +1069,7 @@ void Form1::rememberWindowPlace()
         return;
     const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
     const QPoint outer = isMaximized() || isFullScreen() ? normal.topLeft() : pos();
-    mz::storeWindowPlace(
-        m_env.folder, {outer.x(), outer.y(), normal.width(), normal.height(), TreeView1->width()});
+    mz::storeWindowPlace(m_env.folder,
+                         {outer.x(), outer.y(), normal.width(), normal.height(), TreeView1->width(),
+                          mz::columnWidths({ListView1, ListView2, ListView3})});
 }

@@ -74,4 +74,24 @@ void letTitleTakeExtraWidth(QTreeView *view)
     new TitleWidthFollower(view);
 }
 
+constexpr int kColumns = 3;
+
+QList<int> columnWidths(const QList<QTreeView *> &views)
+{
+    QList<int> widths;
+    for (const QTreeView *view : views)
+        for (int c = 0; c < kColumns; ++c)
+            widths << view->header()->sectionSize(c);
+    return widths;
+}
+
+void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths)
+{
+    if (widths.size() != views.size() * kColumns)
+        return;
+    for (qsizetype v = 0; v < views.size(); ++v)
+        for (int c = 0; c < kColumns; ++c)
+            views.at(v)->header()->resizeSection(c, widths.at(v * kColumns + c));
+}
+
 } // namespace mz

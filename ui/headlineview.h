@@ -2,6 +2,8 @@
 // How a headline list view is put together: the view shows its model through a sorting proxy,
 // which sorts only when asked and then keeps sorting as rows are added.
 
+#include <QList>
+
 class QAbstractProxyModel;
 class QTreeView;
 
@@ -24,5 +26,10 @@ void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column);
 // When the view grows or shrinks, the title column takes the difference, so the address column
 // keeps its width; the user can still drag every column.
 void letTitleTakeExtraWidth(QTreeView *view);
+
+// The widths of the first three columns of each view, view by view; and back. A list of any
+// other length leaves the views as they are.
+QList<int> columnWidths(const QList<QTreeView *> &views);
+void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths);
 
 } // namespace mz

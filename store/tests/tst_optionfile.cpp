@@ -326,26 +326,38 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("sound") << "10,20,900,600,260" << true;
-        QTest::newRow("blanks-and-negative-position") << " -8 , 0 ,900,600,260" << true;
-        QTest::newRow("four-numbers") << "10,20,900,600" << false;
-        QTest::newRow("letters") << "10,20,9x0,600,260" << false;
-        QTest::newRow("below-minimum") << "10,20,300,200,100" << false;
-        QTest::newRow("tree-wider-than-window") << "10,20,900,600,900" << false;
-        QTest::newRow("absurd") << "10,20,9000000,600,260" << false;
-        QTest::newRow("empty-line") << "" << false;
-        QTest::newRow("next-header") << "[分类]" << false;
+        QTest::addColumn<int>("columns"); // column widths kept
+        QTest::newRow("sound") << "10,20,900,600,260" << true << 0;
+        QTest::newRow("blanks-and-negative-position") << " -8 , 0 ,900,600,260" << true << 0;
+        QTest::newRow("with-column-widths")
+            << "10,20,900,600,260,400,90,200,460,90,150,300,80,100" << true << 9;
+        QTest::newRow("a-column-width-missing")
+            << "10,20,900,600,260,400,90,200,460,90,150,300,80" << true << 0;
+        QTest::newRow("a-column-width-zero")
+            << "10,20,900,600,260,400,90,200,460,0,150,300,80,100" << true << 0;
+        QTest::newRow("a-column-width-absurd")
+            << "10,20,900,600,260,400,90,200,460,90,150,300,80,9000000" << true << 0;
+        QTest::newRow("four-numbers") << "10,20,900,600" << false << 0;
+        QTest::newRow("letters") << "10,20,9x0,600,260" << false << 0;
+        QTest::newRow("below-minimum") << "10,20,300,200,100" << false << 0;
+        QTest::newRow("tree-wider-than-window") << "10,20,900,600,900" << false << 0;
+        QTest::newRow("absurd") << "10,20,9000000,600,260" << false << 0;
+        QTest::newRow("empty-line") << "" << false << 0;
+        QTest::newRow("next-header") << "[分类]" << false << 0;
     }
     void windowPlaceParse()
     {
         QFETCH(QString, line);
         QFETCH(bool, valid);
+        QFETCH(int, columns);
         const QString text = crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[窗口]\n") + line +
                                   QStringLiteral("\n[分类]\n国内\n"));
         const std::optional<WindowPlace> place = parseWindowPlace(text, QSize(640, 400));
         QCOMPARE(place.has_value(), valid);
-        if (valid)
+        if (valid) {
             QCOMPARE(place->treeWidth, 260);
+            QCOMPARE(place->columnWidths.size(), columns);
+        }
     }
 
     // Other sections keep their bytes exactly, undecodable ones included.
@@ -372,18 +384,18 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, after);
-        QCOMPARE(withWindowPlace(before, {1, 2, 800, 600, 250}), after);
+        QCOMPARE(withWindowPlace(before, {1, 2, 800, 600, 250, {}}), after);
     }
 
     void windowPlaceStoredAndReadBack()
     {
         QTemporaryDir dir;
-        QVERIFY(
-            !storeWindowPlace(dir.path(), {1, 2, 800, 600, 250})); // no option.ini: nothing made
+        QVERIFY(!storeWindowPlace(dir.path(),
+                                  {1, 2, 800, 600, 250, {}})); // no option.ini: nothing made
         QVERIFY(!QFile::exists(optionFilePath(dir.path())));
         const QString option = crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[你的关键词]\nnba\n"));
         QVERIFY(writeOptionFile(dir.path(), option));
-        const WindowPlace place{-4, 30, 1000, 700, 300};
+        const WindowPlace place{-4, 30, 1000, 700, 300, {400, 90, 200, 460, 90, 150, 300, 80, 100}};
         QVERIFY(storeWindowPlace(dir.path(), place));
         const QString text = readOptionFile(dir.path()).value();
         QCOMPARE(parseWindowPlace(text), place);

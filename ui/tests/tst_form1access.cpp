@@ -283,6 +283,7 @@ private Q_SLOTS:
             first->show();
             QVERIFY(QTest::qWaitForWindowExposed(first.get()));
             first->resize(900, 640);
+            first->ListView2->header()->resizeSection(2, 123);
             first->close(); // unload writes the place
         } else {
             QVERIFY(mz::writeTextFile(fx.dir.filePath(QStringLiteral("option.ini")),
@@ -294,6 +295,7 @@ private Q_SLOTS:
         QVERIFY2(text.startsWith(option), "the other sections changed");
         auto second = fx.load();
         QCOMPARE(second->size(), restored ? QSize(900, 640) : defaultSize);
+        QCOMPARE(second->ListView2->header()->sectionSize(2) == 123, restored);
         QVERIFY(second->width() >= Form1::minimumWindowSize().width());
     }
 
