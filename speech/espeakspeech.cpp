@@ -1,6 +1,7 @@
 #include "speech/espeakspeech.h"
 
 #include <QMetaObject>
+#include <QTimer>
 
 #include <atomic>
 
@@ -35,24 +36,28 @@ int EspeakSpeech::synthCallback(short *wav, int count, espeak_EVENT *events)
     for (espeak_EVENT *e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
         const auto utterance = quint64(reinterpret_cast<quintptr>(e->user_data));
         if (e->type == espeakEVENT_WORD || e->type == espeakEVENT_SENTENCE)
-            engine->post(utterance, e->text_position);
+            engine->post(utterance, e->text_position, e->audio_position);
         else if (e->type == espeakEVENT_MSG_TERMINATED)
-            engine->post(utterance, kEnd);
+            engine->post(utterance, kEnd, e->audio_position);
     }
     return 0; // go on synthesising
 }
 
-void EspeakSpeech::post(quint64 utterance, qsizetype enginePosition)
+void EspeakSpeech::post(quint64 utterance, qsizetype enginePosition, qint64 audioMs)
 {
     QMetaObject::invokeMethod(
-        m_context.get(), [this, utterance, enginePosition] { deliver(utterance, enginePosition); },
+        m_context.get(),
+        [this, utterance, enginePosition, audioMs] { deliver(utterance, enginePosition, audioMs); },
         Qt::QueuedConnection);
 }
 
-void EspeakSpeech::deliver(quint64 utterance, qsizetype enginePosition)
+void EspeakSpeech::deliver(quint64 utterance, qsizetype enginePosition, qint64 audioMs)
 {
     if (utterance != m_utterance || m_endTold)
         return;
+    if (m_mode == Mode::Playback && audioMs - m_speaking.elapsed() > kAheadLimitMs)
+        return giveUpUnheard();
+    m_positionTold = true;
     if (enginePosition == kEnd) {
         m_endTold = true;
         reportPosition(kSpeechEnded);
@@ -61,6 +66,14 @@ void EspeakSpeech::deliver(quint64 utterance, qsizetype enginePosition)
     const qsizetype codePoint = enginePosition - 1; // the engine counts from 1
     if (codePoint >= 0 && codePoint < m_indexOfCodePoint.size())
         reportPosition(m_indexOfCodePoint.at(codePoint));
+}
+
+void EspeakSpeech::giveUpUnheard()
+{
+    espeak_Cancel();
+    ++m_utterance; // what is still on its way is not told
+    m_endTold = true;
+    reportPosition(kSpeechUnheard);
 }
 
 bool EspeakSpeech::init(quintptr, int, int, int, const QString &notice, const QString &caption)
@@ -101,6 +114,8 @@ void EspeakSpeech::speak(const QString &text)
     m_samples.clear();
     const quint64 utterance = ++m_utterance;
     m_endTold = false;
+    m_positionTold = false;
+    m_speaking.start();
     m_indexOfCodePoint.clear();
     for (qsizetype i = 0; i < text.size(); ++i) {
         m_indexOfCodePoint.append(i);
@@ -113,7 +128,12 @@ void EspeakSpeech::speak(const QString &text)
     if (m_mode == Mode::Retrieval) {
         espeak_Synchronize();
         post(utterance, kEnd); // synchronous synthesis tells no end of its own
+        return;
     }
+    QTimer::singleShot(kFirstPositionLimitMs, m_context.get(), [this, utterance] {
+        if (utterance == m_utterance && !m_endTold && !m_positionTold)
+            giveUpUnheard();
+    });
 }
 
 void EspeakSpeech::stop()

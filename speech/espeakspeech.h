@@ -11,10 +11,18 @@
 // sink on the thread that made the engine (queued; espeak-ng's playback runs on a thread of its
 // own).
 //
+// Without a sound output espeak-ng in playback mode cannot be heard, and says so only on its
+// standard error: with no device to open at all it tells no position; when the device goes away
+// while speaking it synthesises as fast as it can and tells every position at once, ahead of any
+// sound that could be playing. So a text is given up, and the sink told kSpeechUnheard, when no
+// position came within kFirstPositionLimitMs of speak(), or a position runs more than
+// kAheadLimitMs ahead of the time since speak().
+//
 // espeak-ng keeps one state per process: only one engine may be initialised at a time.
 
 #include "speech/speechengine.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <functional>
@@ -47,16 +55,24 @@ public:
 
 private:
     static int synthCallback(short *wav, int count, espeak_EVENT *events);
-    // Hands an engine position of utterance `utterance` to the UI thread (any thread).
-    void post(quint64 utterance, qsizetype enginePosition);
+    static constexpr qint64 kAheadLimitMs = 3000;
+    static constexpr int kFirstPositionLimitMs = 5000;
+
+    // Hands an engine position of utterance `utterance`, reached `audioMs` into its audio, to
+    // the UI thread (any thread).
+    void post(quint64 utterance, qsizetype enginePosition, qint64 audioMs = 0);
     // On the UI thread: tells the sink, unless the utterance was replaced or stopped.
-    void deliver(quint64 utterance, qsizetype enginePosition);
+    void deliver(quint64 utterance, qsizetype enginePosition, qint64 audioMs);
+    // Drops the current text, which nobody can hear, and tells the sink so.
+    void giveUpUnheard();
 
     Mode m_mode;
     std::unique_ptr<QObject> m_context =
         std::make_unique<QObject>();     // lives on the thread that made the engine
     quint64 m_utterance = 0;             // counts speak() and stop() calls
     bool m_endTold = true;               // the current utterance's end was told
+    QElapsedTimer m_speaking;            // since the current utterance was handed over
+    bool m_positionTold = false;         // a position of the current utterance was told
     QList<qsizetype> m_indexOfCodePoint; // QString index of each code point of the text spoken
     NoticeSink m_notice;
     bool m_ready = false;

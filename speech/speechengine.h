@@ -24,8 +24,11 @@ public:
     // word or sentence it starts speaking, or kSpeechEnded once the text was spoken to its end
     // or stopped. Told on the thread that made the engine, from its event loop, never from
     // within speak() or stop(); positions of a text that was replaced or stopped are not told.
+    // kSpeechUnheard instead tells that the text cannot be heard (there is no sound output): the
+    // engine has given the text up, and nothing more of it is told.
     using PositionSink = std::function<void(qsizetype position)>;
     static constexpr qsizetype kSpeechEnded = -1;
+    static constexpr qsizetype kSpeechUnheard = -2;
     void setPositionSink(PositionSink sink) { m_positionSink = std::move(sink); }
 
 protected:

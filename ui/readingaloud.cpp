@@ -70,6 +70,11 @@ void ReadingAloud::onPosition(qsizetype position)
 {
     if (position == mz::SpeechEngine::kSpeechEnded)
         return end();
+    if (position == mz::SpeechEngine::kSpeechUnheard) {
+        end();
+        m_status.setPanel(WindowStatus::Panel::S1, unheardText());
+        return;
+    }
     const int item = m_spoken.itemAt(position);
     if (item < 0 || item == m_item)
         return;

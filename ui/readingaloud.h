@@ -2,7 +2,7 @@
 // Reading headline titles aloud through the speech engine, and stopping. While titles are read,
 // the row being spoken is selected in ListView1 and panel s1 reads "正在朗读 k/n"; the engine's
 // reported positions drive it. A second read replaces the one under way; stop or the end of the
-// text ends the highlight.
+// text ends the highlight. When the engine finds no sound output, s1 says so.
 
 #include "lists/headline.h"
 #include "speech/readaloud.h"
@@ -32,6 +32,9 @@ public:
     // The ticked titles of `rows`.
     void readTicked(const mz::HeadlineRows &rows);
     void stop();
+
+    // Panel s1 when the engine finds no sound output: nothing is read.
+    static QString unheardText() { return QStringLiteral("没有可用的声音输出，无法朗读新闻。"); }
 
     // The shown row of ListView1 being spoken, -1 when none.
     int spokenRow() const { return m_item >= 0 ? m_spoken.rows.at(m_item) : -1; }
