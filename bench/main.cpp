@@ -39,7 +39,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -79,11 +78,19 @@ double residentMb()
     return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6 : 0;
 }
 
+// This process's own high-water mark (VmHWM). getrusage's ru_maxrss would not do for the cold
+// runs: it keeps the peak of the process image before exec, which is the forked copy of the
+// parent with all its pages.
 double peakResidentMb()
 {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1e3; // kB on Linux
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1e3; // kB
+    }
+    return 0;
 }
 
 void floorPass(const QByteArray &page)
