@@ -178,7 +178,7 @@ void benchSearch()
     const double build =
         bestOf([&] { return mz::keywordResultRows(rows, hitRows).size(); }, resultRows);
     const double category =
-        bestOf([&] { return mz::categoryHits(rows, u"国内").size(); }, categoryCount);
+        bestOf([&] { return mz::categoryHits(modelRows, u"国内").size(); }, categoryCount);
 
     qsizetype windowCount = 0;
     const double window = windowSearch(archive, query, windowCount);

@@ -57,14 +57,15 @@ public:
     {
     }
 
-    bool keepsHost(QStringView value, const QString &joined) const
+    // `base` is the base address the guard was made for.
+    bool keepsHost(QStringView value, const QString &base) const
     {
         if (m_authority.isEmpty())
             return false;
         // A value starting with "/" ends the authority (the common case, answered at once).
         if (value.startsWith(u'/'))
             return true;
-        return authorityOf(joined, m_addScheme) == m_authority;
+        return authorityOf(QString(base).append(value), m_addScheme) == m_authority;
     }
 
 private:
@@ -74,6 +75,8 @@ private:
 
 // The categories seen so far with their icons, in a small direct-mapped table: a day's page has
 // a few dozen distinct categories, and every row with the same category shares one string.
+// Rows handed out refer to these strings, so a name pushed out of its slot is kept until
+// release() says the rows that may refer to it are gone.
 class CategoryCache
 {
 public:
@@ -91,22 +94,26 @@ public:
                                : size_t(name.front().unicode()) * 7 +
                                      size_t(name.back().unicode()) * 13 + size_t(name.size());
         Entry &e = m_slots[key % std::size(m_slots)];
-        if (!e.used || e.name != name)
+        if (!e.used || e.name != name) {
+            if (e.used)
+                m_retired.push_back(std::move(e.name));
             e = {name.toString(), categoryIcon(name), true};
+        }
         return e;
     }
 
+    void release() { m_retired.clear(); }
+
 private:
     Entry m_slots[251];
+    std::vector<QString> m_retired;
 };
 
 } // namespace
 
-ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
-                                   const ArchiveChunkSink &sink)
+ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
+                                     const ArchiveEntrySink &sink)
 {
-    ArchiveParseResult result;
-
     const qsizetype start = findFrom(s, kStartMarker);
     const qsizetype end = findFrom(s, kEndMarker);
 
@@ -121,14 +128,15 @@ ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
     const HostGuard hostGuard(baseAddress);
 
     // The values live across entries: a part whose cut fails keeps the previous entry's value.
+    // They are views into the page text, the base address and the category names.
     QString category;
     int icon = 0;
-    QString address = baseAddress; // the empty address with the base in front
-    QString title;
+    QStringView addressHead = baseAddress; // the empty address with the base in front
+    QStringView addressTail;
+    QStringView title;
 
-    HeadlineRows chunk;
-    if (sink)
-        chunk.reserve(kArchiveChunkSize);
+    std::vector<HeadlineRef> chunk;
+    chunk.reserve(size_t(kArchiveChunkSize));
 
     qsizetype pos = start;
     qsizetype n = 0;
@@ -153,13 +161,13 @@ ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
         if (auto cut = cutText(s, h + 5, g - h - 5)) {
             const QStringView value = hrefValue(*cut);
             if (isAbsolute(value)) {
-                address = value.toString();
+                addressHead = value;
+                addressTail = {};
+            } else if (hostGuard.keepsHost(value, baseAddress)) {
+                addressHead = baseAddress;
+                addressTail = value;
             } else {
-                address.clear(); // detaches from the previous row's string
-                address.reserve(baseAddress.size() + value.size());
-                address.append(baseAddress).append(value);
-                if (!hostGuard.keepsHost(value, address))
-                    address.clear(); // the row gets no address rather than another site's
+                addressHead = addressTail = {}; // no address rather than another site's
             }
         }
         // A failed cut keeps the previous entry's address as it is: it already carries the base
@@ -167,31 +175,59 @@ ArchiveParseResult scanArchiveText(QStringView s, const QString &baseAddress,
 
         const qsizetype a = anchorEnd.find(g + 1);
         if (auto cut = cutText(s, g + 1, a - g - 1))
-            title = cut->toString();
+            title = *cut;
         if (findFrom(title, kFont) != 0) {
             const qsizetype f1 = findFrom(title, u">");
             const qsizetype f2 = findFrom(title, kFontEnd);
             if (auto cut = cutText(title, f1 + 1, f2 - f1 - 1))
-                title = cut->toString();
+                title = *cut;
         }
 
-        (sink ? chunk : result.rows)
-            .emplaceBack(HeadlineRow{title, category, {}, address, icon, false});
+        chunk.push_back({title, category, addressHead, addressTail, icon});
 
-        if (sink && n % kArchiveChunkSize == 0) {
-            HeadlineRows full = std::move(chunk);
-            chunk = HeadlineRows();
-            chunk.reserve(kArchiveChunkSize);
-            if (!sink(std::move(full), n)) {
-                result.found = n;
-                result.stopped = true;
-                return result;
-            }
+        if (n % kArchiveChunkSize == 0) {
+            const bool go = sink(chunk, n);
+            chunk.clear();
+            categories.release();
+            if (!go)
+                return {n, true};
         }
     }
-    result.found = n - 1;
-    if (sink)
-        result.rows = std::move(chunk);
+    if (!chunk.empty() && !sink(chunk, n - 1))
+        return {n - 1, true};
+    return {n - 1, false};
+}
+
+ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
+                                   const ArchiveChunkSink &sink)
+{
+    ArchiveParseResult result;
+    QString category; // rows of one category share one string
+    const auto toRows = [&category](std::span<const HeadlineRef> refs) {
+        HeadlineRows rows;
+        rows.reserve(qsizetype(refs.size()));
+        for (const HeadlineRef &ref : refs) {
+            if (category != ref.sub1)
+                category = ref.sub1.toString();
+            QString tag;
+            tag.reserve(ref.tagHead.size() + ref.tagTail.size());
+            tag.append(ref.tagHead).append(ref.tagTail);
+            rows.append(HeadlineRow{ref.title.toString(), category, {}, tag, ref.icon, false});
+        }
+        return rows;
+    };
+    const ArchiveScanResult scan = scanArchiveEntries(
+        lowerText, baseAddress, [&](std::span<const HeadlineRef> refs, qsizetype found) {
+            // Full chunks go to the sink; the last, shorter one stays in the result.
+            if (sink && qsizetype(refs.size()) == kArchiveChunkSize)
+                return sink(toRows(refs), found);
+            result.rows.append(toRows(refs));
+            return true;
+        });
+    result.found = scan.found;
+    result.stopped = scan.stopped;
+    if (result.stopped)
+        result.rows.clear();
     return result;
 }
 

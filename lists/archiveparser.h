@@ -17,6 +17,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <span>
 
 namespace mz {
 
@@ -27,6 +28,22 @@ inline constexpr qsizetype kArchiveChunkSize = 100;
 // number of entries found so far. Returning false stops the parse.
 using ArchiveChunkSink = std::function<bool(HeadlineRows &&chunk, qsizetype found)>;
 
+// Receives the entries found since the previous call as views into the page text (valid for
+// the call only): every kArchiveChunkSize entries, and once more with the remaining entries at
+// the end, with the number of entries found so far. Returning false stops the scan.
+using ArchiveEntrySink = std::function<bool(std::span<const HeadlineRef> chunk, qsizetype found)>;
+
+struct ArchiveScanResult
+{
+    qsizetype found = 0;  // entries found (all of them handed to the sink unless stopped)
+    bool stopped = false; // the sink asked to stop
+};
+
+// Scans the lower-cased page text without copying any text out of it. `baseAddress` (scheme and
+// host, no trailing slash) goes in front of addresses that are not absolute.
+ArchiveScanResult scanArchiveEntries(QStringView lowerText, const QString &baseAddress,
+                                     const ArchiveEntrySink &sink);
+
 struct ArchiveParseResult
 {
     HeadlineRows rows;    // the rows not yet handed to the sink (all rows without a sink)
@@ -34,8 +51,7 @@ struct ArchiveParseResult
     bool stopped = false; // the sink asked to stop; `rows` is then empty
 };
 
-// Scans the lower-cased page text. `baseAddress` (scheme and host, no trailing slash) goes in
-// front of addresses that are not absolute.
+// The same scan giving rows: full chunks go to `sink` (when given), the rest to the result.
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
                                    const ArchiveChunkSink &sink = {});
 

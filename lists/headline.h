@@ -21,6 +21,18 @@ struct HeadlineRow
 
 using HeadlineRows = QList<HeadlineRow>;
 
+// A headline as views into text that outlives the call it is handed to (a parser's page text):
+// what a parser produces without a string of its own per row. The article's address is
+// `tagHead` followed by `tagTail` (a base address and a relative part, or one of them empty).
+struct HeadlineRef
+{
+    QStringView title;
+    QStringView sub1;
+    QStringView tagHead;
+    QStringView tagTail;
+    int icon = 0;
+};
+
 // The 20 category names with their ImageList1 indexes, in the order the archive parser tests them.
 struct CategoryIcon
 {

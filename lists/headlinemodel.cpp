@@ -8,7 +8,7 @@ HeadlineModel::HeadlineModel(Kind kind, QObject *parent) : QAbstractTableModel(p
 
 int HeadlineModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_count;
 }
 
 int HeadlineModel::columnCount(const QModelIndex &parent) const
@@ -16,36 +16,50 @@ int HeadlineModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : 3;
 }
 
+HeadlineRow HeadlineModel::row(int i) const
+{
+    return HeadlineRow{text(i, 0).toString(),
+                       m_categoryNames[m_categories[size_t(i)]],
+                       text(i, 2).toString(),
+                       tag(i),
+                       icon(i),
+                       checked(i)};
+}
+
+HeadlineRows HeadlineModel::rows() const
+{
+    HeadlineRows all;
+    all.reserve(m_count);
+    for (int i = 0; i < m_count; ++i)
+        all.append(row(i));
+    return all;
+}
+
 QVariant HeadlineModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_count)
         return {};
-    const HeadlineRow &r = m_rows.at(index.row());
+    const int i = index.row();
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        switch (index.column()) {
-        case 0:
-            return r.title;
-        case 1:
-            return r.sub1;
-        default:
-            return r.sub2;
-        }
+        if (index.column() == 1)
+            return m_categoryNames[m_categories[size_t(i)]]; // shared, not copied
+        return text(i, index.column()).toString();
     case Qt::DecorationRole:
-        if (index.column() == 0 && r.icon > 0 && m_iconProvider && m_kind != Kind::Favorites)
-            return m_iconProvider(r.icon);
+        if (index.column() == 0 && icon(i) > 0 && m_iconProvider && m_kind != Kind::Favorites)
+            return m_iconProvider(icon(i));
         return {};
     case Qt::CheckStateRole:
         if (index.column() == 0 && m_kind == Kind::Hot)
-            return r.checked ? Qt::Checked : Qt::Unchecked;
+            return checked(i) ? Qt::Checked : Qt::Unchecked;
         return {};
     case IconIndexRole:
-        return r.icon;
+        return icon(i);
     case TagRole:
-        return r.tag;
+        return tag(i);
     case RowRole:
-        return index.row();
+        return i;
     default:
         return {};
     }
@@ -56,11 +70,10 @@ bool HeadlineModel::setData(const QModelIndex &index, const QVariant &value, int
     if (!index.isValid() || index.column() != 0 || role != Qt::CheckStateRole ||
         m_kind != Kind::Hot)
         return false;
-    m_rows[index.row()].checked = value.toInt() == Qt::Checked;
+    m_checked[size_t(index.row())] = value.toInt() == Qt::Checked;
     Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
     return true;
 }
-
 QVariant HeadlineModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
@@ -87,20 +100,59 @@ Qt::ItemFlags HeadlineModel::flags(const QModelIndex &index) const
 
 void HeadlineModel::clear()
 {
-    if (m_rows.isEmpty())
+    if (m_count == 0)
         return;
     beginResetModel();
-    m_rows.clear();
+    m_count = 0;
     m_titles.clear();
+    std::vector<quint32>().swap(m_categories);
+    std::vector<QString>().swap(m_categoryNames);
+    m_categoryIndex.clear();
+    m_lastCategory = 0;
+    m_sub2.clear();
+    m_tags.clear();
+    std::vector<quint8>().swap(m_icons);
+    std::vector<quint8>().swap(m_checked);
     endResetModel();
+}
+
+quint32 HeadlineModel::categoryIndex(QStringView name)
+{
+    // A page has a few dozen categories and rows of one category often follow each other.
+    if (m_lastCategory < m_categoryNames.size() && m_categoryNames[m_lastCategory] == name)
+        return m_lastCategory;
+    const QString key = name.toString();
+    auto found = m_categoryIndex.constFind(key);
+    if (found == m_categoryIndex.constEnd()) {
+        found = m_categoryIndex.insert(key, quint32(m_categoryNames.size()));
+        m_categoryNames.push_back(key);
+    }
+    return m_lastCategory = *found;
+}
+
+void HeadlineModel::storeRow(QStringView title, QStringView sub1, QStringView sub2,
+                             QStringView tagHead, QStringView tagTail, int icon, bool checked)
+{
+    const size_t i = size_t(m_count);
+    m_titles.append(title);
+    m_categories.push_back(categoryIndex(sub1));
+    if (!sub2.isEmpty()) {
+        while (size_t(m_sub2.rowCount()) < i)
+            m_sub2.append(QStringView());
+        m_sub2.append(sub2);
+    } else if (size_t(m_sub2.rowCount()) == i && i > 0) {
+        m_sub2.append(QStringView()); // keeps a started column in step
+    }
+    m_tags.append(tagHead, tagTail);
+    m_icons.push_back(icon > 0 && icon < 256 ? quint8(icon) : 0);
+    m_checked.push_back(checked);
+    ++m_count;
 }
 
 void HeadlineModel::append(const HeadlineRow &row)
 {
-    const int n = int(m_rows.size());
-    beginInsertRows({}, n, n);
-    m_rows.append(row);
-    m_titles.append(row.title);
+    beginInsertRows({}, m_count, m_count);
+    storeRow(row.title, row.sub1, row.sub2, row.tag, {}, row.icon, row.checked);
     endInsertRows();
 }
 
@@ -108,26 +160,23 @@ void HeadlineModel::append(const HeadlineRows &rows)
 {
     if (rows.isEmpty())
         return;
-    const int n = int(m_rows.size());
-    beginInsertRows({}, n, n + int(rows.size()) - 1);
-    m_rows.append(rows);
+    beginInsertRows({}, m_count, m_count + int(rows.size()) - 1);
     for (const HeadlineRow &row : rows)
-        m_titles.append(row.title);
+        storeRow(row.title, row.sub1, row.sub2, row.tag, {}, row.icon, row.checked);
     endInsertRows();
 }
 
-void HeadlineModel::append(HeadlineRows &&rows)
+void HeadlineModel::append(std::span<const HeadlineRef> rows)
 {
-    if (rows.isEmpty())
+    if (rows.empty())
         return;
-    const int n = int(m_rows.size());
-    beginInsertRows({}, n, n + int(rows.size()) - 1);
-    for (const HeadlineRow &row : rows)
-        m_titles.append(row.title);
-    if (m_rows.isEmpty())
-        m_rows = std::move(rows);
-    else
-        m_rows.append(std::move(rows));
+    beginInsertRows({}, m_count, m_count + int(rows.size()) - 1);
+    qsizetype units = 0;
+    for (const HeadlineRef &row : rows)
+        units += row.title.size();
+    m_titles.reserveMore(qsizetype(rows.size()), units);
+    for (const HeadlineRef &row : rows)
+        storeRow(row.title, row.sub1, {}, row.tagHead, row.tagTail, row.icon, false);
     endInsertRows();
 }
 

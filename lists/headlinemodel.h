@@ -1,12 +1,21 @@
 #pragma once
 // The rows of one list view. The same model type serves ListView1, ListView2 and ListView3;
 // the view kind decides the header texts and whether rows carry a tick box.
+//
+// The rows are kept by column, not as one record per row: all titles in one block, each
+// category once with a small index per row, the addresses compactly in one buffer, icons and
+// ticks as one byte per row. A million rows of an archive page then take a little over a
+// hundred bytes each.
 
+#include "lists/addressblock.h"
 #include "lists/headline.h"
 #include "lists/titleblock.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <functional>
+#include <span>
+#include <vector>
 
 namespace mz {
 
@@ -29,30 +38,51 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    // Rows in insertion order (row n of the list as filled, before any sorting).
-    const HeadlineRow &row(int i) const { return m_rows.at(i); }
-    const HeadlineRows &rows() const { return m_rows; }
+    // Row `i` in insertion order (row n of the list as filled, before any sorting), put together
+    // from the columns.
+    HeadlineRow row(int i) const;
+    // All rows in insertion order, put together (for short lists).
+    HeadlineRows rows() const;
     // Column `column`'s text of row `i` in insertion order: what the view shows and sorts by.
     QStringView text(int i, int column) const
     {
-        const HeadlineRow &r = m_rows.at(i);
-        return column == 0 ? r.title : column == 1 ? r.sub1 : r.sub2;
+        return column == 0   ? m_titles.title(i)
+               : column == 1 ? QStringView(m_categoryNames[m_categories[size_t(i)]])
+               : size_t(i) < size_t(m_sub2.rowCount()) ? m_sub2.title(i)
+                                                       : QStringView();
     }
-    // The same rows' titles in one block, in insertion order (row i is block row i); kept in
-    // step by clear and append.
+    QString tag(int i) const { return m_tags.at(i); }
+    int icon(int i) const { return m_icons[size_t(i)]; }
+    bool checked(int i) const { return m_checked[size_t(i)]; }
+
+    // The rows' titles in one block, in insertion order (row i is block row i).
     const TitleBlock &titles() const { return m_titles; }
     void clear();
     void append(const HeadlineRow &row);
-    void append(const HeadlineRows &rows);
-    void append(HeadlineRows &&rows); // one insertion for the whole batch, without copying
+    void append(const HeadlineRows &rows); // one insertion for the whole batch
+    // Rows a parser found, in one insertion; the views need only live for the call. Their
+    // comment address is empty and they are not ticked.
+    void append(std::span<const HeadlineRef> rows);
 
     // Maps an ImageList1 index to the picture shown as the row's icon (set by the window).
     void setIconProvider(std::function<QVariant(int)> provider);
 
 private:
+    void storeRow(QStringView title, QStringView sub1, QStringView sub2, QStringView tagHead,
+                  QStringView tagTail, int icon, bool checked);
+    quint32 categoryIndex(QStringView name);
+
     Kind m_kind;
-    HeadlineRows m_rows;
+    int m_count = 0;
     TitleBlock m_titles;
+    std::vector<quint32> m_categories;    // index into m_categoryNames
+    std::vector<QString> m_categoryNames; // each category once
+    QHash<QString, quint32> m_categoryIndex;
+    quint32 m_lastCategory = 0;
+    TitleBlock m_sub2; // rows past its end have an empty third column
+    AddressBlock m_tags;
+    std::vector<quint8> m_icons; // ImageList1 has 25 pictures; larger indexes are kept as 0
+    std::vector<quint8> m_checked;
     std::function<QVariant(int)> m_iconProvider;
 };
 

@@ -48,12 +48,15 @@ std::vector<int> placeChunks(const HeadlineModel &model, int column, const std::
     {
         qint64 low = 0;   // rank of the first row
         qint64 high = -1; // rank of the last row
+        qint64 base = 0;  // shown row of rank 0, once all ranks are known
     };
     std::map<QStringView, Ranks, Less> texts;
     std::vector<qint64> rank(size_t(model.rowCount()), 0);
+    std::vector<Ranks *> textOf(size_t(model.rowCount()), nullptr);
     const auto append = [&](int row) {
         auto [it, added] = texts.try_emplace(model.text(row, column));
         rank[size_t(row)] = ++it->second.high;
+        textOf[size_t(row)] = &it->second;
     };
     for (int row : placed)
         append(row);
@@ -92,8 +95,10 @@ std::vector<int> placeChunks(const HeadlineModel &model, int column, const std::
                         ++j;
                     qint64 r = before->second.low - qint64(j - i);
                     before->second.low = r;
-                    for (; i < j; ++i)
+                    for (; i < j; ++i) {
                         rank[size_t(keys[i].row)] = r++;
+                        textOf[size_t(keys[i].row)] = &before->second;
+                    }
                     break; // nothing after them is still "not greater"
                 }
                 append(keys[i].row);
@@ -102,29 +107,23 @@ std::vector<int> placeChunks(const HeadlineModel &model, int column, const std::
         }
     }
 
-    std::vector<int> order = placed;
+    // Texts in order, and within a text its rows by rank; a text's ranks are the contiguous
+    // range [low, high], so every row's place follows from its rank without another sort.
+    qint64 next = 0;
+    for (auto &[text, ranks] : texts) {
+        ranks.base = next - ranks.low;
+        next += ranks.high - ranks.low + 1;
+    }
+    std::vector<int> order(static_cast<size_t>(next));
+    const auto place = [&](int row) {
+        order[size_t(textOf[size_t(row)]->base + rank[size_t(row)])] = row;
+    };
+    for (int row : placed)
+        place(row);
     for (const auto &[first, last] : chunks) {
         for (int r = first; r <= last; ++r)
-            order.push_back(r);
+            place(r);
     }
-    std::vector<Key> all;
-    all.reserve(order.size());
-    for (int row : order)
-        all.push_back(keyOf(model.text(row, column), row));
-    std::sort(all.begin(), all.end(), [&](const Key &a, const Key &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        if (a.length > 4 || b.length > 4 || a.length != b.length) {
-            const int c = a.length <= 4 && b.length <= 4
-                              ? a.length - b.length
-                              : model.text(a.row, column).compare(model.text(b.row, column));
-            if (c != 0)
-                return c < 0;
-        }
-        return rank[size_t(a.row)] < rank[size_t(b.row)];
-    });
-    for (size_t k = 0; k < all.size(); ++k)
-        order[k] = all[k].row;
     return order;
 }
 

@@ -28,7 +28,11 @@ public:
     QStringView title(int row) const { return {units() + start(row), end(row) - start(row)}; }
 
     void append(QStringView title);
+    // `head` and `tail` one after the other as one title.
+    void append(QStringView head, QStringView tail);
     void clear();
+    // Room for `rows` more titles of `units` units in all (separators not counted).
+    void reserveMore(qsizetype rows, qsizetype units);
 
 private:
     std::vector<char16_t> m_units;

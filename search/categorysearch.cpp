@@ -33,9 +33,7 @@ QList<int> categoryHits(const RowSource &rows, QStringView name)
     QList<int> hits;
     const int n = rows.count;
     for (int i = 0; i < n; ++i) {
-        if (i + kPrefetchRows < n)
-            prefetch(rows.row(i + kPrefetchRows).sub1.constData());
-        if (categoryMatches(name, rows.row(i).sub1))
+        if (categoryMatches(name, rows.category(i)))
             hits.append(i);
     }
     return hits;

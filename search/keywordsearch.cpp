@@ -189,11 +189,8 @@ QList<int> searchGroups(const RowSource &rows, const QList<QStringView> &words,
     const TitleBlock *block = rows.titles;
     if (!block) {
         const int n = rows.count;
-        for (int i = 0; i < n; ++i) {
-            if (i + kPrefetchRows < n)
-                prefetch(rows.row(i + kPrefetchRows).title.constData());
+        for (int i = 0; i < n; ++i)
             built.append(rows.row(i).title);
-        }
         block = &built;
     }
     const bool inBlockOrder = block == &built || rows.order.isEmpty();
@@ -366,7 +363,7 @@ HeadlineRows keywordResultRows(const RowSource &rows, const QList<int> &hits)
     HeadlineRows result;
     result.reserve(hits.size());
     for (int i : hits) {
-        const HeadlineRow &source = rows.row(i);
+        const HeadlineRow source = rows.row(i);
         result.append(resultRow(source, keywordHitIcon(source.sub1)));
     }
     return result;

@@ -8,14 +8,16 @@ RowSource rowsOf(const HeadlineRows &rows)
 {
     RowSource source;
     source.count = int(rows.size());
-    source.row = [&rows](int i) -> const HeadlineRow & { return rows.at(i); };
+    source.row = [&rows](int i) { return rows.at(i); };
+    source.category = [&rows](int i) { return QStringView(rows.at(i).sub1); };
     return source;
 }
 
 RowSource rowsOf(const HeadlineModel &model)
 {
     return {model.rowCount(),
-            [&model](int i) -> const HeadlineRow & { return model.row(i); },
+            [&model](int i) { return model.row(i); },
+            [&model](int i) { return model.text(i, 1); },
             &model.titles(),
             {}};
 }
@@ -23,8 +25,9 @@ RowSource rowsOf(const HeadlineModel &model)
 RowSource rowsOf(const HeadlineModel &model, QList<int> order)
 {
     const int count = int(order.size());
-    auto row = [&model, order](int i) -> const HeadlineRow & { return model.row(order.at(i)); };
-    return {count, std::move(row), &model.titles(), std::move(order)};
+    auto row = [&model, order](int i) { return model.row(order.at(i)); };
+    auto category = [&model, order](int i) { return model.text(order.at(i), 1); };
+    return {count, std::move(row), std::move(category), &model.titles(), std::move(order)};
 }
 
 HeadlineRow resultRow(const HeadlineRow &source, int icon)

@@ -21,26 +21,15 @@ class HeadlineModel;
 
 struct RowSource
 {
-    int count = 0;                               // taken once when the search starts
-    std::function<const HeadlineRow &(int)> row; // 0-based, 0 <= i < count
+    int count = 0;                            // taken once when the search starts
+    std::function<HeadlineRow(int)> row;      // 0-based, 0 <= i < count
+    std::function<QStringView(int)> category; // row i's category, without a copy of the row
 
     // Optional: the titles of the rows behind the source; row i's title is the title of block
     // row order[i], or of block row i when order is empty.
     const TitleBlock *titles = nullptr;
     QList<int> order;
 };
-
-// Every row's strings are separate heap blocks, so a pass over many rows waits on memory more
-// than it compares: the searches ask for the text of the row kPrefetchRows ahead early.
-inline constexpr int kPrefetchRows = 8;
-inline void prefetch(const void *p)
-{
-#if defined(__GNUC__)
-    __builtin_prefetch(p);
-#else
-    (void)p;
-#endif
-}
 
 // The rows of a list, in list order. The list must outlive the source.
 RowSource rowsOf(const HeadlineRows &rows);

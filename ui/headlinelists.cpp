@@ -68,23 +68,26 @@ void HeadlineLists::list(const QString &archiveFile)
     const quint64 generation = ++m_listGeneration;
     QPointer<HeadlineLists> self(this);
     m_proxy2->beginBulkFill(); // a sorted list puts the rows in place once, at the end
-    std::optional<mz::ArchiveParseResult> parsed = mz::parseArchiveFile(
-        archiveFile, m_portalBase,
-        [this, self, generation](mz::HeadlineRows &&chunk, qsizetype found) {
-            m_model2->append(std::move(chunk));
-            m_status.setCaption(progressCaption(found));
-            QCoreApplication::processEvents();
-            return self && m_listGeneration == generation;
-        },
-        m_pageText.get());
-    if (!parsed) {
+    const std::optional<QStringView> text = m_pageText->decodeLoweredFile(archiveFile);
+    if (!text) {
         m_proxy2->endBulkFill();
         if (m_messages)
             m_messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
                              mz::MessageIcon::None);
         return;
     }
-    mz::ArchiveParseResult &result = *parsed;
+    // The rows go into the model straight from the page text; the event pump runs after each
+    // full chunk, and the last, shorter chunk is added without it.
+    const mz::ArchiveScanResult result = mz::scanArchiveEntries(
+        *text, m_portalBase,
+        [this, self, generation](std::span<const mz::HeadlineRef> chunk, qsizetype found) {
+            m_model2->append(chunk);
+            if (qsizetype(chunk.size()) < mz::kArchiveChunkSize)
+                return true;
+            m_status.setCaption(progressCaption(found));
+            QCoreApplication::processEvents();
+            return self && m_listGeneration == generation;
+        });
     if (self && result.stopped)
         m_proxy2->endBulkFill();
     if (result.stopped) {
@@ -94,7 +97,6 @@ void HeadlineLists::list(const QString &archiveFile)
             m_status.setIdle();
         return;
     }
-    m_model2->append(std::move(result.rows));
     m_proxy2->endBulkFill();
     m_status.setPanel(WindowStatus::Panel::S1, QStringLiteral("所有共") +
                                                    QString::number(result.found) +
@@ -174,7 +176,7 @@ int HeadlineLists::shownRowCount(const QTreeView *view) const
     return view && view->model() ? view->model()->rowCount() : 0;
 }
 
-const mz::HeadlineRow &HeadlineLists::shownRow(const QTreeView *view, int i) const
+mz::HeadlineRow HeadlineLists::shownRow(const QTreeView *view, int i) const
 {
     return modelOf(view)->row(proxyOf(view)->sourceRow(i));
 }

@@ -66,7 +66,7 @@ public:
 
     // Row i (0-based) of a view as the view shows it (after sorting).
     int shownRowCount(const QTreeView *view) const;
-    const mz::HeadlineRow &shownRow(const QTreeView *view, int i) const;
+    mz::HeadlineRow shownRow(const QTreeView *view, int i) const;
     // The row under the view's current index; none when nothing is current.
     std::optional<mz::HeadlineRow> currentRow(const QTreeView *view) const;
     // All rows of ListView1 as shown.

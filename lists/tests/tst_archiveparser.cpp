@@ -1,6 +1,7 @@
 // The archive page parser on pages built in the test: entries, markers, damaged entries.
 
 #include "lists/archiveparser.h"
+#include "lists/headlinemodel.h"
 #include "lists/lowercase.h"
 #include "lists/pagescan.h"
 #include "platform/textfile.h"
@@ -18,6 +19,20 @@ const QString kBase = QStringLiteral("http://portal.test");
 QString entry(const QString &category, const QString &href, const QString &title)
 {
     return QStringLiteral("<li>[%1]<a href=%2>%3</a></li>\r\n").arg(category, href, title);
+}
+
+// The rows of a page as the archive list takes them: the scan's views of the page text,
+// appended to a model chunk by chunk.
+HeadlineRows rowsThroughModel(const QString &text, const QString &base)
+{
+    HeadlineModel model(HeadlineModel::Kind::Archive);
+    QString lowered = text;
+    lowerCaseInPlace(lowered);
+    scanArchiveEntries(lowered, base, [&model](std::span<const HeadlineRef> chunk, qsizetype) {
+        model.append(chunk);
+        return true;
+    });
+    return model.rows();
 }
 
 QString page(const QString &entries)
@@ -43,6 +58,7 @@ private slots:
     void rowsHaveNoCommentAndNoTick();
     void chunksOfHundred();
     void sinkStopsTheParse();
+    void manyCategoriesWithinAChunk();
     void missingMarkerStaysLinear();
     void hrefValue_data();
     void hrefValue();
@@ -159,6 +175,7 @@ void TestArchiveParser::parse()
     static ArchivePageText shared;
     QCOMPARE(mz::test::describe(parseArchivePage(encodeAnsi(text), kBase, {}, &shared).rows),
              expected);
+    QCOMPARE(mz::test::describe(rowsThroughModel(text, kBase)), expected);
 }
 
 // A relative address is joined to the base only when the result still names the portal's host;
@@ -208,6 +225,7 @@ void TestArchiveParser::joinedAddresses()
     for (const HeadlineRow &row : result.rows)
         addresses << row.tag;
     QCOMPARE(addresses, expected);
+    QCOMPARE(rowsThroughModel(page(entries), base), result.rows);
 }
 
 // Entries whose address cut fails (the ">" after "href=" lies beyond any real value) keep the
@@ -272,6 +290,20 @@ void TestArchiveParser::chunksOfHundred()
     QCOMPARE(all[249].title, u"标题250"_qs);
     QCOMPARE(all[249].sub1, u"教育"_qs);
     QCOMPARE(all[0].icon, 9);
+    QCOMPARE(rowsThroughModel(page(entries), kBase), all);
+}
+
+// Rows handed over as views keep their category while more categories than the parser's cache
+// holds pass by within one chunk.
+void TestArchiveParser::manyCategoriesWithinAChunk()
+{
+    QString entries;
+    for (int i = 0; i < 700; ++i)
+        entries += entry(u"类%1"_qs.arg(i % 350), u"/%1/a.shtml"_qs.arg(i % 7), u"t%1"_qs.arg(i));
+    const HeadlineRows expected = parseArchivePage(encodeAnsi(page(entries)), kBase).rows;
+    QCOMPARE(expected.size(), 700);
+    QCOMPARE(expected[699].sub1, u"类349"_qs);
+    QCOMPARE(rowsThroughModel(page(entries), kBase), expected);
 }
 
 void TestArchiveParser::sinkStopsTheParse()

@@ -1,5 +1,5 @@
 // The title block: its layout for awkward titles, and the model keeping it in step with its rows
-// through every kind of append and clear.
+// through every kind of append and clear. The model's other columns give back what was appended.
 
 #include "lists/headlinemodel.h"
 #include "lists/titleblock.h"
@@ -65,6 +65,8 @@ private slots:
     void layout();
     void modelKeepsBlockInStep();
     void clearedModelStartsAfresh();
+    void columnsGiveBackTheRows_data();
+    void columnsGiveBackTheRows();
 };
 
 void TestTitleBlock::layout_data()
@@ -141,3 +143,52 @@ void TestTitleBlock::clearedModelStartsAfresh()
 
 QTEST_APPLESS_MAIN(TestTitleBlock)
 #include "tst_titleblock.moc"
+
+void TestTitleBlock::columnsGiveBackTheRows_data()
+{
+    QTest::addColumn<HeadlineRows>("rows");
+    const auto row = [](const QString &tag, const QString &sub1 = u"国内"_qs,
+                        const QString &sub2 = QString(), int icon = 6, bool checked = false) {
+        return HeadlineRow{u"t"_qs + tag, sub1, sub2, tag, icon, checked};
+    };
+    const QString base = u"http://portal.test/news/2007-03-02/"_qs;
+    QTest::newRow("shared-beginning")
+        << HeadlineRows{row(base + u"1.shtml"_qs), row(base + u"2.shtml"_qs),
+                        row(u"http://other.test/x/3.shtml"_qs), row(base + u"4.shtml"_qs)};
+    QTest::newRow("awkward-addresses")
+        << HeadlineRows{row(QString()),
+                        row(u"no-slash"_qs),
+                        row(u"/"_qs),
+                        row(base),
+                        row(base + u"café/é.shtml"_qs),
+                        row(base + u"新闻/甲.shtml"_qs),
+                        row(u"http://p.test/新闻/"_qs + QChar(0xff) + u"\U0001F600"_qs),
+                        row(QString(QChar(u'\0')) + u"/x"_qs)};
+    QTest::newRow("categories-and-icons")
+        << HeadlineRows{row(u"/a"_qs, u"国际"_qs, {}, 5), row(u"/b"_qs, QString(), {}, 0),
+                        row(u"/c"_qs, u"国际"_qs, {}, 5), row(u"/d"_qs, u"国内"_qs, {}, 255)};
+    QTest::newRow("comment-column-from-the-middle") << HeadlineRows{
+        row(u"/a"_qs), row(u"/b"_qs), row(u"/c"_qs, u"国内"_qs, u"http://c.test/1"_qs, 6, true),
+        row(u"/d"_qs), row(u"/e"_qs, u"国内"_qs, u"http://c.test/2"_qs, 6, true)};
+    HeadlineRows unrelated; // beginnings that share nothing are not kept one per row
+    for (int i = 0; i < 300; ++i)
+        unrelated << row(u"http://h%1.test/p%1/a.shtml"_qs.arg(i));
+    QTest::newRow("unrelated-beginnings") << unrelated;
+}
+
+void TestTitleBlock::columnsGiveBackTheRows()
+{
+    QFETCH(HeadlineRows, rows);
+    HeadlineModel model(HeadlineModel::Kind::Hot);
+    model.append(rows.first(rows.size() / 2));
+    for (const HeadlineRow &r : rows.sliced(rows.size() / 2))
+        model.append(r);
+    QCOMPARE(model.rows(), rows);
+    for (int i = 0; i < rows.size(); ++i) {
+        QCOMPARE(model.text(i, 1).toString(), rows[i].sub1);
+        QCOMPARE(model.text(i, 2).toString(), rows[i].sub2);
+        QCOMPARE(model.data(model.index(i, 0), HeadlineModel::TagRole).toString(), rows[i].tag);
+        QCOMPARE(model.data(model.index(i, 0), Qt::CheckStateRole).toInt(),
+                 rows[i].checked ? Qt::Checked : Qt::Unchecked);
+    }
+}

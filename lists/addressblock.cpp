@@ -1,0 +1,121 @@
+#include "lists/addressblock.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace mz {
+
+namespace {
+
+// A piece of an address that is two views one after the other.
+struct Joined
+{
+    QStringView head;
+    QStringView tail;
+
+    qsizetype size() const { return head.size() + tail.size(); }
+    char16_t at(qsizetype i) const
+    {
+        return i < head.size() ? head[i].unicode() : tail[i - head.size()].unicode();
+    }
+};
+
+} // namespace
+
+// The beginning up to and including the last "/", shared with earlier rows. A new beginning is
+// kept only while the table stays small beside the rows: addresses that hardly share anything
+// are then stored whole instead of growing the table by one string per row.
+quint32 AddressBlock::prefixIndex(QStringView head, QStringView tail, qsizetype length)
+{
+    if (length == 0)
+        return 0;
+    const QString &last = m_prefixes[m_lastPrefix];
+    const Joined whole{head, tail};
+    if (last.size() == length) {
+        bool same = true;
+        for (qsizetype i = 0; same && i < length; ++i)
+            same = last[i].unicode() == whole.at(i);
+        if (same)
+            return m_lastPrefix;
+    }
+    QString prefix;
+    prefix.reserve(length);
+    prefix.append(head.first(std::min(length, head.size())));
+    if (length > head.size())
+        prefix.append(tail.first(length - head.size()));
+    const auto found = m_prefixIndex.constFind(prefix);
+    if (found != m_prefixIndex.constEnd())
+        return m_lastPrefix = *found;
+    if (m_prefixes.size() > 64 + m_prefix.size() / 16)
+        return 0;
+    m_lastPrefix = quint32(m_prefixes.size());
+    m_prefixIndex.insert(prefix, m_lastPrefix);
+    m_prefixes.push_back(std::move(prefix));
+    return m_lastPrefix;
+}
+
+void AddressBlock::append(QStringView head, QStringView tail)
+{
+    const Joined whole{head, tail};
+    qsizetype slash = whole.size();
+    while (slash > 0 && whole.at(slash - 1) != u'/')
+        --slash;
+    const quint32 prefix = prefixIndex(head, tail, slash);
+    const qsizetype from = prefix == 0 ? 0 : slash;
+
+    bool narrow = true;
+    for (qsizetype i = from; narrow && i < whole.size(); ++i)
+        narrow = whole.at(i) < 0x100;
+    const size_t units = size_t(whole.size() - from);
+    const size_t at = m_bytes.size();
+    const size_t bytes = narrow ? units : units * 2;
+    if (at + bytes > m_bytes.capacity())
+        m_bytes.reserve(std::max(at + bytes, m_bytes.capacity() + m_bytes.capacity() / 2));
+    m_bytes.resize(at + bytes);
+    char *out = m_bytes.data() + at;
+    for (qsizetype i = from; i < whole.size(); ++i) {
+        const char16_t u = whole.at(i);
+        if (narrow) {
+            *out++ = char(u);
+        } else {
+            std::memcpy(out, &u, sizeof u);
+            out += sizeof u;
+        }
+    }
+    m_prefix.push_back(prefix);
+    m_starts.push_back(qsizetype(m_bytes.size()) << 1 | (narrow ? 0 : 1));
+}
+
+QString AddressBlock::at(int row) const
+{
+    const QString &prefix = m_prefixes[m_prefix[size_t(row)]];
+    const qsizetype begin = m_starts[size_t(row)] >> 1;
+    const qsizetype end = m_starts[size_t(row) + 1] >> 1;
+    const bool wide = m_starts[size_t(row) + 1] & 1;
+    const char *bytes = m_bytes.data() + begin;
+    const qsizetype units = wide ? (end - begin) / 2 : end - begin;
+    if (prefix.isEmpty() && units == 0)
+        return {};
+    QString address(prefix.size() + units, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(address.data());
+    std::copy(prefix.utf16(), prefix.utf16() + prefix.size(), out);
+    out += prefix.size();
+    if (wide)
+        std::memcpy(out, bytes, size_t(units) * 2);
+    else
+        for (qsizetype i = 0; i < units; ++i)
+            out[i] = char16_t(uchar(bytes[i]));
+    return address;
+}
+
+void AddressBlock::clear()
+{
+    std::vector<char>().swap(m_bytes);
+    std::vector<qsizetype>{0}.swap(m_starts);
+    std::vector<quint32>().swap(m_prefix);
+    std::vector<QString>{QString()}.swap(m_prefixes);
+    m_prefixIndex.clear();
+    m_lastPrefix = 0;
+}
+
+} // namespace mz
