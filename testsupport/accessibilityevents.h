@@ -1,8 +1,8 @@
 #pragma once
 // Accessibility events as a screen reader's bridge would receive them. Under the offscreen
 // platform Qt's widgets send no accessibility events (nor table model changes) until the
-// platform's accessibility is switched on; an instance switches it on and records the events
-// that name a child, and switches it off again when it goes.
+// platform's accessibility is on; an instance turns it on, records the events that name a child,
+// and turns it off again when it goes.
 
 #include <QAccessible>
 #include <QList>
@@ -15,29 +15,10 @@ namespace mz::test {
 class AccessibilityEvents
 {
 public:
-    struct Event
-    {
-        QAccessible::Event type;
-        QObject *object;
-        int child;
-    };
+    AccessibilityEvents() { switchOn(true); }
+    ~AccessibilityEvents() { switchOn(false); }
 
-    AccessibilityEvents()
-    {
-        events().clear();
-        QAccessible::installUpdateHandler(&record);
-        platform()->setActive(true);
-    }
-    ~AccessibilityEvents()
-    {
-        platform()->setActive(false);
-        QAccessible::installUpdateHandler(nullptr);
-        events().clear();
-    }
-    AccessibilityEvents(const AccessibilityEvents &) = delete;
-    AccessibilityEvents &operator=(const AccessibilityEvents &) = delete;
-
-    // The events of `type` about `object`'s children, oldest first.
+    // The child numbers of the events of `type` about `object`, oldest first.
     static QList<int> children(QObject *object, QAccessible::Event type)
     {
         QList<int> list;
@@ -48,9 +29,17 @@ public:
     }
 
 private:
-    static QPlatformAccessibility *platform()
+    struct Event
     {
-        return QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QObject *object;
+        QAccessible::Event type;
+        int child;
+    };
+    static void switchOn(bool on)
+    {
+        events().clear();
+        QAccessible::installUpdateHandler(on ? &record : nullptr);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
     }
     static QList<Event> &events()
     {
@@ -60,7 +49,7 @@ private:
     static void record(QAccessibleEvent *event)
     {
         if (event->child() >= 0)
-            events().append({event->type(), event->object(), event->child()});
+            events() << Event{event->object(), event->type(), event->child()};
     }
 };
 
