@@ -14,6 +14,7 @@
 #include "ui/favoritescommands.h"
 #include "ui/keywordcommands.h"
 #include "ui/accessibility.h"
+#include "ui/tickcellaccessibility.h"
 #include "ui/emptystates.h"
 #include "ui/keyboardcommands.h"
 #include "ui/headlinelists.h"
@@ -962,6 +963,8 @@ QSize Form1::minimumWindowSize()
 void Form1::nameControlsForScreenReaders()
 {
     mz::installWindowAccessibility(metaObject()->className());
+    for (QTreeView *view : {ListView1, ListView2, ListView3})
+        mz::exposeHeadlineCells(view);
     setAccessibleName(QStringLiteral("墨舟"));
     const std::pair<QWidget *, const char16_t *> names[] = {
         {Text2, u"搜索新闻"},     {Command6, u"搜索新闻"},  {TreeView1, u"新闻导航"},
