@@ -44,6 +44,10 @@ struct ArchiveScanResult
 ArchiveScanResult scanArchiveEntries(QStringView lowerText, const QString &baseAddress,
                                      const ArchiveEntrySink &sink);
 
+// About how many entries scanArchiveEntries will find in the lower-cased page text: the entries
+// of a sample after the start marker, scaled to the rest of the text. Meant for reserving room.
+qsizetype estimateArchiveEntries(QStringView lowerText);
+
 struct ArchiveParseResult
 {
     HeadlineRows rows;    // the rows not yet handed to the sink (all rows without a sink)
@@ -71,6 +75,9 @@ public:
     void release() { m_text = QString(); }
 
 private:
+    // Room for `units` units without copying the old text.
+    void reserveText(qsizetype units);
+
     QString m_text;
 };
 
