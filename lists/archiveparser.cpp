@@ -288,7 +288,7 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
     // Each block is decoded up to its last byte below 0x30, which no GB18030 sequence contains:
     // no sequence is then pending between blocks, and the blocks decode to what one call over
     // the whole file gives, invalid bytes included. The rest waits for the next block.
-    QByteArray block;
+    QByteArray &block = m_block;
     qsizetype kept = 0;
     const qsizetype step = qMax<qsizetype>(blockBytes, 1);
     for (;;) {

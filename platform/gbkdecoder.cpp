@@ -1,5 +1,6 @@
 #include "platform/gbkdecoder.h"
 
+#include <QList>
 #include <QStringDecoder>
 
 #include <cstring>
@@ -31,24 +32,44 @@ struct PairTable
 
     PairTable()
     {
+        // All pairs in one call, each followed by a space: no sequence holds a space, so the
+        // text between two spaces is what that pair alone decodes to.
+        QByteArray pairs;
+        pairs.reserve((kLeadLast - kLeadFirst + 1) * kTrails * 3);
+        for (int lead = kLeadFirst; lead <= kLeadLast; ++lead) {
+            for (int trail = kTrailFirst; trail <= kTrailLast; ++trail)
+                pairs.append(char(lead)).append(char(trail)).append(' ');
+        }
+        QStringDecoder decoder("GB18030");
+        const QString decoded = decoder.decode(pairs);
+        const QList<QStringView> pieces = QStringView(decoded).split(u' ');
+        const bool inStep = pieces.size() == (kLeadLast - kLeadFirst + 1) * kTrails + 1;
         char pair[2];
+        qsizetype next = 0;
         for (int lead = kLeadFirst; lead <= kLeadLast; ++lead) {
             for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-                pair[0] = char(lead);
-                pair[1] = char(trail);
-                QStringDecoder decoder("GB18030");
-                const QString one = decoder.decode(QByteArrayView(pair, 2));
-                const bool single = one.size() == 1 && one[0] != QChar::ReplacementCharacter &&
-                                    !one[0].isSurrogate() && one[0].unicode() != 0;
-                unit[lead - kLeadFirst][trail - kTrailFirst] = single ? one[0].unicode() : 0;
+                QString alone;
+                if (!inStep) {
+                    pair[0] = char(lead);
+                    pair[1] = char(trail);
+                    QStringDecoder one("GB18030");
+                    alone = one.decode(QByteArrayView(pair, 2));
+                }
+                const QStringView text = inStep ? pieces[next++] : QStringView(alone);
+                // A pair stands for one character outside ASCII, or it needs the converter.
+                const bool single = text.size() == 1 && text[0].unicode() >= 0x80 &&
+                                    text[0] != QChar::ReplacementCharacter &&
+                                    !text[0].isSurrogate();
+                unit[lead - kLeadFirst][trail - kTrailFirst] = single ? text[0].unicode() : 0;
             }
         }
-        for (int b = 0; b < 0x80; ++b) {
-            const char c = char(b);
-            QStringDecoder decoder("GB18030");
-            const QString one = decoder.decode(QByteArrayView(&c, 1));
-            asciiAsIs = asciiAsIs && one.size() == 1 && one[0].unicode() == b;
-        }
+        QByteArray ascii(0x80, Qt::Uninitialized);
+        for (int b = 0; b < 0x80; ++b)
+            ascii[b] = char(b);
+        const QString text = QStringDecoder("GB18030").decode(ascii);
+        asciiAsIs = text.size() == 0x80;
+        for (int b = 0; asciiAsIs && b < 0x80; ++b)
+            asciiAsIs = text[b].unicode() == b;
     }
 };
 
