@@ -278,12 +278,21 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
     reserveText(expected);
     m_text.resize(expected);
     qsizetype used = 0;
+    // Each block's text is lower-cased while it is still in the cache, up to the first character
+    // whose lower case is longer than one unit; from there on, once at the end.
+    qsizetype lowered = 0;
+    bool simple = true;
     const auto decode = [&](QByteArrayView bytes) {
         const qsizetype room = used + GbkDecoder::requiredSpace(bytes.size());
         if (m_text.size() < room)
             m_text.resize(qMax(room, m_text.size() * 2)); // the file grew while read
         QChar *begin = m_text.data();
         used = GbkDecoder::decode(bytes, begin + used) - begin;
+        if (simple) {
+            char16_t *units = reinterpret_cast<char16_t *>(begin);
+            lowered += lowerCaseSimpleInPlace(units + lowered, used - lowered);
+            simple = lowered == used;
+        }
     };
     // Each block is decoded up to its last byte below 0x30, which no GB18030 sequence contains:
     // no sequence is then pending between blocks, and the blocks decode to what one call over
@@ -308,7 +317,11 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
         return std::nullopt; // unreadable, as a whole-file read would report it
     decode(QByteArrayView(block.constData(), kept));
     m_text.resize(used);
-    lowerCaseInPlace(m_text);
+    if (lowered < used) {
+        const QString rest = lowerCased(QStringView(m_text).sliced(lowered));
+        m_text.truncate(lowered);
+        m_text.append(rest);
+    }
     return QStringView(m_text);
 }
 
