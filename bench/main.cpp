@@ -4,6 +4,8 @@
 //   mozhou-bench                 generated pages, then the keyword search figures
 //   mozhou-bench --page FILE     that page as it is, then the generated pages
 //   mozhou-bench --sizes 10000,100000   only these generated sizes
+//   mozhou-bench --keep DIR      write the generated pages to DIR and leave them there (for a
+//                                profiler run on one page: mozhou-bench --cold DIR/news_N.shtml)
 //
 // For each page, from the same run:
 //   - the floor: one plain memmem pass over the whole page (for "</html>", which ends it);
@@ -103,19 +105,31 @@ void floorPass(const QByteArray &page)
 // the body has streamed to its file (the download never holds it whole, and "</html>" was
 // looked for on the way in), the stored file passes the completeness test, and list() decodes
 // the file into the reused page text and fills the model from it in chunks.
+// `phases`, when given, receives the ms taken by the completeness test, decoding, filling the
+// model and showing the view.
 qsizetype downloadToShown(const QString &path, QTreeView &view, mz::HeadlineModel &model,
-                          mz::ArchivePageText &buffer)
+                          mz::ArchivePageText &buffer, double *phases = nullptr)
 {
+    QElapsedTimer clock;
+    clock.start();
+    const auto phaseEnds = [&](int i) {
+        if (phases)
+            phases[i] = double(clock.nsecsElapsed()) / 1e6;
+        clock.start();
+    };
     auto *proxy = qobject_cast<mz::HeadlineSortProxy *>(view.model());
     view.hide();
     model.clear();
     if (!mz::isCompletePageFile(path))
         return -1;
+    phaseEnds(0);
     const std::optional<QStringView> text = buffer.decodeLoweredFile(path);
     if (!text)
         return -1;
+    phaseEnds(1);
     if (proxy)
         proxy->beginBulkFill(); // as the window's list() does
+    model.expectRows(mz::estimateArchiveEntries(*text));
     mz::scanArchiveEntries(*text, kBase,
                            [&model](std::span<const mz::HeadlineRef> chunk, qsizetype) {
                                model.append(chunk);
@@ -125,13 +139,16 @@ qsizetype downloadToShown(const QString &path, QTreeView &view, mz::HeadlineMode
                            });
     if (proxy)
         proxy->endBulkFill();
+    phaseEnds(2);
     view.show();
     view.viewport()->repaint();
     QCoreApplication::processEvents();
+    phaseEnds(3);
     return model.rowCount();
 }
 
-// --cold FILE: one run of the path in this fresh process; prints "ms peakMB baseMB rows".
+// --cold FILE: one run of the path in this fresh process; prints "ms peakMB baseMB rows", and
+// the time of each phase on stderr.
 int coldRun(const QString &path)
 {
     QTreeView view;
@@ -144,8 +161,12 @@ int coldRun(const QString &path)
     mz::ArchivePageText buffer; // the window's buffer, new in a new process
     QElapsedTimer t;
     t.start();
-    const qsizetype rows = downloadToShown(path, view, model, buffer);
+    double phases[4] = {};
+    const qsizetype rows = downloadToShown(path, view, model, buffer, phases);
     const double ms = double(t.nsecsElapsed()) / 1e6;
+    std::fprintf(stderr,
+                 "completeness %.1f ms, decoding %.1f ms, filling %.1f ms, showing %.1f ms\n",
+                 phases[0], phases[1], phases[2], phases[3]);
     std::printf("%.3f %.1f %.1f %lld\n", ms, peakResidentMb(), base, (long long)rows);
     return 0;
 }
@@ -307,9 +328,12 @@ int main(int argc, char **argv)
 
     QList<int> sizes{10000, 100000, 1000000};
     QString givenPage;
+    QString keepDir;
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == u"--page")
             givenPage = args[i + 1];
+        else if (args[i] == u"--keep")
+            keepDir = args[i + 1];
         else if (args[i] == u"--sizes") {
             sizes.clear();
             for (const QString &s : args[i + 1].split(u','))
@@ -327,7 +351,8 @@ int main(int argc, char **argv)
 
     const mz::PortalGenerator portal(kBase);
     for (int entries : sizes) {
-        const QString path = dir.path() + QStringLiteral("/news_%1.shtml").arg(entries);
+        const QString path = (keepDir.isEmpty() ? dir.path() : keepDir) +
+                             QStringLiteral("/news_%1.shtml").arg(entries);
         mz::writeFileBytes(path, portal.archivePage(QDate(2007, 3, 2), entries));
         benchPage(QStringLiteral("Generated archive page, %1 entries").arg(entries), path);
     }

@@ -1,5 +1,7 @@
 #include "lists/addressblock.h"
 
+#include "platform/largepages.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -69,8 +71,7 @@ void AddressBlock::append(QStringView head, QStringView tail)
     const size_t units = size_t(whole.size() - from);
     const size_t at = m_bytes.size();
     const size_t bytes = narrow ? units : units * 2;
-    if (at + bytes > m_bytes.capacity())
-        m_bytes.reserve(std::max(at + bytes, m_bytes.capacity() + m_bytes.capacity() / 2));
+    growVector(m_bytes, bytes);
     m_bytes.resize(at + bytes);
     char *out = m_bytes.data() + at;
     for (qsizetype i = from; i < whole.size(); ++i) {
@@ -108,11 +109,24 @@ QString AddressBlock::at(int row) const
     return address;
 }
 
-void AddressBlock::clear()
+void AddressBlock::reserveMore(qsizetype rows, qsizetype bytes)
 {
-    std::vector<char>().swap(m_bytes);
-    std::vector<qsizetype>{0}.swap(m_starts);
-    std::vector<quint32>().swap(m_prefix);
+    growVector(m_bytes, size_t(bytes));
+    growVector(m_starts, size_t(rows));
+    growVector(m_prefix, size_t(rows));
+}
+
+void AddressBlock::clear(bool release)
+{
+    if (release) {
+        std::vector<char>().swap(m_bytes);
+        std::vector<qsizetype>{0}.swap(m_starts);
+        std::vector<quint32>().swap(m_prefix);
+    } else {
+        m_bytes.clear();
+        m_starts.assign(1, 0);
+        m_prefix.clear();
+    }
     std::vector<QString>{QString()}.swap(m_prefixes);
     m_prefixIndex.clear();
     m_lastPrefix = 0;

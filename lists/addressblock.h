@@ -24,7 +24,12 @@ public:
     void append(QStringView address) { append(address, {}); }
     // `head` and `tail` one after the other as one address.
     void append(QStringView head, QStringView tail);
-    void clear();
+    // Removes all addresses. The memory stays for the next fill unless `release` is set.
+    void clear(bool release = true);
+    // Room for `rows` more addresses of `bytes` bytes in all, beyond their shared beginnings.
+    void reserveMore(qsizetype rows, qsizetype bytes);
+    // Bytes taken by the addresses' ends so far.
+    qsizetype byteCount() const { return qsizetype(m_bytes.size()); }
 
 private:
     quint32 prefixIndex(QStringView head, QStringView tail, qsizetype length);

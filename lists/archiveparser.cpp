@@ -2,10 +2,11 @@
 
 #include "lists/lowercase.h"
 #include "lists/pagescan.h"
+#include "platform/gbkdecoder.h"
+#include "platform/largepages.h"
 #include "platform/textfile.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <QUrl>
 
 #include <cstring>
@@ -198,6 +199,21 @@ ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
     return {n - 1, false};
 }
 
+qsizetype estimateArchiveEntries(QStringView s)
+{
+    const qsizetype start = findFrom(s, kStartMarker);
+    if (start == 0)
+        return 0;
+    const QStringView rest = s.sliced(start - 1);
+    constexpr qsizetype kSample = qsizetype(1) << 17;
+    const QStringView sample = rest.first(std::min(rest.size(), kSample));
+    qsizetype entries = 0;
+    for (qsizetype at = findFrom(sample, kEntry); at != 0; at = findFrom(sample, kEntry, at + 1))
+        ++entries;
+    return entries * (rest.size() / sample.size()) +
+           entries * (rest.size() % sample.size()) / sample.size();
+}
+
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
                                    const ArchiveChunkSink &sink)
 {
@@ -231,15 +247,22 @@ ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAdd
     return result;
 }
 
+void ArchivePageText::reserveText(qsizetype units)
+{
+    if (m_text.capacity() >= units)
+        return;
+    m_text = QString(); // no copy of the old text on growth
+    m_text.reserve(units);
+    preferLargePages(m_text.constData(), size_t(m_text.capacity()) * sizeof(QChar));
+}
+
 QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
 {
-    QStringDecoder decoder("GB18030");
-    const qsizetype room = decoder.requiredSpace(pageBytes.size());
-    if (m_text.capacity() < room)
-        m_text = QString(); // no copy of the old text on growth
+    const qsizetype room = GbkDecoder::requiredSpace(pageBytes.size());
+    reserveText(room);
     m_text.resize(room);
     QChar *begin = m_text.data();
-    QChar *end = decoder.appendToBuffer(begin, pageBytes);
+    QChar *end = GbkDecoder::decode(pageBytes, begin);
     m_text.resize(end - begin);
     lowerCaseInPlace(m_text);
     return m_text;
@@ -251,23 +274,30 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QStringDecoder decoder("GB18030");
-    const qsizetype expected = decoder.requiredSpace(qMax<qint64>(file.size(), 0));
-    if (m_text.capacity() < expected)
-        m_text = QString(); // no copy of the old text on growth
+    const qsizetype expected = GbkDecoder::requiredSpace(qMax<qint64>(file.size(), 0));
+    reserveText(expected);
     m_text.resize(expected);
     qsizetype used = 0;
+    // Each block's text is lower-cased while it is still in the cache, up to the first character
+    // whose lower case is longer than one unit; from there on, once at the end.
+    qsizetype lowered = 0;
+    bool simple = true;
     const auto decode = [&](QByteArrayView bytes) {
-        const qsizetype room = used + decoder.requiredSpace(bytes.size());
+        const qsizetype room = used + GbkDecoder::requiredSpace(bytes.size());
         if (m_text.size() < room)
             m_text.resize(qMax(room, m_text.size() * 2)); // the file grew while read
         QChar *begin = m_text.data();
-        used = decoder.appendToBuffer(begin + used, bytes) - begin;
+        used = GbkDecoder::decode(bytes, begin + used) - begin;
+        if (simple) {
+            char16_t *units = reinterpret_cast<char16_t *>(begin);
+            lowered += lowerCaseSimpleInPlace(units + lowered, used - lowered);
+            simple = lowered == used;
+        }
     };
     // Each block is decoded up to its last byte below 0x30, which no GB18030 sequence contains:
-    // the decoder then holds no state between blocks and gives what one call would give,
-    // invalid bytes included. The rest waits for the next block.
-    QByteArray block;
+    // no sequence is then pending between blocks, and the blocks decode to what one call over
+    // the whole file gives, invalid bytes included. The rest waits for the next block.
+    QByteArray &block = m_block;
     qsizetype kept = 0;
     const qsizetype step = qMax<qsizetype>(blockBytes, 1);
     for (;;) {
@@ -287,7 +317,11 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
         return std::nullopt; // unreadable, as a whole-file read would report it
     decode(QByteArrayView(block.constData(), kept));
     m_text.resize(used);
-    lowerCaseInPlace(m_text);
+    if (lowered < used) {
+        const QString rest = lowerCased(QStringView(m_text).sliced(lowered));
+        m_text.truncate(lowered);
+        m_text.append(rest);
+    }
     return QStringView(m_text);
 }
 

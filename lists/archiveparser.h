@@ -44,6 +44,10 @@ struct ArchiveScanResult
 ArchiveScanResult scanArchiveEntries(QStringView lowerText, const QString &baseAddress,
                                      const ArchiveEntrySink &sink);
 
+// About how many entries scanArchiveEntries will find in the lower-cased page text: the entries
+// of a sample after the start marker, scaled to the rest of the text. Meant for reserving room.
+qsizetype estimateArchiveEntries(QStringView lowerText);
+
 struct ArchiveParseResult
 {
     HeadlineRows rows;    // the rows not yet handed to the sink (all rows without a sink)
@@ -66,12 +70,20 @@ public:
     // The same for the file at `path`, read and decoded block by block, so that the page's bytes
     // are never held whole next to their text; nullopt when the file cannot be opened or read.
     std::optional<QStringView> decodeLoweredFile(const QString &path,
-                                                 qsizetype blockBytes = qsizetype(1) << 20);
+                                                 qsizetype blockBytes = qsizetype(1) << 16);
     // Gives the memory back (the next call allocates again).
-    void release() { m_text = QString(); }
+    void release()
+    {
+        m_text = QString();
+        m_block = QByteArray();
+    }
 
 private:
+    // Room for `units` units without copying the old text.
+    void reserveText(qsizetype units);
+
     QString m_text;
+    QByteArray m_block; // the file's bytes, a block at a time (small: reused without new pages)
 };
 
 // The whole parse of a stored page: decode from GBK, lower-case, scan. `buffer`, when given,

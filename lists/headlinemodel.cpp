@@ -1,5 +1,7 @@
 #include "lists/headlinemodel.h"
 
+#include "platform/largepages.h"
+
 namespace mz {
 
 HeadlineModel::HeadlineModel(Kind kind, QObject *parent) : QAbstractTableModel(parent), m_kind(kind)
@@ -104,15 +106,15 @@ void HeadlineModel::clear()
         return;
     beginResetModel();
     m_count = 0;
-    m_titles.clear();
-    std::vector<quint32>().swap(m_categories);
-    std::vector<QString>().swap(m_categoryNames);
+    m_titles.clear(false);
+    m_categories.clear();
+    m_categoryNames.clear();
     m_categoryIndex.clear();
     m_lastCategory = 0;
     m_sub2.clear();
-    m_tags.clear();
-    std::vector<quint8>().swap(m_icons);
-    std::vector<quint8>().swap(m_checked);
+    m_tags.clear(false);
+    m_icons.clear();
+    m_checked.clear();
     endResetModel();
 }
 
@@ -149,6 +151,27 @@ void HeadlineModel::storeRow(QStringView title, QStringView sub1, QStringView su
     ++m_count;
 }
 
+void HeadlineModel::releaseIfOversized(qsizetype rows)
+{
+    // Kept for a list of about this size; a list of a tenth of it or less gets it back.
+    if (m_count != 0 || m_categories.capacity() <= size_t(std::max<qsizetype>(rows, 4096)) * 10)
+        return;
+    m_titles.clear(true);
+    m_tags.clear(true);
+    std::vector<quint32>().swap(m_categories);
+    std::vector<quint8>().swap(m_icons);
+    std::vector<quint8>().swap(m_checked);
+}
+
+void HeadlineModel::reserveMore(qsizetype rows, qsizetype titleUnits, qsizetype tagBytes)
+{
+    m_titles.reserveMore(rows, titleUnits);
+    m_tags.reserveMore(rows, tagBytes);
+    growVector(m_categories, size_t(rows));
+    growVector(m_icons, size_t(rows));
+    growVector(m_checked, size_t(rows));
+}
+
 void HeadlineModel::append(const HeadlineRow &row)
 {
     beginInsertRows({}, m_count, m_count);
@@ -161,6 +184,13 @@ void HeadlineModel::append(const HeadlineRows &rows)
     if (rows.isEmpty())
         return;
     beginInsertRows({}, m_count, m_count + int(rows.size()) - 1);
+    qsizetype titleUnits = 0;
+    qsizetype tagUnits = 0;
+    for (const HeadlineRow &row : rows) {
+        titleUnits += row.title.size();
+        tagUnits += row.tag.size();
+    }
+    reserveMore(rows.size(), titleUnits, tagUnits);
     for (const HeadlineRow &row : rows)
         storeRow(row.title, row.sub1, row.sub2, row.tag, {}, row.icon, row.checked);
     endInsertRows();
@@ -171,12 +201,25 @@ void HeadlineModel::append(std::span<const HeadlineRef> rows)
     if (rows.empty())
         return;
     beginInsertRows({}, m_count, m_count + int(rows.size()) - 1);
-    qsizetype units = 0;
-    for (const HeadlineRef &row : rows)
-        units += row.title.size();
-    m_titles.reserveMore(qsizetype(rows.size()), units);
+    qsizetype titleUnits = 0;
+    qsizetype tagUnits = 0;
+    for (const HeadlineRef &row : rows) {
+        titleUnits += row.title.size();
+        tagUnits += row.tagHead.size() + row.tagTail.size();
+    }
+    const bool first = m_count == 0;
+    if (first && m_expectedRows > 0)
+        releaseIfOversized(m_expectedRows);
+    reserveMore(qsizetype(rows.size()), titleUnits, tagUnits);
     for (const HeadlineRef &row : rows)
         storeRow(row.title, row.sub1, {}, row.tagHead, row.tagTail, row.icon, false);
+    if (first && m_expectedRows > m_count) {
+        // Room for the rest, a quarter more per row than these rows take on average.
+        const qsizetype more = m_expectedRows + m_expectedRows / 16 - m_count;
+        const auto scaled = [&](qsizetype taken) { return taken * more / m_count * 5 / 4 + 16; };
+        reserveMore(more, scaled(m_titles.size()), scaled(m_tags.byteCount()));
+    }
+    m_expectedRows = 0;
     endInsertRows();
 }
 

@@ -55,11 +55,11 @@ const LowerTable &lowerTable()
 
 namespace {
 
-// Lower-cases the n units at src into `out` (n units long, unshared), which may hold src itself.
-QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
+// Lower-cases units from src to dst (which may be src) up to the first one that needs the slow
+// path; returns its index, or n.
+qsizetype lowerSimple(const char16_t *src, char16_t *dst, qsizetype n)
 {
     const char16_t *map = lowerTable().map;
-    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
     qsizetype i = 0;
     for (;;) {
 #ifdef __SSE2__
@@ -82,7 +82,7 @@ QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
         }
 #endif
         if (i >= n)
-            return out;
+            return n;
         // One block (or the tail) through the table.
         const qsizetype blockEnd = std::min(n, i + 8);
         bool slow = false;
@@ -96,9 +96,16 @@ QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
             dst[i] = l;
         }
         if (slow)
-            break;
+            return i;
     }
-    for (; i < n; ++i) {
+}
+
+// Lower-cases the n units at src into `out` (n units long, unshared), which may hold src itself.
+QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
+{
+    const char16_t *map = lowerTable().map;
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = lowerSimple(src, dst, n); i < n; ++i) {
         const char16_t c = src[i];
         const char16_t l = map[c];
         if (l != 0 || c == 0) {
@@ -135,6 +142,11 @@ QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
 QString lowerCased(QStringView text)
 {
     return lowerCaseUnits(text.utf16(), text.size(), QString(text.size(), Qt::Uninitialized));
+}
+
+qsizetype lowerCaseSimpleInPlace(char16_t *units, qsizetype n)
+{
+    return lowerSimple(units, units, n);
 }
 
 void lowerCaseInPlace(QString &text)

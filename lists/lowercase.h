@@ -12,5 +12,9 @@ namespace mz {
 QString lowerCased(QStringView text);
 // The same, in the string's own buffer (unless a character's lower case is longer).
 void lowerCaseInPlace(QString &text);
+// Lower-cases units in place for as long as each has a lower case of one unit (the usual case);
+// returns how many were done. The rest, from the first unit that needs more (a surrogate, or a
+// character such as U+0130), is left as it is for lowerCased().
+qsizetype lowerCaseSimpleInPlace(char16_t *units, qsizetype n);
 
 } // namespace mz

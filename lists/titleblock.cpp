@@ -1,6 +1,6 @@
 #include "lists/titleblock.h"
 
-#include <algorithm>
+#include "platform/largepages.h"
 
 namespace mz {
 
@@ -19,27 +19,19 @@ void TitleBlock::append(QStringView head, QStringView tail)
     m_starts.push_back(qsizetype(m_units.size()));
 }
 
-namespace {
-
-// Room for `more` elements; growing by at least half keeps a run of such calls linear.
-template <typename T> void growFor(std::vector<T> &v, size_t more)
-{
-    const size_t needed = v.size() + more;
-    if (needed > v.capacity())
-        v.reserve(std::max(needed, v.capacity() + v.capacity() / 2));
-}
-
-} // namespace
-
 void TitleBlock::reserveMore(qsizetype rows, qsizetype units)
 {
-    growFor(m_units, size_t(units + rows));
-    growFor(m_starts, size_t(rows));
+    growVector(m_units, size_t(units + rows));
+    growVector(m_starts, size_t(rows));
 }
 
-void TitleBlock::clear()
+void TitleBlock::clear(bool release)
 {
-    // Gives the memory back: a list of a million rows is not kept mapped for a list of ten.
+    if (!release) {
+        m_units.clear();
+        m_starts.assign(1, 0);
+        return;
+    }
     std::vector<char16_t>().swap(m_units);
     std::vector<qsizetype>{0}.swap(m_starts);
 }

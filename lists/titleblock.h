@@ -30,7 +30,8 @@ public:
     void append(QStringView title);
     // `head` and `tail` one after the other as one title.
     void append(QStringView head, QStringView tail);
-    void clear();
+    // Removes all titles. The memory stays for the next fill unless `release` is set.
+    void clear(bool release = true);
     // Room for `rows` more titles of `units` units in all (separators not counted).
     void reserveMore(qsizetype rows, qsizetype units);
 

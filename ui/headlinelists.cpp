@@ -78,6 +78,7 @@ void HeadlineLists::list(const QString &archiveFile)
     }
     // The rows go into the model straight from the page text; the event pump runs after each
     // full chunk, and the last, shorter chunk is added without it.
+    m_model2->expectRows(mz::estimateArchiveEntries(*text));
     const mz::ArchiveScanResult result = mz::scanArchiveEntries(
         *text, m_portalBase,
         [this, self, generation](std::span<const mz::HeadlineRef> chunk, qsizetype found) {

@@ -3,6 +3,7 @@
 
 #include "lists/headlinemodel.h"
 #include "lists/titleblock.h"
+#include "testsupport/rows.h"
 
 #include <QTest>
 
@@ -139,6 +140,29 @@ void TestTitleBlock::clearedModelStartsAfresh()
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
     QCOMPARE(model.titles().title(0), u"新");
     QCOMPARE(model.titles().size(), 2);
+
+    // A large list cleared keeps its memory; the next fill, whether it reuses that memory or
+    // (announced as far smaller) gives it back, holds exactly its own rows.
+    HeadlineRows many;
+    for (int i = 0; i < 50000; ++i)
+        many.append(
+            HeadlineRow{u"旧%1"_qs.arg(i), u"国际"_qs, {}, u"http://a/x/%1"_qs.arg(i), 3, false});
+    const QString head = u"http://portal.test/news/"_qs;
+    const mz::HeadlineRef refs[] = {{u"甲"_qs, u"国内"_qs, head, u"1.shtml"_qs, 6},
+                                    {u"乙乙"_qs, u"体育"_qs, head, QStringView(), 2}};
+    const HeadlineRows expected{{u"甲"_qs, u"国内"_qs, {}, head + u"1.shtml"_qs, 6, false},
+                                {u"乙乙"_qs, u"体育"_qs, {}, head, 2, false}};
+    for (const bool announced : {false, true}) {
+        model.clear();
+        model.append(many);
+        model.clear();
+        if (announced)
+            model.expectRows(2);
+        model.append(std::span<const mz::HeadlineRef>(refs));
+        QCOMPARE(mz::test::describe(model.rows()), mz::test::describe(expected));
+        const QString stale = blockMismatch(model);
+        QVERIFY2(stale.isEmpty(), qPrintable(stale));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestTitleBlock)
