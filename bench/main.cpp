@@ -31,8 +31,10 @@
 #include "portal/pagegenerator.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
@@ -151,6 +153,10 @@ qsizetype downloadToShown(const QString &path, QTreeView &view, mz::HeadlineMode
 // the time of each phase on stderr.
 int coldRun(const QString &path)
 {
+    if (!QFileInfo(path).isReadable()) {
+        std::fprintf(stderr, "mozhou-bench: cannot read %s\n", qPrintable(path));
+        return 1;
+    }
     QTreeView view;
     view.resize(760, 560);
     mz::HeadlineModel model(mz::HeadlineModel::Kind::Archive);
@@ -344,6 +350,14 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
+    if (!keepDir.isEmpty() && !QDir().mkpath(keepDir)) {
+        std::fprintf(stderr, "mozhou-bench: cannot make %s\n", qPrintable(keepDir));
+        return 1;
+    }
+    if (!givenPage.isEmpty() && !QFileInfo(givenPage).isReadable()) {
+        std::fprintf(stderr, "mozhou-bench: cannot read %s\n", qPrintable(givenPage));
+        return 1;
+    }
     std::printf("mozhou-bench: wall-clock ms, best of several runs (median beside it);\n"
                 "'x floor' = time / one memmem pass over the whole page\n");
     if (!givenPage.isEmpty())
