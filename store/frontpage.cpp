@@ -166,14 +166,14 @@ FrontPageResult makeFrontPage(const QString &flashIni, const QString &archiveFil
         result.message = QStringLiteral("你还没有填写喜好选项，请先填写喜好选项。");
         return result;
     }
-    const std::optional<QByteArray> page = readFileBytes(archiveFile);
-    if (!page) {
+    const std::optional<ArchiveParseResult> parsed = parseArchiveFile(archiveFile, portalBase);
+    if (!parsed) {
         result.status = FrontPageStatus::NoArchive;
         result.message =
             QStringLiteral("没有找到%1的新闻存档，请先下载当日所有新闻。").arg(dayLabel);
         return result;
     }
-    const HeadlineRows rows = parseArchivePage(*page, portalBase).rows;
+    const HeadlineRows &rows = parsed->rows;
     if (rows.isEmpty()) {
         result.status = FrontPageStatus::EmptyArchive;
         result.message =

@@ -40,19 +40,15 @@ int childNumber(const QModelIndex &index)
     return (index.row() + 1) * index.model()->columnCount(index.parent()) + index.column();
 }
 
-// A column header; its name is the text the header shows.
-class HeaderCell : public QAccessibleInterface
+// What the list's headers and cells have in common: a leaf of the view's interface, with no
+// object of its own.
+class ViewLeaf : public QAccessibleInterface
 {
 public:
-    HeaderCell(QTreeView *view, int column) : m_view(view), m_column(column) {}
+    explicit ViewLeaf(QTreeView *view) : m_view(view) {}
 
     QTreeView *view() const { return m_view; }
-    int column() const { return m_column; }
 
-    bool isValid() const override
-    {
-        return m_view && m_view->model() && m_column < m_view->model()->columnCount();
-    }
     QObject *object() const override { return nullptr; }
     QWindow *window() const override { return windowOf(m_view); }
     QAccessibleInterface *parent() const override
@@ -63,6 +59,24 @@ public:
     QAccessibleInterface *childAt(int, int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+    void setText(QAccessible::Text, const QString &) override {}
+
+protected:
+    QPointer<QTreeView> m_view;
+};
+
+// A column header; its name is the text the header shows.
+class HeaderCell : public ViewLeaf
+{
+public:
+    HeaderCell(QTreeView *view, int column) : ViewLeaf(view), m_column(column) {}
+
+    int column() const { return m_column; }
+
+    bool isValid() const override
+    {
+        return m_view && m_view->model() && m_column < m_view->model()->columnCount();
+    }
     QString text(QAccessible::Text t) const override
     {
         if (!isValid() || t != QAccessible::Name)
@@ -72,7 +86,6 @@ public:
             m->headerData(m_column, Qt::Horizontal, Qt::AccessibleTextRole).toString();
         return own.isEmpty() ? m->headerData(m_column, Qt::Horizontal).toString() : own;
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         if (!isValid() || m_view->header()->isHidden())
@@ -90,20 +103,18 @@ public:
     }
 
 private:
-    QPointer<QTreeView> m_view;
     int m_column;
 };
 
 // One cell of a row. A cell with a tick box reads as a check box and ticks its row; the others
 // keep the selection action Qt's cells offer.
-class Cell : public QAccessibleInterface,
+class Cell : public ViewLeaf,
              public QAccessibleTableCellInterface,
              public QAccessibleActionInterface
 {
 public:
-    Cell(QTreeView *view, const QModelIndex &index) : m_view(view), m_index(index) {}
+    Cell(QTreeView *view, const QModelIndex &index) : ViewLeaf(view), m_index(index) {}
 
-    QTreeView *view() const { return m_view; }
     bool ticks() const
     {
         return isValid() && (m_index.flags() & Qt::ItemIsUserCheckable) &&
@@ -123,16 +134,6 @@ public:
     {
         return m_view && m_index.isValid() && m_index.model() == m_view->model();
     }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override { return windowOf(m_view); }
-    QAccessibleInterface *parent() const override
-    {
-        return QAccessible::queryAccessibleInterface(m_view);
-    }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
     QString text(QAccessible::Text t) const override
     {
         if (!isValid())
@@ -144,7 +145,6 @@ public:
         const QString own = m_index.data(Qt::AccessibleTextRole).toString();
         return own.isEmpty() ? m_index.data(Qt::DisplayRole).toString() : own;
     }
-    void setText(QAccessible::Text, const QString &) override {}
     QRect rect() const override
     {
         return isValid() ? onScreen(m_view->viewport(), m_view->visualRect(m_index)) : QRect();
@@ -224,7 +224,6 @@ public:
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
 
 private:
-    QPointer<QTreeView> m_view;
     QPersistentModelIndex m_index;
 };
 
