@@ -443,9 +443,32 @@ void HeadlineSortProxy::endBulkFill()
     m_bulk = false;
 }
 
+// Shows the rows held back during a bulk fill, at the end (as appended while unsorted).
+void HeadlineSortProxy::showPendingRows()
+{
+    if (m_pending == 0)
+        return;
+    const int first = m_count;
+    const int last = m_count + m_pending - 1;
+    beginInsertRows({}, first, last);
+    if (sorted()) {
+        if (m_blocks.empty()) {
+            m_blocks.push_back({});
+            m_starts.assign(1, 0);
+        }
+        for (int r = first; r <= last; ++r)
+            m_blocks.back().rows.push_back(r); // shown as appended until put in place
+        m_inverse.clear();
+    }
+    m_count = last + 1;
+    m_pending = 0;
+    endInsertRows();
+}
+
 // Puts the rows appended during a bulk fill in place, in one layout change.
 void HeadlineSortProxy::placePendingRows()
 {
+    showPendingRows();
     if (m_bulkChunks.empty() || !sorted()) {
         m_bulkChunks.clear();
         m_bulkPlaced = m_count;
@@ -471,6 +494,7 @@ void HeadlineSortProxy::sourceAboutToBeReset()
 void HeadlineSortProxy::sourceReset()
 {
     m_bulkChunks.clear();
+    m_pending = 0;
     m_bulkPlaced = 0;
     m_blocks.clear();
     m_starts.clear();
@@ -492,9 +516,10 @@ void HeadlineSortProxy::sourceRowsInserted(const QModelIndex &parent, int first,
 {
     if (parent.isValid() || last < first)
         return;
-    if (first != m_count) {
+    if (first != m_count + m_pending) {
         // Only appending is expected of a headline model; anything else starts over.
         m_bulkChunks.clear();
+        m_pending = 0;
         beginResetModel();
         const int column = m_column;
         m_column = -1;
@@ -507,18 +532,20 @@ void HeadlineSortProxy::sourceRowsInserted(const QModelIndex &parent, int first,
         m_bulkPlaced = m_count;
         return;
     }
-    if (!sorted() || m_bulk) {
-        beginInsertRows({}, first, last);
-        if (sorted()) {
-            if (m_blocks.empty()) {
-                m_blocks.push_back({});
-                m_starts.assign(1, 0);
-            }
-            for (int r = first; r <= last; ++r)
-                m_blocks.back().rows.push_back(r); // shown as appended until put in place
-            m_inverse.clear();
+    if (m_bulk) {
+        // Held back and shown in batches that double what is shown: a view lays out all its
+        // rows on every insertion, so showing each chunk as it comes would make the fill
+        // quadratic; this way the first rows show at once and the layouts add up to about
+        // twice the final one.
+        if (sorted())
             m_bulkChunks.emplace_back(first, last);
-        }
+        m_pending += last - first + 1;
+        if (m_pending >= m_count)
+            showPendingRows();
+        return;
+    }
+    if (!sorted()) {
+        beginInsertRows({}, first, last);
         m_count += last - first + 1;
         endInsertRows();
         return;
@@ -529,15 +556,17 @@ void HeadlineSortProxy::sourceRowsInserted(const QModelIndex &parent, int first,
 void HeadlineSortProxy::sourceDataChanged(const QModelIndex &topLeft,
                                           const QModelIndex &bottomRight, const QList<int> &roles)
 {
-    if (!topLeft.isValid() || !bottomRight.isValid())
+    // Rows not shown yet (held back by a bulk fill) have nothing on screen to change.
+    if (!topLeft.isValid() || !bottomRight.isValid() || topLeft.row() >= m_count)
         return;
+    const int last = std::min(bottomRight.row(), m_count - 1);
     // The texts never change in place (only the tick), so the order stays as it is.
     if (!sorted()) {
         Q_EMIT dataChanged(index(topLeft.row(), topLeft.column()),
-                           index(bottomRight.row(), bottomRight.column()), roles);
+                           index(last, bottomRight.column()), roles);
         return;
     }
-    for (int r = topLeft.row(); r <= bottomRight.row(); ++r) {
+    for (int r = topLeft.row(); r <= last; ++r) {
         const int shown = mapFromSource(m_model->index(r, 0)).row();
         Q_EMIT dataChanged(index(shown, topLeft.column()), index(shown, bottomRight.column()),
                            roles);

@@ -57,10 +57,12 @@ public:
     // The model rows in shown order.
     std::vector<int> shownOrder() const;
 
-    // A bulk fill: between these calls, rows appended to a sorted list are shown at the end as
-    // appended and put in place once, by endBulkFill(), in exactly the order that placing them
-    // chunk by chunk (one chunk per insertion of the model) would have given. Sorting again
-    // during the fill first puts the pending rows in place. Without sorting both are no-ops.
+    // A bulk fill: between these calls, appended rows are shown in batches, each at least as
+    // large as the rows already shown (so a view lays its rows out a logarithmic number of
+    // times), and endBulkFill() shows the rest. Rows appended to a sorted list are shown at the
+    // end as appended and put in place once, by endBulkFill(), in exactly the order that placing
+    // them chunk by chunk (one chunk per insertion of the model) would have given. Sorting again
+    // during the fill first shows and puts in place the pending rows.
     void beginBulkFill();
     void endBulkFill();
 
@@ -71,6 +73,7 @@ private:
     void sourceDataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
                            const QList<int> &roles);
     void appendSorted(int first, int last);
+    void showPendingRows();
     void placePendingRows();
 
     // The shown order while sorted, in blocks of a bounded size so that putting a row anywhere
@@ -95,6 +98,7 @@ private:
 
     bool m_bulk = false;
     int m_bulkPlaced = 0; // shown rows [0, m_bulkPlaced) are in sorted order during a bulk fill
+    int m_pending = 0;    // model rows after the shown ones, not yet shown (bulk fill only)
     std::vector<std::pair<int, int>> m_bulkChunks; // the insertions since, as [first, last]
 };
 
