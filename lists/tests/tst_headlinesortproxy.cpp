@@ -121,8 +121,9 @@ void TestHeadlineSortProxy::sameOrderAsSortFilterProxy()
     connect(&proxy, &QAbstractItemModel::rowsInserted, &proxy, [&] { ++insertions; });
     const auto checkBatches = [&] {
         const int added = model.rowCount() - bulkStart;
-        QVERIFY2(insertions <= 2 + int(std::log2(std::max(added, 1))),
-                 qPrintable(QStringLiteral("%1 insertions for %2 rows").arg(insertions).arg(added)));
+        QVERIFY2(
+            insertions <= 2 + int(std::log2(std::max(added, 1))),
+            qPrintable(QStringLiteral("%1 insertions for %2 rows").arg(insertions).arg(added)));
     };
 
     bool bulk = false;
