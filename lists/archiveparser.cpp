@@ -2,6 +2,7 @@
 
 #include "lists/lowercase.h"
 #include "lists/pagescan.h"
+#include "lists/pagestream.h"
 #include "platform/gbkdecoder.h"
 #include "platform/largepages.h"
 #include "platform/textfile.h"
@@ -110,21 +111,124 @@ private:
     std::vector<QString> m_retired;
 };
 
-} // namespace
-
-ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
-                                     const ArchiveEntrySink &sink)
+// The page text as the scan reads it, held whole.
+class WholeText
 {
-    const qsizetype start = findFrom(s, kStartMarker);
-    const qsizetype end = findFrom(s, kEndMarker);
+public:
+    explicit WholeText(QStringView text)
+        : m_text(text), m_start(findFrom(text, kStartMarker)), m_end(findFrom(text, kEndMarker))
+    {
+    }
+
+    class Finder
+    {
+    public:
+        Finder(WholeText &text, QStringView needle) : m_finder(text.m_text, needle) {}
+        qsizetype find(qsizetype from) { return m_finder.find(from); }
+
+    private:
+        ForwardFinder m_finder;
+    };
+
+    qsizetype startMarker() const { return m_start; }
+    // Whether the first end marker stands before `pos` (no end marker: every position is after).
+    bool endsBefore(qsizetype pos) const { return pos > m_end; }
+    std::optional<QStringView> cut(qsizetype start, qsizetype length) const
+    {
+        return cutText(m_text, start, length);
+    }
+    template <typename Views> void follow(Views &&) {}
+    void chunkDone(qsizetype) {}
+
+private:
+    QStringView m_text;
+    qsizetype m_start;
+    qsizetype m_end;
+};
+
+// The page text as the scan reads it, decoded block by block from the file. The page's end
+// marker is known to exist (see tailHoldsEndMarker), so an entry stands before the end until
+// the marker's first occurrence has been seen.
+class StreamedText
+{
+public:
+    explicit StreamedText(PageTextStream &stream) : m_stream(stream)
+    {
+        for (QStringView needle :
+             {kEntry, QStringView(u"["), QStringView(u"]"), kHref, QStringView(u">"), kAnchorEnd})
+            m_stream.registerNeedle(needle);
+        m_endMarker = m_stream.registerNeedle(kEndMarker);
+        // Nothing is dropped before the start marker is found: without one the entries are
+        // looked for from the start of the text.
+        m_start = m_stream.find(kStartMarker, 1);
+        m_stream.raiseFloor(m_start);
+    }
+
+    class Finder
+    {
+    public:
+        Finder(StreamedText &text, QStringView needle) : m_stream(text.m_stream), m_needle(needle)
+        {
+        }
+        // The memory of ForwardFinder: a position between the last start and its answer, or
+        // after a start that found nothing, gives the same answer without a search.
+        qsizetype find(qsizetype from)
+        {
+            if (m_lastFrom >= 1 && from >= m_lastFrom && (m_lastFound == 0 || from <= m_lastFound))
+                return m_lastFound;
+            m_lastFrom = from;
+            m_lastFound = m_stream.find(m_needle, from);
+            return m_lastFound;
+        }
+
+    private:
+        PageTextStream &m_stream;
+        QStringView m_needle;
+        qsizetype m_lastFrom = -1;
+        qsizetype m_lastFound = 0;
+    };
+
+    qsizetype startMarker() const { return m_start; }
+    bool endsBefore(qsizetype pos) const
+    {
+        const qsizetype end = m_stream.firstSoFar(m_endMarker);
+        return end != 0 && pos > end;
+    }
+    std::optional<QStringView> cut(qsizetype start, qsizetype length)
+    {
+        return m_stream.cut(start, length);
+    }
+    // `views` is called with a function to apply to every view into the text the scan holds.
+    template <typename Views> void follow(Views &&views)
+    {
+        m_stream.onMove([views](const char16_t *oldBegin, const char16_t *oldEnd,
+                                const char16_t *newBegin) {
+            views([&](QStringView &v) { PageTextStream::follow(v, oldBegin, oldEnd, newBegin); });
+        });
+    }
+    // The entry at `pos` has been handed over with its chunk: the text before it is not needed
+    // again (the values carried over to later entries have been copied out by then).
+    void chunkDone(qsizetype pos) { m_stream.raiseFloor(pos); }
+    ~StreamedText() { m_stream.onMove({}); }
+
+private:
+    PageTextStream &m_stream;
+    int m_endMarker = 0;
+    qsizetype m_start = 0;
+};
+
+template <typename Text>
+ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const ArchiveEntrySink &sink)
+{
+    const qsizetype start = s.startMarker();
 
     // One finder per search site; each site's start position only moves forward.
-    ForwardFinder entryFinder(s, kEntry);
-    ForwardFinder openBracket(s, u"[");
-    ForwardFinder closeBracket(s, u"]");
-    ForwardFinder hrefFinder(s, kHref);
-    ForwardFinder tagEnd(s, u">");
-    ForwardFinder anchorEnd(s, kAnchorEnd);
+    typename Text::Finder entryFinder(s, kEntry);
+    typename Text::Finder openBracket(s, u"[");
+    typename Text::Finder closeBracket(s, u"]");
+    typename Text::Finder hrefFinder(s, kHref);
+    typename Text::Finder tagEnd(s, u">");
+    typename Text::Finder anchorEnd(s, kAnchorEnd);
     CategoryCache categories;
     const HostGuard hostGuard(baseAddress);
 
@@ -135,22 +239,35 @@ ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
     QStringView addressHead = baseAddress; // the empty address with the base in front
     QStringView addressTail;
     QStringView title;
+    // The carried values' own copies, once the text they came from may be dropped.
+    QString keptTitle;
+    QString keptAddress;
 
     std::vector<HeadlineRef> chunk;
     chunk.reserve(size_t(kArchiveChunkSize));
+    s.follow([&](const auto &move) {
+        move(addressHead);
+        move(addressTail);
+        move(title);
+        for (HeadlineRef &ref : chunk) {
+            move(ref.title);
+            move(ref.tagHead);
+            move(ref.tagTail);
+        }
+    });
 
     qsizetype pos = start;
     qsizetype n = 0;
     for (;;) {
         ++n;
         pos = entryFinder.find(pos + 1);
-        if (pos == 0 || pos > end)
+        if (pos == 0 || s.endsBefore(pos))
             break;
 
         const qsizetype b1 = openBracket.find(pos + 1);
         const qsizetype b2 = closeBracket.find(b1 + 1);
         // An empty category becomes 考试; so does a failed cut before the first category.
-        const auto cut = cutText(s, b1 + 1, b2 - b1 - 1);
+        const auto cut = s.cut(b1 + 1, b2 - b1 - 1);
         if (cut || category.isEmpty()) {
             const auto &known = categories.lookup(cut && !cut->isEmpty() ? *cut : kNoCategory);
             category = known.name;
@@ -159,7 +276,7 @@ ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
 
         const qsizetype h = hrefFinder.find(pos + 1);
         const qsizetype g = tagEnd.find(h + 1);
-        if (auto cut = cutText(s, h + 5, g - h - 5)) {
+        if (auto cut = s.cut(h + 5, g - h - 5)) {
             const QStringView value = hrefValue(*cut);
             if (isAbsolute(value)) {
                 addressHead = value;
@@ -175,7 +292,7 @@ ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
         // (putting the base in front again would make it grow with every such entry).
 
         const qsizetype a = anchorEnd.find(g + 1);
-        if (auto cut = cutText(s, g + 1, a - g - 1))
+        if (auto cut = s.cut(g + 1, a - g - 1))
             title = *cut;
         if (findFrom(title, kFont) != 0) {
             const qsizetype f1 = findFrom(title, u">");
@@ -192,11 +309,31 @@ ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
             categories.release();
             if (!go)
                 return {n, true};
+            // The carried values are copied out of the text, which may now move on.
+            keptTitle = title.toString();
+            title = keptTitle;
+            if (addressHead.data() != baseAddress.constData()) {
+                keptAddress = addressHead.toString();
+                addressHead = keptAddress;
+            } else {
+                keptAddress = addressTail.toString();
+                addressTail = keptAddress;
+            }
+            s.chunkDone(pos);
         }
     }
     if (!chunk.empty() && !sink(chunk, n - 1))
         return {n - 1, true};
     return {n - 1, false};
+}
+
+} // namespace
+
+ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
+                                     const ArchiveEntrySink &sink)
+{
+    WholeText text(s);
+    return scanEntries(text, baseAddress, sink);
 }
 
 qsizetype estimateArchiveEntries(QStringView s)
@@ -214,8 +351,11 @@ qsizetype estimateArchiveEntries(QStringView s)
            entries * (rest.size() % sample.size()) / sample.size();
 }
 
-ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
-                                   const ArchiveChunkSink &sink)
+namespace {
+
+// The rows of a scan (`scan` runs it with the entry sink it is given): full chunks go to
+// `sink` when given, the rest to the result. nullopt when the scan gives nullopt.
+template <typename Scan> auto collectRows(const Scan &scan, const ArchiveChunkSink &sink)
 {
     ArchiveParseResult result;
     QString category; // rows of one category share one string
@@ -232,19 +372,37 @@ ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAdd
         }
         return rows;
     };
-    const ArchiveScanResult scan = scanArchiveEntries(
-        lowerText, baseAddress, [&](std::span<const HeadlineRef> refs, qsizetype found) {
-            // Full chunks go to the sink; the last, shorter one stays in the result.
-            if (sink && qsizetype(refs.size()) == kArchiveChunkSize)
-                return sink(toRows(refs), found);
-            result.rows.append(toRows(refs));
-            return true;
-        });
-    result.found = scan.found;
-    result.stopped = scan.stopped;
-    if (result.stopped)
-        result.rows.clear();
-    return result;
+    const auto scanned = scan([&](std::span<const HeadlineRef> refs, qsizetype found) {
+        // Full chunks go to the sink; the last, shorter one stays in the result.
+        if (sink && qsizetype(refs.size()) == kArchiveChunkSize)
+            return sink(toRows(refs), found);
+        result.rows.append(toRows(refs));
+        return true;
+    });
+    const auto finish = [&](const ArchiveScanResult &scan) {
+        result.found = scan.found;
+        result.stopped = scan.stopped;
+        if (result.stopped)
+            result.rows.clear();
+        return result;
+    };
+    if constexpr (std::is_same_v<std::decay_t<decltype(scanned)>, ArchiveScanResult>) {
+        return finish(scanned);
+    } else {
+        return scanned ? std::optional<ArchiveParseResult>(finish(*scanned)) : std::nullopt;
+    }
+}
+
+} // namespace
+
+ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
+                                   const ArchiveChunkSink &sink)
+{
+    return collectRows(
+        [&](const ArchiveEntrySink &entries) {
+            return scanArchiveEntries(lowerText, baseAddress, entries);
+        },
+        sink);
 }
 
 void ArchivePageText::reserveText(qsizetype units)
@@ -325,16 +483,103 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
     return QStringView(m_text);
 }
 
+namespace {
+
+// Whether the file's last bytes hold the end marker where a character starts, so that its text
+// certainly holds one. The marker's GB18030 bytes are looked for from the end; a match is taken
+// when the bytes from the last byte below 0x30 before it (no sequence holds one, so decoding
+// starts afresh after it) decode to text that ends with the marker, which a match starting in
+// the middle of a character cannot give.
+bool tailHoldsEndMarker(QFile &file, qint64 tailBytes)
+{
+    static constexpr char kEncoded[] = "\xd0\xc2\xce\xc5\xbd\xe1\xca\xf8"; // 新闻结束
+    const qint64 size = file.size();
+    const qint64 from = std::max<qint64>(0, size - tailBytes);
+    if (!file.seek(from))
+        return false;
+    const QByteArray tail = file.read(size - from);
+    if (!file.seek(0))
+        return false;
+    const QByteArrayView marker(kEncoded, sizeof kEncoded - 1);
+    for (qsizetype m = tail.lastIndexOf(marker); m >= 0;
+         m = m > 0 ? tail.lastIndexOf(marker, m - 1) : -1) {
+        qsizetype k = m - 1;
+        while (k >= 0 && uchar(tail[k]) >= 0x30)
+            --k;
+        if (k < 0 && from > 0)
+            return false; // no fresh start within the tail: not known here
+        const QByteArrayView piece = QByteArrayView(tail).sliced(k + 1, m + marker.size() - k - 1);
+        if (GbkDecoder::decode(piece).endsWith(kEndMarker))
+            return true;
+    }
+    return false;
+}
+
+// estimateArchiveEntries() for a page being decoded: the entries of a sample after the start
+// marker, scaled to the text the whole file will give at the rate decoded so far.
+qsizetype estimateStreamedEntries(PageTextStream &stream, qsizetype start, qint64 fileBytes)
+{
+    if (start == 0)
+        return 0;
+    constexpr qsizetype kSample = qsizetype(1) << 15; // a few hundred entries
+    stream.decodeUpTo(start - 1 + kSample);
+    const QStringView sample =
+        stream.heldFrom(start).first(std::min(kSample, stream.heldFrom(start).size()));
+    if (sample.isEmpty() || stream.decodedBytes() <= 0)
+        return 0;
+    qsizetype entries = 0;
+    for (qsizetype at = findFrom(sample, kEntry); at != 0; at = findFrom(sample, kEntry, at + 1))
+        ++entries;
+    const double unitsPerByte = double(stream.decodedUnits()) / double(stream.decodedBytes());
+    const double rest = std::max(0.0, double(fileBytes) * unitsPerByte - double(start - 1));
+    return qsizetype(double(entries) * rest / double(sample.size()));
+}
+
+} // namespace
+
+std::optional<ArchiveScanResult>
+ArchivePageText::scanFile(const QString &path, const QString &baseAddress,
+                          const ArchiveEntrySink &sink,
+                          const std::function<void(qsizetype)> &expect, qsizetype blockBytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    if (!tailHoldsEndMarker(file, std::max<qsizetype>(blockBytes, qsizetype(1) << 16))) {
+        // Whether the text holds the end marker at all decides every entry; such a page is
+        // decoded whole before the scan (an unusual page, or none).
+        file.close();
+        const std::optional<QStringView> text = decodeLoweredFile(path, blockBytes);
+        if (!text)
+            return std::nullopt;
+        if (expect)
+            expect(estimateArchiveEntries(*text));
+        return scanArchiveEntries(*text, baseAddress, sink);
+    }
+    PageTextStream stream(file, m_text, m_block, blockBytes);
+    ArchiveScanResult result;
+    {
+        StreamedText text(stream);
+        if (expect)
+            expect(estimateStreamedEntries(stream, text.startMarker(), file.size()));
+        result = scanEntries(text, baseAddress, sink);
+    }
+    if (stream.failed())
+        return std::nullopt;
+    return result;
+}
+
 std::optional<ArchiveParseResult> parseArchiveFile(const QString &path, const QString &baseAddress,
                                                    const ArchiveChunkSink &sink,
-                                                   ArchivePageText *buffer)
+                                                   ArchivePageText *buffer, qsizetype blockBytes)
 {
     ArchivePageText local;
     ArchivePageText &text = buffer ? *buffer : local;
-    const std::optional<QStringView> lowered = text.decodeLoweredFile(path);
-    if (!lowered)
-        return std::nullopt;
-    return scanArchiveText(*lowered, baseAddress, sink);
+    return collectRows(
+        [&](const ArchiveEntrySink &entries) {
+            return text.scanFile(path, baseAddress, entries, {}, blockBytes);
+        },
+        sink);
 }
 
 ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &baseAddress,

@@ -71,6 +71,18 @@ public:
     // are never held whole next to their text; nullopt when the file cannot be opened or read.
     std::optional<QStringView> decodeLoweredFile(const QString &path,
                                                  qsizetype blockBytes = qsizetype(1) << 16);
+    // Scans the page file at `path` as scanArchiveEntries() scans its whole text, decoding it
+    // block by block as the scan goes, so that only a small window of the text is held; a page
+    // whose end marker is not seen in its last bytes is decoded whole first. `expect`, when
+    // given, learns about how many entries there are before the first chunk goes to the sink.
+    // nullopt when the file cannot be opened or read (when a read fails midway, some rows may
+    // have gone to the sink already).
+    std::optional<ArchiveScanResult> scanFile(const QString &path, const QString &baseAddress,
+                                              const ArchiveEntrySink &sink,
+                                              const std::function<void(qsizetype)> &expect = {},
+                                              qsizetype blockBytes = qsizetype(1) << 16);
+    // Units of text memory held for the next page.
+    qsizetype textCapacity() const { return m_text.capacity(); }
     // Gives the memory back (the next call allocates again).
     void release()
     {
@@ -92,10 +104,11 @@ ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &bas
                                     const ArchiveChunkSink &sink = {},
                                     ArchivePageText *buffer = nullptr);
 
-// parseArchivePage over the file at `path`, decoded block by block (see decodeLoweredFile);
-// nullopt when the file cannot be opened or read.
+// parseArchivePage over the file at `path`, scanned while it is decoded (see scanFile); nullopt
+// when the file cannot be opened or read.
 std::optional<ArchiveParseResult> parseArchiveFile(const QString &path, const QString &baseAddress,
                                                    const ArchiveChunkSink &sink = {},
-                                                   ArchivePageText *buffer = nullptr);
+                                                   ArchivePageText *buffer = nullptr,
+                                                   qsizetype blockBytes = qsizetype(1) << 16);
 
 } // namespace mz

@@ -34,7 +34,8 @@ cmake --build "$build" -j "${MOZHOU_FUZZ_JOBS:-2}" --target fuzzers
 
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_archiveparser fuzz_hotparser fuzz_optionfile fuzz_profile
-                                     fuzz_articles fuzz_filenames fuzz_gbkdecoder)
+                                     fuzz_articles fuzz_filenames fuzz_gbkdecoder
+                                     fuzz_archivestream)
 mkdir -p "$build/artifacts"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:symbolize=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

@@ -68,19 +68,10 @@ void HeadlineLists::list(const QString &archiveFile)
     const quint64 generation = ++m_listGeneration;
     QPointer<HeadlineLists> self(this);
     m_proxy2->beginBulkFill(); // a sorted list puts the rows in place once, at the end
-    const std::optional<QStringView> text = m_pageText->decodeLoweredFile(archiveFile);
-    if (!text) {
-        m_proxy2->endBulkFill();
-        if (m_messages)
-            m_messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
-                             mz::MessageIcon::None);
-        return;
-    }
-    // The rows go into the model straight from the page text; the event pump runs after each
-    // full chunk, and the last, shorter chunk is added without it.
-    m_model2->expectRows(mz::estimateArchiveEntries(*text));
-    const mz::ArchiveScanResult result = mz::scanArchiveEntries(
-        *text, m_portalBase,
+    // The rows go into the model straight from the page text as it is decoded; the event pump
+    // runs after each full chunk, and the last, shorter chunk is added without it.
+    const std::optional<mz::ArchiveScanResult> scanned = m_pageText->scanFile(
+        archiveFile, m_portalBase,
         [this, self, generation](std::span<const mz::HeadlineRef> chunk, qsizetype found) {
             m_model2->append(chunk);
             if (qsizetype(chunk.size()) < mz::kArchiveChunkSize)
@@ -88,7 +79,22 @@ void HeadlineLists::list(const QString &archiveFile)
             m_status.setCaption(progressCaption(found));
             QCoreApplication::processEvents();
             return self && m_listGeneration == generation;
-        });
+        },
+        [this](qsizetype entries) { m_model2->expectRows(entries); });
+    if (!scanned) {
+        if (!self)
+            return;
+        m_proxy2->endBulkFill();
+        if (m_listGeneration == generation && m_model2->rowCount() > 0) {
+            m_model2->clear(); // no half list from a file that could not be read to its end
+            m_status.setIdle();
+        }
+        if (m_messages)
+            m_messages->show(QStringLiteral("你还没有下载今日新闻"), QStringLiteral("提示"),
+                             mz::MessageIcon::None);
+        return;
+    }
+    const mz::ArchiveScanResult &result = *scanned;
     if (self && result.stopped)
         m_proxy2->endBulkFill();
     if (result.stopped) {

@@ -65,6 +65,8 @@ private slots:
     void lowerCaseMatchesQt();
     void fileDecodedInBlocks_data();
     void fileDecodedInBlocks();
+    void streamedScanMatchesWholeText_data();
+    void streamedScanMatchesWholeText();
 };
 
 void TestArchiveParser::parse_data()
@@ -406,6 +408,99 @@ void TestArchiveParser::lowerCaseMatchesQt()
     lowerCaseInPlace(shared);
     QCOMPARE(other, u"ABC"_qs);
     QCOMPARE(shared, u"abc"_qs);
+}
+
+void TestArchiveParser::streamedScanMatchesWholeText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("streamed"); // the end marker is seen in the file's last bytes
+    const auto regular = [](int from, int to) {
+        QString s;
+        for (int i = from; i < to; ++i)
+            s += entry(i % 7 ? u"国内"_qs : u"体育"_qs, u"/News/%1.SHTML"_qs.arg(i),
+                       i % 5 ? u"Title 标题 %1"_qs.arg(i) : u"<font c=1>红 %1</font>"_qs.arg(i));
+        return s;
+    };
+    const QString head = u"<html><head><title>滚动</title></head>\r\n<!-- 新闻开始 -->\r\n"_qs;
+    const QString tail = u"\r\n<!-- 新闻结束 -->\r\n</html>"_qs;
+    const auto bytes = [](const QString &text) { return encodeAnsi(text); };
+
+    QTest::newRow("regular") << bytes(head + regular(0, 6000) + tail) << true;
+    // Entries whose anchors never close: the window grows to the end marker and beyond.
+    QTest::newRow("anchors-unclosed-late")
+        << bytes(head + regular(0, 300) + u"<li>[国内]<a href=/x>no end"_qs.repeated(150) + tail)
+        << true;
+    // Entries without brackets or tags: the cuts start from the first units of the page.
+    QTest::newRow("brackets-and-tags-missing-late")
+        << bytes(u"]>"_qs + head + regular(0, 250) + u"<li>text href=only "_qs.repeated(200) + tail)
+        << true;
+    QTest::newRow("no-start-marker") << bytes(regular(0, 300) + tail) << true;
+    QTest::newRow("end-marker-twice")
+        << bytes(head + regular(0, 200) + tail + regular(200, 400) + tail) << true;
+    QTest::newRow("end-before-start") << bytes(tail + head + regular(0, 200) + tail) << true;
+    QTest::newRow("long-lower-case-midway")
+        << bytes(head + regular(0, 200) + entry(u"国际"_qs, u"/İ"_qs, u"İSTANBUL ΣΑ"_qs) +
+                 regular(200, 400) + tail)
+        << true;
+    QByteArray invalid = bytes(head + regular(0, 150));
+    invalid.append("\x81\x30 \xff\xfe\x80 <li>[x]<a href=/c>t</a>\x81\x30\x81");
+    QTest::newRow("invalid-bytes") << invalid + bytes(regular(150, 300) + tail) << true;
+    // Pages where the tail decides nothing: decoded whole, with the same rows.
+    QTest::newRow("no-end-marker") << bytes(head + regular(0, 300)) << false;
+    QTest::newRow("end-marker-far-from-the-end")
+        << bytes(head + regular(0, 100) + tail + u"<p>x</p>\r\n"_qs.repeated(60000)) << false;
+    // The marker's bytes starting in the middle of a character (after the lead byte 0xB0).
+    QByteArray shifted = bytes(head + regular(0, 300));
+    shifted.append("\xb0\xd0\xc2\xce\xc5\xbd\xe1\xca\xf8\xa1");
+    QTest::newRow("marker-bytes-inside-characters") << shifted << false;
+}
+
+// Scanning the file while it is decoded block by block gives the rows of scanning its whole
+// text, whatever the blocks, and holds only a window of the text when the page has its end.
+void TestArchiveParser::streamedScanMatchesWholeText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, streamed);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"news.shtml"_qs);
+    QVERIFY(writeFileBytes(path, bytes));
+
+    ArchivePageText whole;
+    const QString text = whole.decodeLowered(bytes).toString();
+    HeadlineModel expected(HeadlineModel::Kind::Archive);
+    const ArchiveScanResult reference =
+        scanArchiveEntries(text, kBase, [&](std::span<const HeadlineRef> chunk, qsizetype) {
+            expected.append(chunk);
+            return true;
+        });
+    for (int blockBytes : {5, 64, 4096}) {
+        ArchivePageText stream;
+        HeadlineModel model(HeadlineModel::Kind::Archive);
+        qsizetype estimate = -1;
+        const auto result = stream.scanFile(
+            path, kBase,
+            [&](std::span<const HeadlineRef> chunk, qsizetype) {
+                model.append(chunk);
+                return true;
+            },
+            [&](qsizetype n) { estimate = n; }, blockBytes);
+        QVERIFY(result);
+        QCOMPARE(result->found, reference.found);
+        QCOMPARE(mz::test::describe(model.rows()), mz::test::describe(expected.rows()));
+        QVERIFY(estimate >= 0);
+        if (streamed && text.size() > 200000)
+            QVERIFY2(
+                stream.textCapacity() < text.size() / 2,
+                qPrintable(u"%1 units held for %2"_qs.arg(stream.textCapacity()).arg(text.size())));
+    }
+    ArchivePageText stopped;
+    int chunks = 0;
+    const auto result = stopped.scanFile(
+        path, kBase, [&](std::span<const HeadlineRef>, qsizetype) { return ++chunks < 2; });
+    QVERIFY(result);
+    QCOMPARE(result->stopped, reference.found > kArchiveChunkSize);
+    QVERIFY(!stopped.scanFile(dir.filePath(u"missing.shtml"_qs), kBase, {}));
 }
 
 QTEST_GUILESS_MAIN(TestArchiveParser)

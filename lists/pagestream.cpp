@@ -1,0 +1,207 @@
+#include "lists/pagestream.h"
+
+#include "lists/lowercase.h"
+#include "lists/pagescan.h"
+#include "platform/gbkdecoder.h"
+#include "platform/largepages.h"
+
+#include <cstring>
+
+namespace mz {
+
+PageTextStream::PageTextStream(QFile &file, QString &text, QByteArray &block, qsizetype blockBytes)
+    : m_file(file), m_text(text), m_block(block), m_step(qMax<qsizetype>(blockBytes, 1))
+{
+    m_text.resize(m_text.capacity()); // all the memory a former page left is room
+    // Room for a few blocks' text: the window a scan needs is about one chunk of entries and
+    // the block being decoded, so the buffer is normally never moved to another place.
+    roomFor(4 * GbkDecoder::requiredSpace(m_step) + kHeadUnits);
+}
+
+int PageTextStream::registerNeedle(QStringView needle)
+{
+    for (size_t i = 0; i < m_needles.size(); ++i) {
+        if (m_needles[i].text == needle)
+            return int(i);
+    }
+    m_needles.push_back({needle.toString(), 0});
+    noteFirstOccurrences(0);
+    return int(m_needles.size() - 1);
+}
+
+qsizetype PageTextStream::firstSoFar(QStringView needle) const
+{
+    for (const Needle &n : m_needles) {
+        if (n.text == needle)
+            return n.first;
+    }
+    return 0;
+}
+
+void PageTextStream::raiseFloor(qsizetype position)
+{
+    m_floor = std::max(m_floor, std::min(position - 1, m_start + m_used));
+}
+
+QStringView PageTextStream::heldFrom(qsizetype position) const
+{
+    const qsizetype i = std::max(position - 1, m_start);
+    if (i >= m_start + m_used)
+        return {};
+    return QStringView(m_text.constData() + (i - m_start), m_start + m_used - i);
+}
+
+qsizetype PageTextStream::decodeUpTo(qsizetype units)
+{
+    while (m_start + m_used < units && decodeBlock()) {
+    }
+    return m_start + m_used;
+}
+
+qsizetype PageTextStream::find(QStringView needle, qsizetype from)
+{
+    if (from < 1)
+        return 0;
+    qsizetype i = from - 1;
+    if (i < m_start) {
+        // Only a search from the start of the text comes here; the first occurrence was noted
+        // as the text went by, or it lies in the text still held.
+        Q_ASSERT(from == 1);
+        if (const qsizetype first = firstSoFar(needle))
+            return first;
+        i = m_start;
+    }
+    for (;;) {
+        if (i < m_start + m_used) {
+            const QStringView held(m_text.constData(), m_used);
+            const qsizetype at = findFrom(held, needle, i - m_start + 1);
+            if (at != 0)
+                return m_start + at;
+        }
+        // The next search starts where a match could still begin across the block's end.
+        const qsizetype searched = std::max(i, m_start + m_used - needle.size() + 1);
+        if (!decodeBlock())
+            return 0;
+        i = searched;
+    }
+}
+
+std::optional<QStringView> PageTextStream::cut(qsizetype start, qsizetype length)
+{
+    if (start < 1 || length < 0 || length > kMaxCutLength)
+        return std::nullopt;
+    const qsizetype i = start - 1;
+    if (i < m_start) {
+        // From the first units, kept in the head once the buffer has moved on.
+        Q_ASSERT(i + length <= m_head.size() || m_head.size() < kHeadUnits);
+        return cutText(m_head, start, length);
+    }
+    decodeUpTo(i + length);
+    if (i >= m_start + m_used)
+        return QStringView();
+    return QStringView(m_text.constData() + (i - m_start), std::min(length, m_start + m_used - i));
+}
+
+// Makes room for `units` more units after the held ones: first by dropping the units before the
+// floor, then by a larger buffer. Either way the held text moves, and the scan is told.
+void PageTextStream::roomFor(qsizetype units)
+{
+    if (m_text.size() - m_used >= units && !m_text.isEmpty())
+        return;
+    const char16_t *oldBegin = reinterpret_cast<const char16_t *>(m_text.constData());
+    const qsizetype drop = m_floor - m_start;
+    if (drop > 0 && m_head.isEmpty() && m_start == 0)
+        m_head = QString(m_text.constData(), std::min(m_used, kHeadUnits));
+    const qsizetype keep = m_used - std::max<qsizetype>(drop, 0);
+    if (drop > 0 && m_text.size() - keep >= units) {
+        char16_t *begin = reinterpret_cast<char16_t *>(m_text.data());
+        std::memmove(begin, begin + drop, size_t(keep) * sizeof(char16_t));
+    } else {
+        QString larger;
+        const qsizetype size = std::max(keep + units, 2 * m_text.size());
+        larger.reserve(size);
+        larger.resize(size);
+        preferLargePages(larger.constData(), size_t(size) * sizeof(QChar));
+        if (keep > 0)
+            std::memcpy(reinterpret_cast<char16_t *>(larger.data()),
+                        reinterpret_cast<const char16_t *>(m_text.constData()) +
+                            std::max<qsizetype>(drop, 0),
+                        size_t(keep) * sizeof(char16_t));
+        m_text = std::move(larger);
+    }
+    if (drop > 0)
+        m_start += drop;
+    m_used = keep;
+    if (m_onMove && oldBegin)
+        m_onMove(oldBegin + std::max<qsizetype>(drop, 0),
+                 oldBegin + std::max<qsizetype>(drop, 0) + keep,
+                 reinterpret_cast<const char16_t *>(m_text.constData()));
+}
+
+void PageTextStream::append(const char16_t *units, qsizetype n)
+{
+    roomFor(n);
+    std::memcpy(reinterpret_cast<char16_t *>(m_text.data()) + m_used, units,
+                size_t(n) * sizeof(char16_t));
+    m_used += n;
+}
+
+// Reads and decodes the next block, up to its last byte below 0x30 (which no GB18030 sequence
+// holds, so that the blocks decode to what one call over the whole file gives); the rest waits
+// for the next block. False once the file is decoded to its end (or cannot be read further).
+bool PageTextStream::decodeBlock()
+{
+    if (m_ended)
+        return false;
+    m_block.resize(m_kept + m_step);
+    const qint64 got = m_file.read(m_block.data() + m_kept, m_step);
+    qsizetype cutAt = 0;
+    qsizetype filled = m_kept;
+    if (got > 0) {
+        filled += qsizetype(got);
+        m_bytesRead += got;
+        cutAt = filled;
+        while (cutAt > 0 && uchar(m_block[cutAt - 1]) >= 0x30)
+            --cutAt;
+    } else {
+        m_ended = true;
+        m_failed = m_file.error() != QFileDevice::NoError;
+        cutAt = filled; // the last bytes, whatever they are
+    }
+    const qsizetype before = m_start + m_used;
+    const QByteArrayView bytes(m_block.constData(), cutAt);
+    roomFor(GbkDecoder::requiredSpace(bytes.size()));
+    char16_t *at = reinterpret_cast<char16_t *>(m_text.data()) + m_used;
+    const qsizetype n =
+        reinterpret_cast<char16_t *>(GbkDecoder::decode(bytes, reinterpret_cast<QChar *>(at))) - at;
+    // Lower-cased while still in the cache; a character whose lower case is longer than one
+    // unit sends the rest of the block (and of the page) through the general lower-casing.
+    qsizetype simple = m_lowerSimple ? lowerCaseSimpleInPlace(at, n) : 0;
+    m_used += simple;
+    if (simple < n) {
+        m_lowerSimple = false;
+        const QString rest = lowerCased(QStringView(at + simple, n - simple));
+        append(reinterpret_cast<const char16_t *>(rest.constData()), rest.size());
+    }
+    m_kept = filled - cutAt;
+    std::memmove(m_block.data(), m_block.constData() + cutAt, size_t(m_kept));
+    noteFirstOccurrences(before);
+    return got > 0 || m_start + m_used > before;
+}
+
+// Looks for the registered needles not seen yet in the text decoded from 0-based `from` on.
+void PageTextStream::noteFirstOccurrences(qsizetype from)
+{
+    for (Needle &n : m_needles) {
+        if (n.first != 0)
+            continue;
+        const qsizetype i = std::max(m_start, from - n.text.size() + 1);
+        if (i >= m_start + m_used)
+            continue;
+        const QStringView held(m_text.constData(), m_used);
+        if (const qsizetype at = findFrom(held, n.text, i - m_start + 1))
+            n.first = m_start + at;
+    }
+}
+
+} // namespace mz
