@@ -1,6 +1,7 @@
 #include "lists/lowercase.h"
 
-#include <memory>
+#include <algorithm>
+#include <type_traits>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -10,56 +11,18 @@ namespace mz {
 
 namespace {
 
-// table[c] is the lower case of c, or 0 when c needs the slow path (surrogates and characters
-// whose lower case is not a single unit). 0 itself maps to 0 and needs no special handling.
-struct LowerTable
-{
-    char16_t map[0x10000];
+// kLowerCaseMap[c] is the lower case of c, or 0 when c needs the slow path (surrogates and
+// characters whose lower case is not a single unit); 0 itself maps to 0 and needs no special
+// handling. It is computed from QString::toLower() when the program is built (tools/gentables).
+#include "lowercase.inc"
 
-    LowerTable()
-    {
-        // Blocks of 256 characters are lower-cased as one string; a block whose length changes
-        // holds a special case and is resolved character by character.
-        QString block(256, Qt::Uninitialized);
-        for (int base = 0; base < 0x10000; base += 256) {
-            for (int i = 0; i < 256; ++i)
-                block[i] = QChar(char16_t(base + i));
-            const QString lower = block.toLower();
-            const bool surrogates = base >= 0xD800 && base < 0xE000;
-            if (!surrogates && lower.size() == block.size()) {
-                for (int i = 0; i < 256; ++i)
-                    map[base + i] = lower[i].unicode();
-                continue;
-            }
-            for (int i = 0; i < 256; ++i) {
-                const char16_t c = char16_t(base + i);
-                if (QChar::isSurrogate(c)) {
-                    map[c] = 0;
-                    continue;
-                }
-                const QString one = QString(QChar(c)).toLower();
-                map[c] = one.size() == 1 ? one[0].unicode() : 0;
-            }
-        }
-        map[0] = 0;
-    }
-};
-
-const LowerTable &lowerTable()
-{
-    static const std::unique_ptr<LowerTable> table = std::make_unique<LowerTable>();
-    return *table;
-}
-
-} // namespace
-
-namespace {
+static_assert(std::extent_v<decltype(kLowerCaseMap)> == 0x10000);
 
 // Lower-cases units from src to dst (which may be src) up to the first one that needs the slow
 // path; returns its index, or n.
 qsizetype lowerSimple(const char16_t *src, char16_t *dst, qsizetype n)
 {
-    const char16_t *map = lowerTable().map;
+    const char16_t *const map = kLowerCaseMap;
     qsizetype i = 0;
     for (;;) {
 #ifdef __SSE2__
@@ -103,7 +66,7 @@ qsizetype lowerSimple(const char16_t *src, char16_t *dst, qsizetype n)
 // Lower-cases the n units at src into `out` (n units long, unshared), which may hold src itself.
 QString lowerCaseUnits(const char16_t *src, qsizetype n, QString out)
 {
-    const char16_t *map = lowerTable().map;
+    const char16_t *const map = kLowerCaseMap;
     char16_t *dst = reinterpret_cast<char16_t *>(out.data());
     for (qsizetype i = lowerSimple(src, dst, n); i < n; ++i) {
         const char16_t c = src[i];

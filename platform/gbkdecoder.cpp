@@ -1,10 +1,8 @@
 #include "platform/gbkdecoder.h"
 
-#include <QList>
 #include <QStringDecoder>
 
-#include <cstring>
-#include <memory>
+#include <type_traits>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -23,61 +21,14 @@ constexpr int kTrails = kTrailLast - kTrailFirst + 1;
 // Bytes below this value end whatever sequence the converter may be in the middle of.
 constexpr uchar kNeverInSequence = 0x30;
 
-// unit[lead - 0x81][trail - 0x40] is the character the two bytes stand for, or 0 when the pair
-// needs the converter (it is not one valid sequence giving one unit of the BMP).
-struct PairTable
-{
-    char16_t unit[kLeadLast - kLeadFirst + 1][kTrails];
-    bool asciiAsIs = true; // every byte below 0x80 decodes to itself
+// kGbkPairUnits[lead - 0x81][trail - 0x40] is the character the two bytes stand for, or 0 when
+// the pair needs the converter (it is not one valid sequence giving one unit of the BMP);
+// kGbkAsciiAsIs tells whether every byte below 0x80 decodes to itself. Both are computed from
+// QStringDecoder("GB18030") when the program is built (tools/gentables).
+#include "gbkpairs.inc"
 
-    PairTable()
-    {
-        // All pairs in one call, each followed by a space: no sequence holds a space, so the
-        // text between two spaces is what that pair alone decodes to.
-        QByteArray pairs;
-        pairs.reserve((kLeadLast - kLeadFirst + 1) * kTrails * 3);
-        for (int lead = kLeadFirst; lead <= kLeadLast; ++lead) {
-            for (int trail = kTrailFirst; trail <= kTrailLast; ++trail)
-                pairs.append(char(lead)).append(char(trail)).append(' ');
-        }
-        QStringDecoder decoder("GB18030");
-        const QString decoded = decoder.decode(pairs);
-        const QList<QStringView> pieces = QStringView(decoded).split(u' ');
-        const bool inStep = pieces.size() == (kLeadLast - kLeadFirst + 1) * kTrails + 1;
-        char pair[2];
-        qsizetype next = 0;
-        for (int lead = kLeadFirst; lead <= kLeadLast; ++lead) {
-            for (int trail = kTrailFirst; trail <= kTrailLast; ++trail) {
-                QString alone;
-                if (!inStep) {
-                    pair[0] = char(lead);
-                    pair[1] = char(trail);
-                    QStringDecoder one("GB18030");
-                    alone = one.decode(QByteArrayView(pair, 2));
-                }
-                const QStringView text = inStep ? pieces[next++] : QStringView(alone);
-                // A pair stands for one character outside ASCII, or it needs the converter.
-                const bool single = text.size() == 1 && text[0].unicode() >= 0x80 &&
-                                    text[0] != QChar::ReplacementCharacter &&
-                                    !text[0].isSurrogate();
-                unit[lead - kLeadFirst][trail - kTrailFirst] = single ? text[0].unicode() : 0;
-            }
-        }
-        QByteArray ascii(0x80, Qt::Uninitialized);
-        for (int b = 0; b < 0x80; ++b)
-            ascii[b] = char(b);
-        const QString text = QStringDecoder("GB18030").decode(ascii);
-        asciiAsIs = text.size() == 0x80;
-        for (int b = 0; asciiAsIs && b < 0x80; ++b)
-            asciiAsIs = text[b].unicode() == b;
-    }
-};
-
-const PairTable &pairTable()
-{
-    static const std::unique_ptr<PairTable> table = std::make_unique<PairTable>();
-    return *table;
-}
+static_assert(std::extent_v<decltype(kGbkPairUnits), 0> == kLeadLast - kLeadFirst + 1);
+static_assert(std::extent_v<decltype(kGbkPairUnits), 1> == kTrails);
 
 // Decodes [from, to) through the converter on a fresh decoder; returns the end of the output.
 QChar *convert(const uchar *from, const uchar *to, QChar *out)
@@ -91,10 +42,9 @@ QChar *convert(const uchar *from, const uchar *to, QChar *out)
 
 QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
 {
-    const PairTable &table = pairTable();
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
-    if (!table.asciiAsIs)
+    if (!kGbkAsciiAsIs)
         return convert(p, end, out); // a converter unlike any known one: take it as it is
     char16_t *dst = reinterpret_cast<char16_t *>(out);
     while (p < end) {
@@ -121,7 +71,7 @@ QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
         }
         if (b >= kLeadFirst && b <= kLeadLast && end - p >= 2 && p[1] >= kTrailFirst &&
             p[1] <= kTrailLast) {
-            const char16_t u = table.unit[b - kLeadFirst][p[1] - kTrailFirst];
+            const char16_t u = kGbkPairUnits[b - kLeadFirst][p[1] - kTrailFirst];
             if (u != 0) {
                 *dst++ = u;
                 p += 2;

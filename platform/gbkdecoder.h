@@ -2,8 +2,8 @@
 // Decoding GBK and GB18030 pages at memory speed, with exactly the result of
 // QStringDecoder("GB18030").
 //
-// ASCII bytes are widened as they are; a two-byte sequence is looked up in a table that is built
-// once, at first use, by decoding every two-byte sequence through QStringDecoder. Everything else
+// ASCII bytes are widened as they are; a two-byte sequence is looked up in a constant table that
+// the build makes by decoding every two-byte sequence through QStringDecoder. Everything else
 // (four-byte sequences, bytes that are not valid where they stand, a sequence cut off by the end)
 // is handed to QStringDecoder, from where it starts up to and including the next byte below 0x30:
 // such a byte is never part of a GB18030 sequence, so the converter has no sequence pending after
