@@ -26,17 +26,26 @@ qsizetype lowerSimple(const char16_t *src, char16_t *dst, qsizetype n)
     qsizetype i = 0;
     for (;;) {
 #ifdef __SSE2__
-        // Eight ASCII characters at a time: A-Z gain 0x20, everything else stays. A block with
-        // any other character goes through the table below.
+        // Eight characters at a time while each is ASCII or between U+3000 and U+A63F (the
+        // CJK punctuation, kana, ideographs and the scripts up to there, none of which has a
+        // case): A-Z gain 0x20, everything else stays. A block with any other character goes
+        // through the table below.
         const __m128i asciiTop = _mm_set1_epi16(0x7f);
         const __m128i upperLow = _mm_set1_epi16('A' - 1);
         const __m128i upperHigh = _mm_set1_epi16('Z' + 1);
         const __m128i caseBit = _mm_set1_epi16(0x20);
+        const __m128i caselessFrom = _mm_set1_epi16(0x3000);
+        const __m128i signBit = _mm_set1_epi16(short(0x8000));
+        // Unsigned "v - 0x3000 < 0xA640 - 0x3000", as a signed comparison with the sign bit
+        // flipped.
+        const __m128i caselessSpan = _mm_set1_epi16(short((0xA640 - 0x3000) ^ 0x8000));
         for (; i + 8 <= n; i += 8) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src + i));
-            // Unsigned "v > 0x7f" on 16-bit lanes: saturating subtraction leaves a non-zero lane.
-            const __m128i above = _mm_subs_epu16(v, asciiTop);
-            if (_mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())) != 0xffff)
+            // Unsigned "v <= 0x7f" on 16-bit lanes: saturating subtraction leaves a zero lane.
+            const __m128i ascii = _mm_cmpeq_epi16(_mm_subs_epu16(v, asciiTop), _mm_setzero_si128());
+            const __m128i caseless = _mm_cmplt_epi16(
+                _mm_xor_si128(_mm_sub_epi16(v, caselessFrom), signBit), caselessSpan);
+            if (_mm_movemask_epi8(_mm_or_si128(ascii, caseless)) != 0xffff)
                 break;
             const __m128i upper =
                 _mm_and_si128(_mm_cmpgt_epi16(v, upperLow), _mm_cmplt_epi16(v, upperHigh));
