@@ -94,8 +94,13 @@ QVariant HeadlineModel::headerData(int section, Qt::Orientation orientation, int
 
 Qt::ItemFlags HeadlineModel::flags(const QModelIndex &index) const
 {
-    Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == 0 && m_kind == Kind::Hot)
+    return QAbstractTableModel::flags(index) ? columnFlags(index.column()) : Qt::NoItemFlags;
+}
+
+Qt::ItemFlags HeadlineModel::columnFlags(int column) const
+{
+    Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
+    if (column == 0 && m_kind == Kind::Hot)
         f |= Qt::ItemIsUserCheckable;
     return f;
 }

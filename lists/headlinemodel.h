@@ -37,6 +37,8 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // The flags of every cell of `column` (they do not depend on the row).
+    Qt::ItemFlags columnFlags(int column) const;
 
     // Row `i` in insertion order (row n of the list as filled, before any sorting), put together
     // from the columns.

@@ -592,6 +592,13 @@ QModelIndex HeadlineSortProxy::index(int row, int column, const QModelIndex &par
     return createIndex(row, column);
 }
 
+Qt::ItemFlags HeadlineSortProxy::flags(const QModelIndex &index) const
+{
+    if (!m_model || !index.isValid() || index.model() != this || index.row() >= m_count)
+        return Qt::NoItemFlags;
+    return m_model->columnFlags(index.column());
+}
+
 QModelIndex HeadlineSortProxy::parent(const QModelIndex &) const
 {
     return {};

@@ -47,6 +47,8 @@ public:
     QModelIndex parent(const QModelIndex &child) const override;
     QModelIndex sibling(int row, int column, const QModelIndex &idx) const override;
     bool hasChildren(const QModelIndex &parent = {}) const override;
+    // Without mapping the row: a view asks for every row's flags while it lays out its rows.
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     QModelIndex mapToSource(const QModelIndex &proxyIndex) const override;

@@ -1,5 +1,6 @@
 // mozhou-portal: serves the demo news portal on 127.0.0.1 for trying the program out.
 //   mozhou-portal [--port N] [--fault MODE[:PATH-PREFIX]]... [--slow-chunk BYTES:MS] [--no-ranges]
+//                 [--archive-entries N]
 // The fault options make the portal misbehave as a real one may (see HttpServer::Fault for the
 // modes: Truncate, Stall, NotFound, ServerError, Slow, CloseWithoutResponse, Endless), for every
 // request or only for paths that begin with the prefix.
@@ -38,6 +39,11 @@ int main(int argc, char *argv[])
     QCommandLineOption noRangesOption(QStringLiteral("no-ranges"),
                                       QStringLiteral("Ignore byte ranges (always answer 200)."));
     parser.addOption(noRangesOption);
+    QCommandLineOption entriesOption(
+        QStringLiteral("archive-entries"),
+        QStringLiteral("Archive pages of N entries (up to 1000000) instead of each day's own."),
+        QStringLiteral("N"));
+    parser.addOption(entriesOption);
     parser.process(app);
 
     QTextStream err(stderr);
@@ -76,6 +82,15 @@ int main(int argc, char *argv[])
         portal.server().setSlowChunk(bytes, ms);
     }
     portal.server().setRangesEnabled(!parser.isSet(noRangesOption));
+    if (parser.isSet(entriesOption)) {
+        const int entries = parser.value(entriesOption).toInt(&ok);
+        if (!ok || entries < 1 || entries > mz::PortalGenerator::kMaxEntries) {
+            err << "mozhou-portal: invalid --archive-entries: " << parser.value(entriesOption)
+                << Qt::endl;
+            return 2;
+        }
+        portal.setArchiveEntries(entries);
+    }
     if (!portal.listen(quint16(port))) {
         err << "mozhou-portal: cannot listen on 127.0.0.1:" << port << " ("
             << portal.server().errorString() << ")" << Qt::endl;

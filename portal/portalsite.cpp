@@ -24,7 +24,7 @@ QDate dayOfStamp(const QString &stamp)
 } // namespace
 
 HttpResponse routePortal(const PortalGenerator &generator, const QByteArray &method,
-                         const QByteArray &path, QDate today)
+                         const QByteArray &path, QDate today, int archiveEntries)
 {
     if (method != "GET" && method != "HEAD") {
         return page(
@@ -49,7 +49,8 @@ HttpResponse routePortal(const PortalGenerator &generator, const QByteArray &met
     if (const auto m = archive.match(p); m.hasMatch()) {
         const QDate day = dayOfStamp(m.captured(1));
         if (day.isValid())
-            return page(generator.archivePage(day));
+            return page(archiveEntries > 0 ? generator.archivePage(day, archiveEntries)
+                                           : generator.archivePage(day));
     } else if (const auto m = hotNews.match(p); m.hasMatch()) {
         const QDate day = dayOfStamp(m.captured(1));
         if (day.isValid())
@@ -82,7 +83,7 @@ QDate PortalSite::today() const
 
 HttpResponse PortalSite::respond(const QByteArray &method, const QByteArray &path) const
 {
-    return routePortal(m_generator, method, path, today());
+    return routePortal(m_generator, method, path, today(), m_archiveEntries);
 }
 
 HttpServer::Handler PortalSite::handler() const

@@ -11,10 +11,11 @@
 namespace mz {
 
 // Maps a request to a page. `today` is the day of the live hot news page "/hotnews/".
-// Unknown paths and invalid dates get 404, methods other than GET and HEAD get 405; every
-// answer, errors included, is a complete GBK page.
+// `archiveEntries`, when above 0, is the number of entries of every archive page (otherwise
+// each day has its own). Unknown paths and invalid dates get 404, methods other than GET and
+// HEAD get 405; every answer, errors included, is a complete GBK page.
 HttpResponse routePortal(const PortalGenerator &generator, const QByteArray &method,
-                         const QByteArray &path, QDate today);
+                         const QByteArray &path, QDate today, int archiveEntries = 0);
 
 class PortalSite
 {
@@ -26,6 +27,8 @@ public:
     QString baseUrl() const { return m_generator.baseUrl(); }
     const PortalGenerator &generator() const { return m_generator; }
     QDate today() const;
+    // Archive pages of `entries` entries (1 to PortalGenerator::kMaxEntries; 0: each day's own).
+    void setArchiveEntries(int entries) { m_archiveEntries = entries; }
 
     HttpResponse respond(const QByteArray &method, const QByteArray &path) const;
     // A handler for HttpServer that answers through this site; valid while the site lives.
@@ -35,6 +38,7 @@ private:
     PortalGenerator m_generator;
     const Clock *m_clock = nullptr;
     SystemClock m_systemClock;
+    int m_archiveEntries = 0;
 };
 
 // The demo portal on a local server. After listen() the pages' absolute links point at the
@@ -50,6 +54,7 @@ public:
     QString baseUrl() const { return m_server.baseUrl(); }
     HttpServer &server() { return m_server; } // faults and request statistics
     const PortalSite &site() const { return m_site; }
+    void setArchiveEntries(int entries) { m_site.setArchiveEntries(entries); }
     const PortalGenerator &generator() const { return m_site.generator(); }
 
 private:
