@@ -210,9 +210,10 @@ private:
     QString m_referer;
     int m_progressInterval = 100;
     BodyCheck m_bodyCheck;
-    // 64 MB: a day's archive page is well under a megabyte; a hundred thousand entries still fit.
-    qint64 m_maxBytes = 64 * 1024 * 1024;
-    // 10 minutes lets a page at the size cap arrive over a slow line (about 110 kB/s) and still
+    // 256 MB: a day's archive page is well under a megabyte; a million entries (130 MB) still
+    // fit. The body goes to its file as it arrives, so the cap guards the disk, not memory.
+    qint64 m_maxBytes = 256 * 1024 * 1024;
+    // 10 minutes lets a page at the size cap arrive over a line of about 450 kB/s and still
     // ends a page that drips a byte at a time well within a sitting.
     int m_deadline = 10 * 60 * 1000;
     bool m_requirePageEnd = false;

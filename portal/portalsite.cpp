@@ -83,7 +83,19 @@ QDate PortalSite::today() const
 
 HttpResponse PortalSite::respond(const QByteArray &method, const QByteArray &path) const
 {
-    return routePortal(m_generator, method, path, today(), m_archiveEntries);
+    if (m_archiveEntries == 0)
+        return routePortal(m_generator, method, path, today());
+    // Large archive pages take seconds to make: the last one is kept and served again at once,
+    // as a server serves a stored file.
+    if (path == m_lastPath && method == m_lastMethod)
+        return m_lastResponse;
+    HttpResponse response = routePortal(m_generator, method, path, today(), m_archiveEntries);
+    if (path.startsWith("/old1000/")) {
+        m_lastMethod = method;
+        m_lastPath = path;
+        m_lastResponse = response;
+    }
+    return response;
 }
 
 HttpServer::Handler PortalSite::handler() const

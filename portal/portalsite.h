@@ -39,6 +39,10 @@ private:
     const Clock *m_clock = nullptr;
     SystemClock m_systemClock;
     int m_archiveEntries = 0;
+    // The archive page served last while the pages have a given size.
+    mutable QByteArray m_lastMethod;
+    mutable QByteArray m_lastPath;
+    mutable HttpResponse m_lastResponse;
 };
 
 // The demo portal on a local server. After listen() the pages' absolute links point at the

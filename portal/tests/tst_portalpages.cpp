@@ -279,6 +279,21 @@ private Q_SLOTS:
         for (int i = 0; i < natural.size(); ++i)
             QCOMPARE(entries.at(i).title, natural.at(i).title);
         QCOMPARE(scanArchive(mz::decodeAnsi(m_gen.archivePage(day, 0)), kBase).size(), 0);
+
+        // The portal serves pages of a given size (again at once from the one it keeps); the
+        // other pages stay as they are.
+        const mz::FixedClock clock(day);
+        mz::PortalSite site(kBase, &clock);
+        site.setArchiveEntries(3000);
+        const QByteArray path = "/old1000/news1000_20070612.shtml";
+        for (int round = 0; round < 2; ++round) {
+            const mz::HttpResponse r = site.respond("GET", path);
+            QCOMPARE(r.status, 200);
+            QCOMPARE(r.body, m_gen.archivePage(day, 3000));
+        }
+        QCOMPARE(site.respond("GET", "/old1000/news1000_20070613.shtml").body,
+                 m_gen.archivePage(day.addDays(1), 3000));
+        QCOMPARE(site.respond("GET", "/hotnews/").body, m_gen.hotNewsPage(day));
     }
 
     void hotNewsFollowsTheGrammar_data()
