@@ -1,7 +1,7 @@
 # Lookup tables that the program carries as constant data: the two-byte sequences of the GBK
 # decoder and the lower case of every BMP character. mozhou-gentables computes them with this
 # build's Qt and writes them into the build tree, where platform/gbkdecoder.cpp and
-# lists/lowercase.cpp include them. They are made again when the generator or the Qt library
+# platform/lowercase.cpp include them. They are made again when the generator or the Qt library
 # changes.
 add_executable(mozhou-gentables tools/gentables/gentables.cpp)
 target_link_libraries(mozhou-gentables PRIVATE Qt6::Core)

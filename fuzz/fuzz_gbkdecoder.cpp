@@ -1,5 +1,6 @@
 // The fast GBK decoder on any bytes gives exactly what QStringDecoder("GB18030") gives, also when
-// the bytes are decoded in pieces cut after a byte below 0x30 (as a page file is read).
+// the bytes are decoded in pieces cut after a byte below 0x30 (as a page file is read), and
+// lower-cased while decoding as QString::toLower() lower-cases it.
 
 #include "fuzz/fuzzinput.h"
 #include "platform/gbkdecoder.h"
@@ -27,5 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     out = GbkDecoder::decode(bytes.sliced(from), out);
     pieces.truncate(out - pieces.constData());
     fuzz::require(pieces == expected, "pieces join up to the whole");
+
+    QString lowered(GbkDecoder::requiredSpace(bytes.size()), Qt::Uninitialized);
+    lowered.truncate(GbkDecoder::decodeLowered(bytes, lowered.data()) - lowered.constData());
+    fuzz::require(lowered == expected.toLower(), "lower-cased as QString::toLower()");
     return 0;
 }

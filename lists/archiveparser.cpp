@@ -1,6 +1,5 @@
 #include "lists/archiveparser.h"
 
-#include "lists/lowercase.h"
 #include "lists/pagescan.h"
 #include "lists/pagestream.h"
 #include "platform/gbkdecoder.h"
@@ -11,6 +10,7 @@
 #include <QUrl>
 
 #include <cstring>
+#include <limits>
 
 namespace mz {
 
@@ -420,9 +420,7 @@ QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
     reserveText(room);
     m_text.resize(room);
     QChar *begin = m_text.data();
-    QChar *end = GbkDecoder::decode(pageBytes, begin);
-    m_text.resize(end - begin);
-    lowerCaseInPlace(m_text);
+    m_text.resize(GbkDecoder::decodeLowered(pageBytes, begin) - begin);
     return m_text;
 }
 
@@ -432,55 +430,13 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const qsizetype expected = GbkDecoder::requiredSpace(qMax<qint64>(file.size(), 0));
-    reserveText(expected);
-    m_text.resize(expected);
-    qsizetype used = 0;
-    // Each block's text is lower-cased while it is still in the cache, up to the first character
-    // whose lower case is longer than one unit; from there on, once at the end.
-    qsizetype lowered = 0;
-    bool simple = true;
-    const auto decode = [&](QByteArrayView bytes) {
-        const qsizetype room = used + GbkDecoder::requiredSpace(bytes.size());
-        if (m_text.size() < room)
-            m_text.resize(qMax(room, m_text.size() * 2)); // the file grew while read
-        QChar *begin = m_text.data();
-        used = GbkDecoder::decode(bytes, begin + used) - begin;
-        if (simple) {
-            char16_t *units = reinterpret_cast<char16_t *>(begin);
-            lowered += lowerCaseSimpleInPlace(units + lowered, used - lowered);
-            simple = lowered == used;
-        }
-    };
-    // Each block is decoded up to its last byte below 0x30, which no GB18030 sequence contains:
-    // no sequence is then pending between blocks, and the blocks decode to what one call over
-    // the whole file gives, invalid bytes included. The rest waits for the next block.
-    QByteArray &block = m_block;
-    qsizetype kept = 0;
-    const qsizetype step = qMax<qsizetype>(blockBytes, 1);
-    for (;;) {
-        block.resize(kept + step);
-        const qint64 got = file.read(block.data() + kept, step);
-        if (got <= 0)
-            break;
-        const qsizetype filled = kept + qsizetype(got);
-        qsizetype cut = filled;
-        while (cut > 0 && uchar(block[cut - 1]) >= 0x30)
-            --cut;
-        decode(QByteArrayView(block.constData(), cut));
-        kept = filled - cut;
-        std::memmove(block.data(), block.constData() + cut, size_t(kept));
-    }
-    if (file.error() != QFileDevice::NoError)
+    // Room for the whole text at once; nothing is dropped, as nothing raises the floor.
+    reserveText(GbkDecoder::requiredSpace(qMax<qint64>(file.size(), 0)));
+    PageTextStream stream(file, m_text, m_block, blockBytes);
+    stream.decodeUpTo(std::numeric_limits<qsizetype>::max());
+    if (stream.failed())
         return std::nullopt; // unreadable, as a whole-file read would report it
-    decode(QByteArrayView(block.constData(), kept));
-    m_text.resize(used);
-    if (lowered < used) {
-        const QString rest = lowerCased(QStringView(m_text).sliced(lowered));
-        m_text.truncate(lowered);
-        m_text.append(rest);
-    }
-    return QStringView(m_text);
+    return stream.heldFrom(1);
 }
 
 namespace {

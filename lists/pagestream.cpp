@@ -1,6 +1,5 @@
 #include "lists/pagestream.h"
 
-#include "lists/lowercase.h"
 #include "lists/pagescan.h"
 #include "platform/gbkdecoder.h"
 #include "platform/largepages.h"
@@ -138,14 +137,6 @@ void PageTextStream::roomFor(qsizetype units)
                  reinterpret_cast<const char16_t *>(m_text.constData()));
 }
 
-void PageTextStream::append(const char16_t *units, qsizetype n)
-{
-    roomFor(n);
-    std::memcpy(reinterpret_cast<char16_t *>(m_text.data()) + m_used, units,
-                size_t(n) * sizeof(char16_t));
-    m_used += n;
-}
-
 // Reads and decodes the next block, up to its last byte below 0x30 (which no GB18030 sequence
 // holds, so that the blocks decode to what one call over the whole file gives); the rest waits
 // for the next block. False once the file is decoded to its end (or cannot be read further).
@@ -171,18 +162,8 @@ bool PageTextStream::decodeBlock()
     const qsizetype before = m_start + m_used;
     const QByteArrayView bytes(m_block.constData(), cutAt);
     roomFor(GbkDecoder::requiredSpace(bytes.size()));
-    char16_t *at = reinterpret_cast<char16_t *>(m_text.data()) + m_used;
-    const qsizetype n =
-        reinterpret_cast<char16_t *>(GbkDecoder::decode(bytes, reinterpret_cast<QChar *>(at))) - at;
-    // Lower-cased while still in the cache; a character whose lower case is longer than one
-    // unit sends the rest of the block (and of the page) through the general lower-casing.
-    qsizetype simple = m_lowerSimple ? lowerCaseSimpleInPlace(at, n) : 0;
-    m_used += simple;
-    if (simple < n) {
-        m_lowerSimple = false;
-        const QString rest = lowerCased(QStringView(at + simple, n - simple));
-        append(reinterpret_cast<const char16_t *>(rest.constData()), rest.size());
-    }
+    QChar *at = m_text.data() + m_used;
+    m_used += GbkDecoder::decodeLowered(bytes, at) - at;
     m_kept = filled - cutAt;
     std::memmove(m_block.data(), m_block.constData() + cutAt, size_t(m_kept));
     noteFirstOccurrences(before);

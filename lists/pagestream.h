@@ -79,7 +79,6 @@ private:
     };
 
     bool decodeBlock();
-    void append(const char16_t *units, qsizetype n);
     void roomFor(qsizetype units);
     void noteFirstOccurrences(qsizetype from);
 
@@ -92,7 +91,6 @@ private:
     qsizetype m_start = 0; // 0-based position of m_text[0] in the whole text
     qsizetype m_used = 0;  // units held in m_text
     qsizetype m_floor = 0; // 0-based; units before it may be dropped
-    bool m_lowerSimple = true;
     bool m_ended = false;
     bool m_failed = false;
     QString m_head;

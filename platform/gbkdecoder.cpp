@@ -1,7 +1,10 @@
 #include "platform/gbkdecoder.h"
 
+#include "platform/lowercase.h"
+
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <type_traits>
 
 #ifdef __SSE2__
@@ -22,7 +25,8 @@ constexpr int kTrails = kTrailLast - kTrailFirst + 1;
 constexpr uchar kNeverInSequence = 0x30;
 
 // kGbkPairUnits[lead - 0x81][trail - 0x40] is the character the two bytes stand for, or 0 when
-// the pair needs the converter (it is not one valid sequence giving one unit of the BMP);
+// the pair needs the converter (it is not one valid sequence giving one unit of the BMP), and
+// kGbkPairUnitsLowered the same character lower-cased (0 also where its lower case is longer);
 // kGbkAsciiAsIs tells whether every byte below 0x80 decodes to itself. Both are computed from
 // QStringDecoder("GB18030") when the program is built (tools/gentables).
 #include "gbkpairs.inc"
@@ -40,20 +44,45 @@ QChar *convert(const uchar *from, const uchar *to, QChar *out)
 
 } // namespace
 
-QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
+namespace {
+
+// Lower-cases the units [from, to) in place (what the converter gave); returns the new end. A
+// lower case longer than its character (U+0130) still fits: a piece's units, lower-cased, are
+// never more than the bytes they came from.
+char16_t *lowerPiece(char16_t *from, char16_t *to)
+{
+    const qsizetype n = to - from;
+    const qsizetype simple = lowerCaseSimpleInPlace(from, n);
+    if (simple == n)
+        return to;
+    const QString rest = lowerCased(QStringView(from + simple, n - simple));
+    std::copy_n(reinterpret_cast<const char16_t *>(rest.constData()), rest.size(), from + simple);
+    return from + simple + rest.size();
+}
+
+template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
 {
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
-    if (!kGbkAsciiAsIs)
-        return convert(p, end, out); // a converter unlike any known one: take it as it is
     char16_t *dst = reinterpret_cast<char16_t *>(out);
+    if (!kGbkAsciiAsIs) {
+        // A converter unlike any known one: take it as it is.
+        char16_t *to = reinterpret_cast<char16_t *>(convert(p, end, out));
+        return reinterpret_cast<QChar *>(Lower ? lowerPiece(dst, to) : to);
+    }
+    const auto &pairUnits = Lower ? kGbkPairUnitsLowered : kGbkPairUnits;
     while (p < end) {
 #ifdef __SSE2__
-        // Sixteen ASCII bytes at a time.
+        // Sixteen ASCII bytes at a time (A-Z gain 0x20 when lower-casing).
         while (end - p >= 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
             if (_mm_movemask_epi8(v) != 0)
                 break;
+            if constexpr (Lower) {
+                const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('A' - 1)),
+                                                    _mm_cmplt_epi8(v, _mm_set1_epi8('Z' + 1)));
+                v = _mm_or_si128(v, _mm_and_si128(upper, _mm_set1_epi8(0x20)));
+            }
             const __m128i zero = _mm_setzero_si128();
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_unpacklo_epi8(v, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 8), _mm_unpackhi_epi8(v, zero));
@@ -65,13 +94,13 @@ QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
 #endif
         const uchar b = *p;
         if (b < 0x80) {
-            *dst++ = b;
+            *dst++ = Lower && b >= 'A' && b <= 'Z' ? char16_t(b + 0x20) : b;
             ++p;
             continue;
         }
         if (b >= kLeadFirst && b <= kLeadLast && end - p >= 2 && p[1] >= kTrailFirst &&
             p[1] <= kTrailLast) {
-            const char16_t u = kGbkPairUnits[b - kLeadFirst][p[1] - kTrailFirst];
+            const char16_t u = pairUnits[b - kLeadFirst][p[1] - kTrailFirst];
             if (u != 0) {
                 *dst++ = u;
                 p += 2;
@@ -85,10 +114,24 @@ QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
             ++stop;
         if (stop < end)
             ++stop;
-        dst = reinterpret_cast<char16_t *>(convert(p, stop, reinterpret_cast<QChar *>(dst)));
+        char16_t *to =
+            reinterpret_cast<char16_t *>(convert(p, stop, reinterpret_cast<QChar *>(dst)));
+        dst = Lower ? lowerPiece(dst, to) : to;
         p = stop;
     }
     return reinterpret_cast<QChar *>(dst);
+}
+
+} // namespace
+
+QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
+{
+    return decodeBytes<false>(bytes, out);
+}
+
+QChar *GbkDecoder::decodeLowered(QByteArrayView bytes, QChar *out)
+{
+    return decodeBytes<true>(bytes, out);
 }
 
 QString GbkDecoder::decode(QByteArrayView bytes)

@@ -28,6 +28,9 @@ public:
 
     // The same into a new string.
     static QString decode(QByteArrayView bytes);
+
+    // decode() followed by lowerCased() (platform/lowercase.h), in one pass: the same text.
+    static QChar *decodeLowered(QByteArrayView bytes, QChar *out);
 };
 
 } // namespace mz

@@ -2,7 +2,7 @@
 
 #include "lists/archiveparser.h"
 #include "lists/headlinemodel.h"
-#include "lists/lowercase.h"
+#include "platform/lowercase.h"
 #include "lists/pagescan.h"
 #include "platform/textfile.h"
 

@@ -1,5 +1,5 @@
 // Computes the lookup tables of the GBK decoder (platform/gbkdecoder.cpp) and of lower-casing
-// (lists/lowercase.cpp) from the Qt this program is built against, and writes them as C++ source
+// (platform/lowercase.cpp) from the Qt this program is built against, and writes them as C++ source
 // that those files include:
 //   mozhou-gentables GBK_PAIRS_FILE LOWER_CASE_FILE
 // The build runs it, so the program carries the tables as constant data and does no work to have
@@ -151,11 +151,21 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: mozhou-gentables GBK_PAIRS_FILE LOWER_CASE_FILE\n");
         return 2;
     }
+    const std::vector<char16_t> pairs = gbkPairUnits();
+    const std::vector<char16_t> map = lowerCaseMap();
+    // The pairs' lower case, for decoding and lower-casing in one step (0 where either needs
+    // the general path).
+    std::vector<char16_t> loweredPairs(pairs.size());
+    for (size_t i = 0; i < pairs.size(); ++i)
+        loweredPairs[i] = pairs[i] ? map[pairs[i]] : 0;
+    const QByteArray shape =
+        "[" + QByteArray::number(kLeads) + "][" + QByteArray::number(kTrails) + "]";
     const QByteArray gbk =
         header() + "constexpr bool kGbkAsciiAsIs = " + (gbkAsciiAsIs() ? "true" : "false") + ";\n" +
-        "constexpr char16_t kGbkPairUnits[" + QByteArray::number(kLeads) + "][" +
-        QByteArray::number(kTrails) + "] = {\n" + initializer(gbkPairUnits(), kTrails) + "};\n";
-    const QByteArray lower = header() + "constexpr char16_t kLowerCaseMap[0x10000] = {\n" +
-                             initializer(lowerCaseMap()) + "};\n";
+        "constexpr char16_t kGbkPairUnits" + shape + " = {\n" + initializer(pairs, kTrails) +
+        "};\nconstexpr char16_t kGbkPairUnitsLowered" + shape + " = {\n" +
+        initializer(loweredPairs, kTrails) + "};\n";
+    const QByteArray lower =
+        header() + "constexpr char16_t kLowerCaseMap[0x10000] = {\n" + initializer(map) + "};\n";
     return write(argv[1], gbk) && write(argv[2], lower) ? 0 : 1;
 }

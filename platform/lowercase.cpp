@@ -1,4 +1,4 @@
-#include "lists/lowercase.h"
+#include "platform/lowercase.h"
 
 #include <algorithm>
 #include <type_traits>
