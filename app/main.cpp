@@ -10,6 +10,7 @@
 #include "store/programfolder.h"
 #include "ui/widgetmessages.h"
 #include "platform/clock.h"
+#include "platform/largepagemalloc.h"
 #include "speech/espeakspeech.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 
 int main(int argc, char *argv[])
 {
+    mz::startWithLargePageMalloc(argv);
 #ifdef Q_OS_UNIX
     // A write past the file size limit fails with an error the caller reports, instead of the
     // signal ending the program with the user's work.

@@ -28,6 +28,7 @@
 #include "lists/headlinemodel.h"
 #include "lists/headlinesortproxy.h"
 #include "ui/headlineview.h"
+#include "platform/largepagemalloc.h"
 #include "platform/textfile.h"
 #include "portal/pagegenerator.h"
 
@@ -324,6 +325,7 @@ void benchPage(const QString &label, const QString &path)
 
 int main(int argc, char **argv)
 {
+    mz::startWithLargePageMalloc(argv); // as the program starts, so that it allocates alike
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
