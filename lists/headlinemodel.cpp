@@ -116,6 +116,7 @@ void HeadlineModel::clear()
     m_categoryNames.clear();
     m_categoryIndex.clear();
     m_lastCategory = 0;
+    m_recentCategories.fill(0);
     m_sub2.clear();
     m_tags.clear(false);
     m_icons.clear();
@@ -128,12 +129,16 @@ quint32 HeadlineModel::categoryIndex(QStringView name)
     // A page has a few dozen categories and rows of one category often follow each other.
     if (m_lastCategory < m_categoryNames.size() && m_categoryNames[m_lastCategory] == name)
         return m_lastCategory;
+    quint32 &recent = m_recentCategories[qHash(name) % m_recentCategories.size()];
+    if (recent != 0 && m_categoryNames[recent - 1] == name)
+        return m_lastCategory = recent - 1;
     const QString key = name.toString();
     auto found = m_categoryIndex.constFind(key);
     if (found == m_categoryIndex.constEnd()) {
         found = m_categoryIndex.insert(key, quint32(m_categoryNames.size()));
         m_categoryNames.push_back(key);
     }
+    recent = *found + 1;
     return m_lastCategory = *found;
 }
 

@@ -15,6 +15,7 @@
 #include <QHash>
 #include <functional>
 #include <span>
+#include <array>
 #include <vector>
 
 namespace mz {
@@ -94,6 +95,9 @@ private:
     std::vector<QString> m_categoryNames; // each category once
     QHash<QString, quint32> m_categoryIndex;
     quint32 m_lastCategory = 0;
+    // Recently seen categories by the hash of their text (index + 1; 0 = empty): finds a known
+    // category without making a QString of the row's text for the lookup.
+    std::array<quint32, 256> m_recentCategories{};
     TitleBlock m_sub2; // rows past its end have an empty third column
     AddressBlock m_tags;
     std::vector<quint8> m_icons; // ImageList1 has 25 pictures; larger indexes are kept as 0
