@@ -461,6 +461,12 @@ void TestArchiveParser::streamedScanMatchesWholeText_data()
     QByteArray invalid = bytes(head + regular(0, 150));
     invalid.append("\x81\x30 \xff\xfe\x80 <li>[x]<a href=/c>t</a>\x81\x30\x81");
     QTest::newRow("invalid-bytes") << invalid + bytes(regular(150, 300) + tail) << true;
+    // A run of characters without a byte below 0x30, longer than the buffer: it is decoded in
+    // one piece in the middle of the scan, and the buffer grows under the held views.
+    QTest::newRow("long-run-without-a-block-end")
+        << bytes(u"<li>"_qs.repeated(150) + u"啊"_qs.repeated(200) + u"]"_qs +
+                 u"啊"_qs.repeated(6000) + u" <li>x href=/a>t</a>"_qs + tail)
+        << true;
     // Pages where the tail decides nothing: decoded whole, with the same rows.
     QTest::newRow("no-end-marker") << bytes(head + regular(0, 300)) << false;
     QTest::newRow("end-marker-far-from-the-end")
