@@ -170,22 +170,16 @@ public:
         Finder(StreamedText &text, QStringView needle) : m_stream(text.m_stream), m_needle(needle)
         {
         }
-        // The memory of ForwardFinder: a position between the last start and its answer, or
-        // after a start that found nothing, gives the same answer without a search.
         qsizetype find(qsizetype from)
         {
-            if (m_lastFrom >= 1 && from >= m_lastFrom && (m_lastFound == 0 || from <= m_lastFound))
-                return m_lastFound;
-            m_lastFrom = from;
-            m_lastFound = m_stream.find(m_needle, from);
-            return m_lastFound;
+            return m_memo.find(from,
+                               [this](qsizetype start) { return m_stream.find(m_needle, start); });
         }
 
     private:
         PageTextStream &m_stream;
         QStringView m_needle;
-        qsizetype m_lastFrom = -1;
-        qsizetype m_lastFound = 0;
+        ForwardMemo m_memo;
     };
 
     qsizetype startMarker() const { return m_start; }
@@ -336,6 +330,19 @@ ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
     return scanEntries(text, baseAddress, sink);
 }
 
+namespace {
+
+// The entries that begin in `sample`.
+qsizetype entriesIn(QStringView sample)
+{
+    qsizetype entries = 0;
+    for (qsizetype at = findFrom(sample, kEntry); at != 0; at = findFrom(sample, kEntry, at + 1))
+        ++entries;
+    return entries;
+}
+
+} // namespace
+
 qsizetype estimateArchiveEntries(QStringView s)
 {
     const qsizetype start = findFrom(s, kStartMarker);
@@ -344,9 +351,7 @@ qsizetype estimateArchiveEntries(QStringView s)
     const QStringView rest = s.sliced(start - 1);
     constexpr qsizetype kSample = qsizetype(1) << 17;
     const QStringView sample = rest.first(std::min(rest.size(), kSample));
-    qsizetype entries = 0;
-    for (qsizetype at = findFrom(sample, kEntry); at != 0; at = findFrom(sample, kEntry, at + 1))
-        ++entries;
+    const qsizetype entries = entriesIn(sample);
     return entries * (rest.size() / sample.size()) +
            entries * (rest.size() % sample.size()) / sample.size();
 }
@@ -355,7 +360,9 @@ namespace {
 
 // The rows of a scan (`scan` runs it with the entry sink it is given): full chunks go to
 // `sink` when given, the rest to the result. nullopt when the scan gives nullopt.
-template <typename Scan> auto collectRows(const Scan &scan, const ArchiveChunkSink &sink)
+std::optional<ArchiveParseResult>
+collectRows(const std::function<std::optional<ArchiveScanResult>(const ArchiveEntrySink &)> &scan,
+            const ArchiveChunkSink &sink)
 {
     ArchiveParseResult result;
     QString category; // rows of one category share one string
@@ -379,18 +386,13 @@ template <typename Scan> auto collectRows(const Scan &scan, const ArchiveChunkSi
         result.rows.append(toRows(refs));
         return true;
     });
-    const auto finish = [&](const ArchiveScanResult &scan) {
-        result.found = scan.found;
-        result.stopped = scan.stopped;
-        if (result.stopped)
-            result.rows.clear();
-        return result;
-    };
-    if constexpr (std::is_same_v<std::decay_t<decltype(scanned)>, ArchiveScanResult>) {
-        return finish(scanned);
-    } else {
-        return scanned ? std::optional<ArchiveParseResult>(finish(*scanned)) : std::nullopt;
-    }
+    if (!scanned)
+        return std::nullopt;
+    result.found = scanned->found;
+    result.stopped = scanned->stopped;
+    if (result.stopped)
+        result.rows.clear();
+    return result;
 }
 
 } // namespace
@@ -398,9 +400,9 @@ template <typename Scan> auto collectRows(const Scan &scan, const ArchiveChunkSi
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
                                    const ArchiveChunkSink &sink)
 {
-    return collectRows(
+    return *collectRows(
         [&](const ArchiveEntrySink &entries) {
-            return scanArchiveEntries(lowerText, baseAddress, entries);
+            return std::optional(scanArchiveEntries(lowerText, baseAddress, entries));
         },
         sink);
 }
@@ -483,9 +485,7 @@ qsizetype estimateStreamedEntries(PageTextStream &stream, qsizetype start, qint6
         stream.heldFrom(start).first(std::min(kSample, stream.heldFrom(start).size()));
     if (sample.isEmpty() || stream.decodedBytes() <= 0)
         return 0;
-    qsizetype entries = 0;
-    for (qsizetype at = findFrom(sample, kEntry); at != 0; at = findFrom(sample, kEntry, at + 1))
-        ++entries;
+    const qsizetype entries = entriesIn(sample);
     const double unitsPerByte = double(stream.decodedUnits()) / double(stream.decodedBytes());
     const double rest = std::max(0.0, double(fileBytes) * unitsPerByte - double(start - 1));
     return qsizetype(double(entries) * rest / double(sample.size()));

@@ -70,18 +70,12 @@ qsizetype findFrom(QStringView text, QStringView needle, qsizetype from)
 
 qsizetype ForwardFinder::find(qsizetype from)
 {
-    if (m_lastFrom >= 1 && from >= m_lastFrom) {
-        // Nothing between m_lastFrom and the remembered hit, or nothing at all after m_lastFrom.
-        if (m_lastFound == 0 || from <= m_lastFound) {
-            m_lastFrom = from;
-            return m_lastFound;
-        }
-    }
-    m_lastFrom = from;
-    m_lastFound = findFrom(m_text, m_needle, from);
-    const qsizetype stop = m_lastFound ? m_lastFound + m_needle.size() - 1 : m_text.size();
-    m_searched += std::max<qsizetype>(0, stop - from + 1);
-    return m_lastFound;
+    return m_memo.find(from, [this](qsizetype start) {
+        const qsizetype found = findFrom(m_text, m_needle, start);
+        const qsizetype stop = found ? found + m_needle.size() - 1 : m_text.size();
+        m_searched += std::max<qsizetype>(0, stop - start + 1);
+        return found;
+    });
 }
 
 std::optional<QStringView> cutText(QStringView text, qsizetype start, qsizetype length)

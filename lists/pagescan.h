@@ -21,6 +21,29 @@ inline constexpr qsizetype kMaxCutLength = 1024;
 // a text with no occurrence between `from` and the remembered hit, or no occurrence at all after
 // an earlier `from`, is not searched again. That keeps a whole parse linear in the page size even
 // when a marker is missing and every later entry would otherwise search to the end.
+// The remembered answer of one search site whose start positions only move forward: a start
+// between the last start and its answer, or after a start that found nothing, has the same
+// answer. `search(from)` runs the search when it is needed. Shared by ForwardFinder and by the
+// scan of a page read block by block.
+class ForwardMemo
+{
+public:
+    template <typename Search> qsizetype find(qsizetype from, Search &&search)
+    {
+        if (m_lastFrom >= 1 && from >= m_lastFrom && (m_lastFound == 0 || from <= m_lastFound)) {
+            m_lastFrom = from;
+            return m_lastFound;
+        }
+        m_lastFrom = from;
+        m_lastFound = search(from);
+        return m_lastFound;
+    }
+
+private:
+    qsizetype m_lastFrom = -1;
+    qsizetype m_lastFound = 0;
+};
+
 class ForwardFinder
 {
 public:
@@ -35,8 +58,7 @@ public:
 private:
     QStringView m_text;
     QStringView m_needle;
-    qsizetype m_lastFrom = -1;
-    qsizetype m_lastFound = 0;
+    ForwardMemo m_memo;
     qsizetype m_searched = 0;
 };
 
