@@ -56,31 +56,44 @@ quint32 AddressBlock::prefixIndex(QStringView head, QStringView tail, qsizetype 
     return m_lastPrefix;
 }
 
+namespace {
+
+bool allLatin1(QStringView piece)
+{
+    char16_t any = 0; // every unit's bits together: below 0x100 only if every unit is
+    for (qsizetype i = 0; i < piece.size(); ++i)
+        any |= piece.utf16()[i];
+    return any < 0x100;
+}
+
+} // namespace
+
 void AddressBlock::append(QStringView head, QStringView tail)
 {
-    const Joined whole{head, tail};
-    qsizetype slash = whole.size();
-    while (slash > 0 && whole.at(slash - 1) != u'/')
-        --slash;
+    // The shared beginning ends after the last "/" of head and tail taken together.
+    const qsizetype inTail = tail.lastIndexOf(u'/');
+    const qsizetype slash = inTail >= 0 ? head.size() + inTail + 1 : head.lastIndexOf(u'/') + 1;
     const quint32 prefix = prefixIndex(head, tail, slash);
+    // The rest to store: from the end of the beginning, or the whole address.
     const qsizetype from = prefix == 0 ? 0 : slash;
+    const QStringView headRest = head.sliced(std::min(from, head.size()));
+    const QStringView tailRest = tail.sliced(std::max<qsizetype>(0, from - head.size()));
 
-    bool narrow = true;
-    for (qsizetype i = from; narrow && i < whole.size(); ++i)
-        narrow = whole.at(i) < 0x100;
-    const size_t units = size_t(whole.size() - from);
+    const bool narrow = allLatin1(headRest) && allLatin1(tailRest);
+    const size_t units = size_t(headRest.size() + tailRest.size());
     const size_t at = m_bytes.size();
     const size_t bytes = narrow ? units : units * 2;
     growVector(m_bytes, bytes);
     m_bytes.resize(at + bytes);
     char *out = m_bytes.data() + at;
-    for (qsizetype i = from; i < whole.size(); ++i) {
-        const char16_t u = whole.at(i);
+    for (const QStringView piece : {headRest, tailRest}) {
         if (narrow) {
-            *out++ = char(u);
-        } else {
-            std::memcpy(out, &u, sizeof u);
-            out += sizeof u;
+            for (qsizetype i = 0; i < piece.size(); ++i)
+                out[i] = char(piece.utf16()[i]);
+            out += piece.size();
+        } else if (!piece.isEmpty()) {
+            std::memcpy(out, piece.utf16(), size_t(piece.size()) * 2);
+            out += piece.size() * 2;
         }
     }
     m_prefix.push_back(prefix);

@@ -73,11 +73,13 @@ template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
     const auto &pairUnits = Lower ? kGbkPairUnitsLowered : kGbkPairUnits;
     while (p < end) {
 #ifdef __SSE2__
-        // Sixteen ASCII bytes at a time (A-Z gain 0x20 when lower-casing).
+        // Sixteen bytes at a time while they are ASCII (A-Z gain 0x20 when lower-casing). A block
+        // that holds other bytes is widened all the same and its ASCII beginning kept: the units
+        // written past it are overwritten next, and never reach beyond the room decode() asks
+        // for, since no byte gives more than one unit here.
         while (end - p >= 16) {
             __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-            if (_mm_movemask_epi8(v) != 0)
-                break;
+            const unsigned high = unsigned(_mm_movemask_epi8(v));
             if constexpr (Lower) {
                 const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('A' - 1)),
                                                     _mm_cmplt_epi8(v, _mm_set1_epi8('Z' + 1)));
@@ -86,26 +88,31 @@ template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
             const __m128i zero = _mm_setzero_si128();
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_unpacklo_epi8(v, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 8), _mm_unpackhi_epi8(v, zero));
-            p += 16;
-            dst += 16;
+            const int ascii = high ? __builtin_ctz(high) : 16;
+            p += ascii;
+            dst += ascii;
+            if (high)
+                break;
         }
         if (p == end)
             break;
 #endif
+        // A run of two-byte sequences (a title, a category) through the table.
+        while (end - p >= 2 && p[0] >= kLeadFirst && p[0] <= kLeadLast && p[1] >= kTrailFirst &&
+               p[1] <= kTrailLast) {
+            const char16_t u = pairUnits[p[0] - kLeadFirst][p[1] - kTrailFirst];
+            if (u == 0)
+                break;
+            *dst++ = u;
+            p += 2;
+        }
+        if (p == end)
+            break;
         const uchar b = *p;
         if (b < 0x80) {
             *dst++ = Lower && b >= 'A' && b <= 'Z' ? char16_t(b + 0x20) : b;
             ++p;
             continue;
-        }
-        if (b >= kLeadFirst && b <= kLeadLast && end - p >= 2 && p[1] >= kTrailFirst &&
-            p[1] <= kTrailLast) {
-            const char16_t u = pairUnits[b - kLeadFirst][p[1] - kTrailFirst];
-            if (u != 0) {
-                *dst++ = u;
-                p += 2;
-                continue;
-            }
         }
         // Anything else goes to the converter, up to and including the next byte that no
         // sequence holds (or to the end).

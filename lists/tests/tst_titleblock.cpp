@@ -215,4 +215,18 @@ void TestTitleBlock::columnsGiveBackTheRows()
         QCOMPARE(model.data(model.index(i, 0), Qt::CheckStateRole).toInt(),
                  rows[i].checked ? Qt::Checked : Qt::Unchecked);
     }
+    // As the parser hands them over: each address as two pieces, cut at every point in turn.
+    for (qsizetype cut = 0; cut <= 40; ++cut) {
+        std::vector<mz::HeadlineRef> refs;
+        for (const HeadlineRow &r : rows) {
+            const qsizetype at = std::min(cut, r.tag.size());
+            refs.push_back({r.title, r.sub1, QStringView(r.tag).first(at),
+                            QStringView(r.tag).sliced(at), r.icon});
+        }
+        HeadlineModel parsed(HeadlineModel::Kind::Archive);
+        parsed.append(refs);
+        for (int i = 0; i < rows.size(); ++i)
+            QCOMPARE(parsed.data(parsed.index(i, 0), HeadlineModel::TagRole).toString(),
+                     rows[i].tag);
+    }
 }
