@@ -10,12 +10,17 @@
 #include "ui/windowstatus.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTreeView>
 
 namespace {
+
+// Longest time a list() lets pass between two runs of the event pump (unless one chunk of rows
+// takes longer): well below what a user notices.
+constexpr qint64 kPumpIntervalMs = 10;
 
 QString progressCaption(qsizetype found)
 {
@@ -68,16 +73,24 @@ void HeadlineLists::list(const QString &archiveFile)
     const quint64 generation = ++m_listGeneration;
     QPointer<HeadlineLists> self(this);
     m_proxy2->beginBulkFill(); // a sorted list puts the rows in place once, at the end
-    // The rows go into the model straight from the page text as it is decoded; the event pump
-    // runs after each full chunk, and the last, shorter chunk is added without it.
+    // The rows go into the model straight from the page text as it is decoded, and the caption
+    // counts them after each full chunk; the last, shorter chunk is added without either. The
+    // event pump runs after the first full chunk and then after a full chunk whenever
+    // kPumpIntervalMs have passed: the window answers as soon as it would if it pumped after
+    // every chunk, while a large page does not pay for thousands of pumps with nothing to do.
+    QElapsedTimer sincePump;
     const std::optional<mz::ArchiveScanResult> scanned = m_pageText->scanFile(
         archiveFile, m_portalBase,
-        [this, self, generation](std::span<const mz::HeadlineRef> chunk, qsizetype found) {
+        [this, self, generation, &sincePump](std::span<const mz::HeadlineRef> chunk,
+                                             qsizetype found) {
             m_model2->append(chunk);
             if (qsizetype(chunk.size()) < mz::kArchiveChunkSize)
                 return true;
             m_status.setCaption(progressCaption(found));
+            if (sincePump.isValid() && sincePump.elapsed() < kPumpIntervalMs)
+                return true; // nothing else has run since the last check
             QCoreApplication::processEvents();
+            sincePump.start();
             return self && m_listGeneration == generation;
         },
         [this](qsizetype entries) { m_model2->expectRows(entries); });
