@@ -112,8 +112,10 @@ void floorPass(const QByteArray &page)
     g_sink = memmem(page.constData(), size_t(page.size()), needle, sizeof needle - 1) != nullptr;
 }
 
-// The program's window on a program folder of its own (no keywords, three days kept), after
-// its start-up, with the start-up downloads held back; messages are kept, never shown.
+// The program's window on a program folder of its own (no keywords, three days kept), as it is
+// when a day's archive arrives: started up, with the day's hot news listed and shown (the
+// window shows them before the archive is fetched); the start-up downloads are held back and
+// messages are kept, never shown.
 class BenchWindow
 {
 public:
@@ -135,6 +137,10 @@ public:
         m_window->Timer1->stop();
         m_window->resize(1000, 700);
         m_window->show();
+        const QString hotFile = m_folder.filePath(QStringLiteral("hot.shtml"));
+        mz::writeFileBytes(hotFile, mz::PortalGenerator(kBase).hotNewsPage(m_clock.today()));
+        m_window->listHot(hotFile);
+        m_window->lists().show(m_window->ListView1);
         QCoreApplication::processEvents();
     }
 
