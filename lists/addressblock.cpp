@@ -7,23 +7,6 @@
 
 namespace mz {
 
-namespace {
-
-// A piece of an address that is two views one after the other.
-struct Joined
-{
-    QStringView head;
-    QStringView tail;
-
-    qsizetype size() const { return head.size() + tail.size(); }
-    char16_t at(qsizetype i) const
-    {
-        return i < head.size() ? head[i].unicode() : tail[i - head.size()].unicode();
-    }
-};
-
-} // namespace
-
 // The beginning up to and including the last "/", shared with earlier rows. A new beginning is
 // kept only while the table stays small beside the rows: addresses that hardly share anything
 // are then stored whole instead of growing the table by one string per row.
@@ -32,19 +15,14 @@ quint32 AddressBlock::prefixIndex(QStringView head, QStringView tail, qsizetype 
     if (length == 0)
         return 0;
     const QString &last = m_prefixes[m_lastPrefix];
-    const Joined whole{head, tail};
-    if (last.size() == length) {
-        bool same = true;
-        for (qsizetype i = 0; same && i < length; ++i)
-            same = last[i].unicode() == whole.at(i);
-        if (same)
-            return m_lastPrefix;
-    }
+    const qsizetype inHead = std::min(length, head.size());
+    if (last.size() == length && QStringView(last).first(inHead) == head.first(inHead) &&
+        QStringView(last).sliced(inHead) == tail.first(length - inHead))
+        return m_lastPrefix;
     QString prefix;
     prefix.reserve(length);
-    prefix.append(head.first(std::min(length, head.size())));
-    if (length > head.size())
-        prefix.append(tail.first(length - head.size()));
+    prefix.append(head.first(inHead));
+    prefix.append(tail.first(length - inHead));
     const auto found = m_prefixIndex.constFind(prefix);
     if (found != m_prefixIndex.constEnd())
         return m_lastPrefix = *found;
