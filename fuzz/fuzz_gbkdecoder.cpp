@@ -1,6 +1,7 @@
 // The fast GBK decoder on any bytes gives exactly what QStringDecoder("GB18030") gives, also when
 // the bytes are decoded in pieces cut after a byte below 0x30 (as a page file is read), and
-// lower-cased while decoding as QString::toLower() lower-cases it.
+// lower-cased while decoding as QString::toLower() lower-cases it, also with the text as it is
+// beside it.
 
 #include "fuzz/fuzzinput.h"
 #include "platform/gbkdecoder.h"
@@ -32,5 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString lowered(GbkDecoder::requiredSpace(bytes.size()), Qt::Uninitialized);
     lowered.truncate(GbkDecoder::decodeLowered(bytes, lowered.data()) - lowered.constData());
     fuzz::require(lowered == expected.toLower(), "lower-cased as QString::toLower()");
+
+    QString twinLowered(GbkDecoder::requiredSpace(bytes.size()), Qt::Uninitialized);
+    QString twin(twinLowered.size(), Qt::Uninitialized);
+    const qsizetype units =
+        GbkDecoder::decodeLoweredWithOriginal(bytes, twinLowered.data(), twin.data()) -
+        twinLowered.constData();
+    QString aligned = expected;
+    aligned.replace(QChar(0x130), QStringLiteral("\u0130\u0307"));
+    fuzz::require(twinLowered.first(units) == lowered && twin.first(units) == aligned,
+                  "the text as it is, unit for unit beside the lower-cased text");
     return 0;
 }

@@ -115,8 +115,9 @@ private:
 class WholeText
 {
 public:
-    explicit WholeText(QStringView text)
-        : m_text(text), m_start(findFrom(text, kStartMarker)), m_end(findFrom(text, kEndMarker))
+    WholeText(QStringView text, QStringView original)
+        : m_text(text), m_original(original.size() == text.size() ? original : QStringView()),
+          m_start(findFrom(text, kStartMarker)), m_end(findFrom(text, kEndMarker))
     {
     }
 
@@ -137,11 +138,19 @@ public:
     {
         return cutText(m_text, start, length);
     }
+    // A view into the text, as it stands in the page.
+    QStringView original(QStringView view) const
+    {
+        if (m_original.isEmpty() || view.isEmpty())
+            return view;
+        return m_original.sliced(view.utf16() - m_text.utf16(), view.size());
+    }
     template <typename Views> void follow(Views &&) {}
     void chunkDone(qsizetype) {}
 
 private:
     QStringView m_text;
+    QStringView m_original; // beside m_text, or empty
     qsizetype m_start;
     qsizetype m_end;
 };
@@ -192,6 +201,7 @@ public:
     {
         return m_stream.cut(start, length);
     }
+    QStringView original(QStringView view) const { return m_stream.original(view); }
     // `views` is called with a function to apply to every view into the text the scan holds.
     template <typename Views> void follow(Views &&views)
     {
@@ -271,13 +281,14 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
         const qsizetype h = hrefFinder.find(pos + 1);
         const qsizetype g = tagEnd.find(h + 1);
         if (auto cut = s.cut(h + 5, g - h - 5)) {
+            // Found in the lower-cased text, taken as written: a path's case may matter.
             const QStringView value = hrefValue(*cut);
             if (isAbsolute(value)) {
-                addressHead = value;
+                addressHead = s.original(value);
                 addressTail = {};
             } else if (hostGuard.keepsHost(value, baseAddress)) {
                 addressHead = baseAddress;
-                addressTail = value;
+                addressTail = s.original(value);
             } else {
                 addressHead = addressTail = {}; // no address rather than another site's
             }
@@ -324,9 +335,9 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
 } // namespace
 
 ArchiveScanResult scanArchiveEntries(QStringView s, const QString &baseAddress,
-                                     const ArchiveEntrySink &sink)
+                                     const ArchiveEntrySink &sink, QStringView originalText)
 {
-    WholeText text(s);
+    WholeText text(s, originalText);
     return scanEntries(text, baseAddress, sink);
 }
 
@@ -409,11 +420,13 @@ ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAdd
 
 void ArchivePageText::reserveText(qsizetype units)
 {
-    if (m_text.capacity() >= units)
-        return;
-    m_text = QString(); // no copy of the old text on growth
-    m_text.reserve(units);
-    preferLargePages(m_text.constData(), size_t(m_text.capacity()) * sizeof(QChar));
+    for (QString *text : {&m_text, &m_original}) {
+        if (text->capacity() >= units)
+            continue;
+        *text = QString(); // no copy of the old text on growth
+        text->reserve(units);
+        preferLargePages(text->constData(), size_t(text->capacity()) * sizeof(QChar));
+    }
 }
 
 QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
@@ -421,8 +434,10 @@ QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
     const qsizetype room = GbkDecoder::requiredSpace(pageBytes.size());
     reserveText(room);
     m_text.resize(room);
+    m_original.resize(room);
     QChar *begin = m_text.data();
-    m_text.resize(GbkDecoder::decodeLowered(pageBytes, begin) - begin);
+    m_text.resize(GbkDecoder::decodeLoweredWithOriginal(pageBytes, begin, m_original.data()) -
+                  begin);
     return m_text;
 }
 
@@ -434,11 +449,13 @@ std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &pat
         return std::nullopt;
     // Room for the whole text at once; nothing is dropped, as nothing raises the floor.
     reserveText(GbkDecoder::requiredSpace(qMax<qint64>(file.size(), 0)));
-    PageTextStream stream(file, m_text, m_block, blockBytes);
+    PageTextStream stream(file, m_text, m_block, blockBytes, &m_original);
     stream.decodeUpTo(std::numeric_limits<qsizetype>::max());
     if (stream.failed())
         return std::nullopt; // unreadable, as a whole-file read would report it
-    return stream.heldFrom(1);
+    const QStringView text = stream.heldFrom(1);
+    m_text.truncate(text.size()); // originalText() is as long
+    return m_text;
 }
 
 namespace {
@@ -510,9 +527,9 @@ ArchivePageText::scanFile(const QString &path, const QString &baseAddress,
             return std::nullopt;
         if (expect)
             expect(estimateArchiveEntries(*text));
-        return scanArchiveEntries(*text, baseAddress, sink);
+        return scanArchiveEntries(*text, baseAddress, sink, originalText());
     }
-    PageTextStream stream(file, m_text, m_block, blockBytes);
+    PageTextStream stream(file, m_text, m_block, blockBytes, &m_original);
     ArchiveScanResult result;
     {
         StreamedText text(stream);
@@ -543,7 +560,13 @@ ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &bas
 {
     ArchivePageText local;
     ArchivePageText &text = buffer ? *buffer : local;
-    return scanArchiveText(text.decodeLowered(pageBytes), baseAddress, sink);
+    const QStringView lowered = text.decodeLowered(pageBytes);
+    return *collectRows(
+        [&](const ArchiveEntrySink &entries) {
+            return std::optional(
+                scanArchiveEntries(lowered, baseAddress, entries, text.originalText()));
+        },
+        sink);
 }
 
 } // namespace mz

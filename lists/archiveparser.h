@@ -40,9 +40,12 @@ struct ArchiveScanResult
 };
 
 // Scans the lower-cased page text without copying any text out of it. `baseAddress` (scheme and
-// host, no trailing slash) goes in front of addresses that are not absolute.
+// host, no trailing slash) goes in front of addresses that are not absolute. Addresses are taken
+// as they stand in `originalText`, the page text not lower-cased, unit for unit beside
+// `lowerText` (GbkDecoder::decodeLoweredWithOriginal); without it (or when its length differs)
+// they come from the lower-cased text.
 ArchiveScanResult scanArchiveEntries(QStringView lowerText, const QString &baseAddress,
-                                     const ArchiveEntrySink &sink);
+                                     const ArchiveEntrySink &sink, QStringView originalText = {});
 
 // About how many entries scanArchiveEntries will find in the lower-cased page text: the entries
 // of a sample after the start marker, scaled to the rest of the text. Meant for reserving room.
@@ -59,14 +62,18 @@ struct ArchiveParseResult
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
                                    const ArchiveChunkSink &sink = {});
 
-// The decoded, lower-cased text of a page, in one buffer that a long-lived owner keeps from
-// parse to parse: decoding a large page then writes into memory already mapped instead of two
-// fresh page-sized allocations (the decoded and the lower-cased text).
+// The decoded, lower-cased text of a page, and beside it the text as it stands in the page (for
+// the addresses, whose case matters), in buffers that a long-lived owner keeps from parse to
+// parse: decoding a large page then writes into memory already mapped instead of fresh
+// page-sized allocations.
 class ArchivePageText
 {
 public:
-    // Decodes `pageBytes` from GBK and lower-cases it in place; valid until the next call.
+    // Decodes `pageBytes` from GBK and lower-cases it; valid until the next call.
     QStringView decodeLowered(QByteArrayView pageBytes);
+    // The text as it stands in the page, unit for unit beside what decodeLowered() or
+    // decodeLoweredFile() gave last.
+    QStringView originalText() const { return QStringView(m_original).first(m_text.size()); }
     // The same for the file at `path`, read and decoded block by block, so that the page's bytes
     // are never held whole next to their text; nullopt when the file cannot be opened or read.
     std::optional<QStringView> decodeLoweredFile(const QString &path,
@@ -87,14 +94,16 @@ public:
     void release()
     {
         m_text = QString();
+        m_original = QString();
         m_block = QByteArray();
     }
 
 private:
-    // Room for `units` units without copying the old text.
+    // Room for `units` units in both texts without copying the old ones.
     void reserveText(qsizetype units);
 
     QString m_text;
+    QString m_original;
     QByteArray m_block; // the file's bytes, a block at a time (small: reused without new pages)
 };
 

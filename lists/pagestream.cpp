@@ -8,10 +8,14 @@
 
 namespace mz {
 
-PageTextStream::PageTextStream(QFile &file, QString &text, QByteArray &block, qsizetype blockBytes)
-    : m_file(file), m_text(text), m_block(block), m_step(qMax<qsizetype>(blockBytes, 1))
+PageTextStream::PageTextStream(QFile &file, QString &text, QByteArray &block, qsizetype blockBytes,
+                               QString *original)
+    : m_file(file), m_text(text), m_block(block), m_step(qMax<qsizetype>(blockBytes, 1)),
+      m_original(original)
 {
     m_text.resize(m_text.capacity()); // all the memory a former page left is room
+    if (m_original)
+        m_original->resize(m_text.size());
     // Room for a few blocks' text: the window a scan needs is about one chunk of entries and
     // the block being decoded, so the buffer is normally never moved to another place.
     roomFor(4 * GbkDecoder::requiredSpace(m_step) + kHeadUnits);
@@ -101,6 +105,28 @@ std::optional<QStringView> PageTextStream::cut(qsizetype start, qsizetype length
     return QStringView(m_text.constData() + (i - m_start), std::min(length, m_start + m_used - i));
 }
 
+namespace {
+
+// Moves the `keep` units after the first `drop` of `text` to its start, in place when `size` is
+// its size already, else into a new buffer of `size` units.
+void shift(QString &text, qsizetype drop, qsizetype keep, qsizetype size)
+{
+    const char16_t *from = reinterpret_cast<const char16_t *>(text.constData()) + drop;
+    if (size == text.size()) {
+        std::memmove(reinterpret_cast<char16_t *>(text.data()), from, size_t(keep) * 2);
+        return;
+    }
+    QString larger;
+    larger.reserve(size);
+    larger.resize(size);
+    preferLargePages(larger.constData(), size_t(size) * sizeof(QChar));
+    if (keep > 0)
+        std::memcpy(reinterpret_cast<char16_t *>(larger.data()), from, size_t(keep) * 2);
+    text = std::move(larger);
+}
+
+} // namespace
+
 // Makes room for `units` more units after the held ones: first by dropping the units before the
 // floor, then by a larger buffer. Either way the held text moves, and the scan is told.
 void PageTextStream::roomFor(qsizetype units)
@@ -108,33 +134,47 @@ void PageTextStream::roomFor(qsizetype units)
     if (m_text.size() - m_used >= units && !m_text.isEmpty())
         return;
     const char16_t *oldBegin = reinterpret_cast<const char16_t *>(m_text.constData());
-    const qsizetype drop = m_floor - m_start;
-    if (drop > 0 && m_head.isEmpty() && m_start == 0)
+    const char16_t *oldOriginal =
+        m_original ? reinterpret_cast<const char16_t *>(m_original->constData()) : nullptr;
+    const qsizetype drop = std::max<qsizetype>(m_floor - m_start, 0);
+    if (drop > 0 && m_head.isEmpty() && m_start == 0) {
         m_head = QString(m_text.constData(), std::min(m_used, kHeadUnits));
-    const qsizetype keep = m_used - std::max<qsizetype>(drop, 0);
-    if (drop > 0 && m_text.size() - keep >= units) {
-        char16_t *begin = reinterpret_cast<char16_t *>(m_text.data());
-        std::memmove(begin, begin + drop, size_t(keep) * sizeof(char16_t));
-    } else {
-        QString larger;
-        const qsizetype size = std::max(keep + units, 2 * m_text.size());
-        larger.reserve(size);
-        larger.resize(size);
-        preferLargePages(larger.constData(), size_t(size) * sizeof(QChar));
-        if (keep > 0)
-            std::memcpy(reinterpret_cast<char16_t *>(larger.data()),
-                        reinterpret_cast<const char16_t *>(m_text.constData()) +
-                            std::max<qsizetype>(drop, 0),
-                        size_t(keep) * sizeof(char16_t));
-        m_text = std::move(larger);
+        if (m_original)
+            m_headOriginal = QString(m_original->constData(), m_head.size());
     }
-    if (drop > 0)
-        m_start += drop;
+    const qsizetype keep = m_used - drop;
+    const qsizetype size = drop > 0 && m_text.size() - keep >= units
+                               ? m_text.size()
+                               : std::max(keep + units, 2 * m_text.size());
+    shift(m_text, drop, keep, size);
+    if (m_original)
+        shift(*m_original, drop, keep, size);
+    m_start += drop;
     m_used = keep;
-    if (m_onMove && oldBegin)
-        m_onMove(oldBegin + std::max<qsizetype>(drop, 0),
-                 oldBegin + std::max<qsizetype>(drop, 0) + keep,
+    if (!m_onMove)
+        return;
+    if (oldBegin)
+        m_onMove(oldBegin + drop, oldBegin + drop + keep,
                  reinterpret_cast<const char16_t *>(m_text.constData()));
+    if (oldOriginal)
+        m_onMove(oldOriginal + drop, oldOriginal + drop + keep,
+                 reinterpret_cast<const char16_t *>(m_original->constData()));
+}
+
+QStringView PageTextStream::original(QStringView lowered) const
+{
+    const auto inside = [&lowered](const QString &text, qsizetype units) {
+        const char16_t *p = lowered.utf16();
+        const char16_t *begin = reinterpret_cast<const char16_t *>(text.constData());
+        return p >= begin && p + lowered.size() <= begin + units ? p - begin : qsizetype(-1);
+    };
+    if (!m_original || lowered.isEmpty())
+        return lowered;
+    if (const qsizetype at = inside(m_text, m_used); at >= 0)
+        return QStringView(m_original->constData() + at, lowered.size());
+    if (const qsizetype at = inside(m_head, m_head.size()); at >= 0 && !m_headOriginal.isEmpty())
+        return QStringView(m_headOriginal.constData() + at, lowered.size());
+    return lowered;
 }
 
 // Reads and decodes the next block, up to its last byte below 0x30 (which no GB18030 sequence
@@ -163,7 +203,10 @@ bool PageTextStream::decodeBlock()
     const QByteArrayView bytes(m_block.constData(), cutAt);
     roomFor(GbkDecoder::requiredSpace(bytes.size()));
     QChar *at = m_text.data() + m_used;
-    m_used += GbkDecoder::decodeLowered(bytes, at) - at;
+    m_used +=
+        (m_original ? GbkDecoder::decodeLoweredWithOriginal(bytes, at, m_original->data() + m_used)
+                    : GbkDecoder::decodeLowered(bytes, at)) -
+        at;
     m_kept = filled - cutAt;
     std::memmove(m_block.data(), m_block.constData() + cutAt, size_t(m_kept));
     noteFirstOccurrences(before);

@@ -27,8 +27,11 @@ public:
     static constexpr qsizetype kHeadUnits = 4096;
 
     // Decodes `file` (opened for reading, at its start) into `text` through `block`, both kept by
-    // the caller from page to page so that their memory is reused.
-    PageTextStream(QFile &file, QString &text, QByteArray &block, qsizetype blockBytes);
+    // the caller from page to page so that their memory is reused. With `original`, the text as
+    // it stands in the page (not lower-cased) is kept there too, unit for unit beside `text`
+    // (GbkDecoder::decodeLoweredWithOriginal), for original().
+    PageTextStream(QFile &file, QString &text, QByteArray &block, qsizetype blockBytes,
+                   QString *original = nullptr);
 
     // Needles whose first occurrence in the whole text a search from position 1 may ask for; to
     // be registered before the first search. Returns the needle's number for firstSoFar().
@@ -44,6 +47,11 @@ public:
     // 0 when there is none so far.
     qsizetype firstSoFar(QStringView needle) const;
     qsizetype firstSoFar(int needle) const { return m_needles[size_t(needle)].first; }
+
+    // For a view into the text this stream gave (find, cut, heldFrom): the same units as they
+    // stand in the page, when the stream keeps them; otherwise the view itself. Valid as long
+    // as the view is, and moved along with it (the move handler is told of both texts).
+    QStringView original(QStringView lowered) const;
 
     // Units before the 1-based position `position` are no longer needed.
     void raiseFloor(qsizetype position);
@@ -94,6 +102,8 @@ private:
     bool m_ended = false;
     bool m_failed = false;
     QString m_head;
+    QString *m_original; // beside m_text, or null
+    QString m_headOriginal;
     std::vector<Needle> m_needles;
     MoveHandler m_onMove;
 };

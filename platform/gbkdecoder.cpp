@@ -60,15 +60,48 @@ char16_t *lowerPiece(char16_t *from, char16_t *to)
     return from + simple + rest.size();
 }
 
-template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
+// Lays the converter's piece [from, from + units) out again beside its lower-cased form of
+// `loweredUnits` units, in place (there is room for `loweredUnits`): a character whose lower case
+// is two units (U+0130) is followed by U+0307, which its lower case ends with. Should the forms
+// still not line up, the piece takes the lower-cased units instead.
+void alignPiece(char16_t *from, qsizetype units, const char16_t *lowered, qsizetype loweredUnits)
 {
+    if (units == loweredUnits)
+        return;
+    constexpr char16_t kCapitalIWithDot = 0x130;
+    const qsizetype longer = std::count(from, from + units, kCapitalIWithDot);
+    if (units + longer != loweredUnits) {
+        std::copy_n(lowered, loweredUnits, from);
+        return;
+    }
+    char16_t *out = from + loweredUnits;
+    for (qsizetype i = units; i-- > 0;) {
+        if (from[i] == kCapitalIWithDot)
+            *--out = 0x307;
+        *--out = from[i];
+    }
+}
+
+// Decodes `bytes` into `out`, lower-cased when Lower; with Twin also, unit for unit beside the
+// lower-cased text, the text as decoded into `twin` (see decodeLoweredWithOriginal).
+template <bool Lower, bool Twin = false>
+QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
+{
+    static_assert(Lower || !Twin);
     const uchar *p = reinterpret_cast<const uchar *>(bytes.data());
     const uchar *const end = p + bytes.size();
     char16_t *dst = reinterpret_cast<char16_t *>(out);
+    // The twin's units stand at the same offsets as the lower-cased ones.
+    const std::ptrdiff_t toTwin = Twin ? reinterpret_cast<char16_t *>(twin) - dst : 0;
     if (!kGbkAsciiAsIs) {
         // A converter unlike any known one: take it as it is.
         char16_t *to = reinterpret_cast<char16_t *>(convert(p, end, out));
-        return reinterpret_cast<QChar *>(Lower ? lowerPiece(dst, to) : to);
+        if constexpr (Twin)
+            std::copy(dst, to, dst + toTwin);
+        char16_t *const lowEnd = Lower ? lowerPiece(dst, to) : to;
+        if constexpr (Twin)
+            alignPiece(dst + toTwin, to - dst, dst, lowEnd - dst);
+        return reinterpret_cast<QChar *>(lowEnd);
     }
     const auto &pairUnits = Lower ? kGbkPairUnitsLowered : kGbkPairUnits;
     while (p < end) {
@@ -80,12 +113,18 @@ template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
         while (end - p >= 16) {
             __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
             const unsigned high = unsigned(_mm_movemask_epi8(v));
+            const __m128i zero = _mm_setzero_si128();
+            if constexpr (Twin) {
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + toTwin),
+                                 _mm_unpacklo_epi8(v, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + toTwin + 8),
+                                 _mm_unpackhi_epi8(v, zero));
+            }
             if constexpr (Lower) {
                 const __m128i upper = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('A' - 1)),
                                                     _mm_cmplt_epi8(v, _mm_set1_epi8('Z' + 1)));
                 v = _mm_or_si128(v, _mm_and_si128(upper, _mm_set1_epi8(0x20)));
             }
-            const __m128i zero = _mm_setzero_si128();
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst), _mm_unpacklo_epi8(v, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + 8), _mm_unpackhi_epi8(v, zero));
             const int ascii = high ? __builtin_ctz(high) : 16;
@@ -103,6 +142,8 @@ template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
             const char16_t u = pairUnits[p[0] - kLeadFirst][p[1] - kTrailFirst];
             if (u == 0)
                 break;
+            if constexpr (Twin)
+                dst[toTwin] = kGbkPairUnits[p[0] - kLeadFirst][p[1] - kTrailFirst];
             *dst++ = u;
             p += 2;
         }
@@ -110,6 +151,8 @@ template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
             break;
         const uchar b = *p;
         if (b < 0x80) {
+            if constexpr (Twin)
+                dst[toTwin] = b;
             *dst++ = Lower && b >= 'A' && b <= 'Z' ? char16_t(b + 0x20) : b;
             ++p;
             continue;
@@ -123,7 +166,12 @@ template <bool Lower> QChar *decodeBytes(QByteArrayView bytes, QChar *out)
             ++stop;
         char16_t *to =
             reinterpret_cast<char16_t *>(convert(p, stop, reinterpret_cast<QChar *>(dst)));
-        dst = Lower ? lowerPiece(dst, to) : to;
+        if constexpr (Twin)
+            std::copy(dst, to, dst + toTwin);
+        char16_t *const lowEnd = Lower ? lowerPiece(dst, to) : to;
+        if constexpr (Twin)
+            alignPiece(dst + toTwin, to - dst, dst, lowEnd - dst);
+        dst = lowEnd;
         p = stop;
     }
     return reinterpret_cast<QChar *>(dst);
@@ -139,6 +187,11 @@ QChar *GbkDecoder::decode(QByteArrayView bytes, QChar *out)
 QChar *GbkDecoder::decodeLowered(QByteArrayView bytes, QChar *out)
 {
     return decodeBytes<true>(bytes, out);
+}
+
+QChar *GbkDecoder::decodeLoweredWithOriginal(QByteArrayView bytes, QChar *lowered, QChar *original)
+{
+    return decodeBytes<true, true>(bytes, lowered, original);
 }
 
 QString GbkDecoder::decode(QByteArrayView bytes)

@@ -31,6 +31,13 @@ public:
 
     // decode() followed by lowerCased() (platform/lowercase.h), in one pass: the same text.
     static QChar *decodeLowered(QByteArrayView bytes, QChar *out);
+
+    // decodeLowered() into `lowered` and, unit for unit beside it, the text as decode() gives it
+    // into `original` (the same room), so that a position in the one is the same character in
+    // the other. Where the lower case is longer than its character (U+0130 and its two units),
+    // U+0307 follows the character in `original`. Returns the end of `lowered`; as many units
+    // are written to `original`.
+    static QChar *decodeLoweredWithOriginal(QByteArrayView bytes, QChar *lowered, QChar *original);
 };
 
 } // namespace mz

@@ -4,6 +4,7 @@
 #include "lists/headlinemodel.h"
 #include "platform/lowercase.h"
 #include "lists/pagescan.h"
+#include "lists/pagestream.h"
 #include "platform/textfile.h"
 
 #include "testsupport/rows.h"
@@ -28,10 +29,15 @@ HeadlineRows rowsThroughModel(const QString &text, const QString &base)
     HeadlineModel model(HeadlineModel::Kind::Archive);
     QString lowered = text;
     lowerCaseInPlace(lowered);
-    scanArchiveEntries(lowered, base, [&model](std::span<const HeadlineRef> chunk, qsizetype) {
-        model.append(chunk);
-        return true;
-    });
+    QString original = text; // beside the lower-cased text unit for unit, as the decoder keeps it
+    original.replace(QChar(0x130), u"\u0130\u0307"_qs);
+    scanArchiveEntries(
+        lowered, base,
+        [&model](std::span<const HeadlineRef> chunk, qsizetype) {
+            model.append(chunk);
+            return true;
+        },
+        original);
     return model.rows();
 }
 
@@ -68,6 +74,8 @@ private slots:
     void fileDecodedInBlocks();
     void streamedScanMatchesWholeText_data();
     void streamedScanMatchesWholeText();
+    void originalViewsMoveWithTheText_data();
+    void originalViewsMoveWithTheText();
 };
 
 void TestArchiveParser::parse_data()
@@ -116,9 +124,18 @@ void TestArchiveParser::parse_data()
     QTest::newRow("font-without-close-keeps-title")
         << page(entry(u"影音"_qs, u"/f.shtml"_qs, u"<font color=red>标题"_qs))
         << QStringList{u"<font color=red>标题|影音|%1/f.shtml|11"_qs.arg(b)};
-    QTest::newRow("lower-cased-title-and-address")
-        << page(entry(u"汽车"_qs, u"/News/A.SHTML"_qs, u"New CAR 新车"_qs))
-        << QStringList{u"new car 新车|汽车|%1/news/a.shtml|12"_qs.arg(b)};
+    // The page is matched lower-cased, so titles come out so; addresses are taken as written
+    // (a path's case may matter to the server), also after a character whose lower case is
+    // longer than itself.
+    QTest::newRow("lower-cased-title-address-as-written")
+        << page(entry(u"汽车"_qs, u"/News/A.SHTML"_qs, u"New CAR 新车"_qs) +
+                entry(u"国际"_qs, u"HTTP://Other.Test/X/Y.SHTML"_qs, u"Z"_qs) +
+                entry(u"\u0130汽车"_qs, u"/\u0130/B.shtml"_qs, u"\u0130 T"_qs) +
+                entry(u"国际"_qs, u"/After/C.shtml"_qs, u"c"_qs))
+        << QStringList{u"new car 新车|汽车|%1/News/A.SHTML|12"_qs.arg(b),
+                       u"z|国际|HTTP://Other.Test/X/Y.SHTML|5"_qs,
+                       u"i\u0307 t|i\u0307汽车|%1/\u0130\u0307/B.shtml|0"_qs.arg(b),
+                       u"c|国际|%1/After/C.shtml|5"_qs.arg(b)};
     QTest::newRow("duplicates") << page(entry(u"社会"_qs, u"/d.shtml"_qs, u"同"_qs) +
                                         entry(u"社会"_qs, u"/d.shtml"_qs, u"同"_qs))
                                 << QStringList{u"同|社会|%1/d.shtml|13"_qs.arg(b),
@@ -491,11 +508,13 @@ void TestArchiveParser::streamedScanMatchesWholeText()
     ArchivePageText whole;
     const QString text = whole.decodeLowered(bytes).toString();
     HeadlineModel expected(HeadlineModel::Kind::Archive);
-    const ArchiveScanResult reference =
-        scanArchiveEntries(text, kBase, [&](std::span<const HeadlineRef> chunk, qsizetype) {
+    const ArchiveScanResult reference = scanArchiveEntries(
+        text, kBase,
+        [&](std::span<const HeadlineRef> chunk, qsizetype) {
             expected.append(chunk);
             return true;
-        });
+        },
+        whole.originalText());
     for (int blockBytes : {5, 64, 4096}) {
         ArchivePageText stream;
         HeadlineModel model(HeadlineModel::Kind::Archive);
@@ -523,6 +542,58 @@ void TestArchiveParser::streamedScanMatchesWholeText()
     QVERIFY(result);
     QCOMPARE(result->stopped, reference.found > kArchiveChunkSize);
     QVERIFY(!stopped.scanFile(dir.filePath(u"missing.shtml"_qs), kBase, {}));
+}
+
+void TestArchiveParser::originalViewsMoveWithTheText_data()
+{
+    QTest::addColumn<int>("blockBytes");
+    QTest::newRow("5") << 5;
+    QTest::newRow("64") << 64;
+    QTest::newRow("4096") << 4096;
+}
+
+// Views the scan holds into the text as written move along with the lower-cased ones whenever
+// the stream moves its text (dropping what lies before the floor, or growing), as the scan
+// holds them: a chunk at a time, the floor raised after each chunk.
+void TestArchiveParser::originalViewsMoveWithTheText()
+{
+    QFETCH(int, blockBytes);
+    QString page;
+    for (int i = 0; i < 300; ++i)
+        page += u"<P>Piece%1 %2</P>"_qs.arg(i).arg(QString(i % 41, u'Q'));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(u"news.shtml"_qs);
+    QVERIFY(writeFileBytes(path, encodeAnsi(page)));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QString text, original;
+    QByteArray block;
+    PageTextStream stream(file, text, block, blockBytes, &original);
+    std::vector<std::pair<QStringView, QStringView>> held; // lower-cased, as written
+    stream.onMove([&held](const char16_t *from, const char16_t *to, const char16_t *now) {
+        for (auto &[lowered, written] : held) {
+            PageTextStream::follow(lowered, from, to, now);
+            PageTextStream::follow(written, from, to, now);
+        }
+    });
+    qsizetype pos = 1;
+    for (int i = 0; i < 300; ++i) {
+        pos = stream.find(u"piece%1 "_qs.arg(i), pos);
+        QVERIFY(pos != 0);
+        const auto cut = stream.cut(pos, 12);
+        QVERIFY(cut);
+        held.emplace_back(*cut, stream.original(*cut));
+        if (i % 20 != 19)
+            continue;
+        for (const auto &[lowered, written] : held) {
+            QCOMPARE(written.utf16(), stream.original(lowered).utf16());
+            QVERIFY(written.startsWith(u"Piece"));
+            QCOMPARE(written.toString().toLower(), lowered.toString());
+        }
+        held.clear();
+        stream.raiseFloor(pos);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestArchiveParser)
@@ -563,6 +634,7 @@ void TestArchiveParser::fileDecodedInBlocks()
                                      : blocks.decodeLoweredFile(path);
     QVERIFY(text);
     QCOMPARE(text->toString(), expected);
+    QCOMPARE(blocks.originalText().toString(), whole.originalText().toString());
 
     const auto parsed = parseArchiveFile(path, kBase);
     QVERIFY(parsed);

@@ -1,5 +1,6 @@
 // The fast GBK decoder gives exactly what QStringDecoder("GB18030") gives, invalid and cut-off
-// sequences included, and lower-cased exactly as QString::toLower() does.
+// sequences included, and lower-cased exactly as QString::toLower() does, also with the text as
+// it is beside it.
 
 #include "platform/gbkdecoder.h"
 
@@ -8,6 +9,7 @@
 #include <QTest>
 
 using namespace mz;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -28,6 +30,17 @@ QString differs(const QByteArray &bytes)
     lowered.truncate(GbkDecoder::decodeLowered(bytes, lowered.data()) - lowered.constData());
     if (lowered != expected.toLower())
         return QStringLiteral("decodeLowered");
+    // Both at once: the lower-cased text, and beside it the text as it is, unit for unit (the
+    // one character with a longer lower case followed by the dot its lower case ends with).
+    QString twinLowered(GbkDecoder::requiredSpace(bytes.size()), Qt::Uninitialized);
+    QString twin(twinLowered.size(), Qt::Uninitialized);
+    const qsizetype units =
+        GbkDecoder::decodeLoweredWithOriginal(bytes, twinLowered.data(), twin.data()) -
+        twinLowered.constData();
+    QString aligned = expected;
+    aligned.replace(QChar(0x130), u"\u0130\u0307"_qs);
+    if (twinLowered.first(units) != lowered || twin.first(units) != aligned)
+        return QStringLiteral("decodeLoweredWithOriginal");
     return {};
 }
 
