@@ -199,7 +199,7 @@ void Form1::createMenus()
 {
     pop = new QMenu(this);
     pop->setObjectName(QStringLiteral("pop"));
-    auto item = [this](QMenu *menu, QAction *&action, const char *name, const char16_t *caption) {
+    auto item = [](QMenu *menu, QAction *&action, const char *name, const char16_t *caption) {
         action = menu->addAction(str(caption));
         action->setObjectName(QString::fromLatin1(name));
     };
