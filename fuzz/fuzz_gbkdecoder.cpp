@@ -5,6 +5,7 @@
 
 #include "fuzz/fuzzinput.h"
 #include "platform/gbkdecoder.h"
+#include "testsupport/gbkdecoding.h"
 
 #include <QStringDecoder>
 
@@ -34,14 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     lowered.truncate(GbkDecoder::decodeLowered(bytes, lowered.data()) - lowered.constData());
     fuzz::require(lowered == expected.toLower(), "lower-cased as QString::toLower()");
 
-    QString twinLowered(GbkDecoder::requiredSpace(bytes.size()), Qt::Uninitialized);
-    QString twin(twinLowered.size(), Qt::Uninitialized);
-    const qsizetype units =
-        GbkDecoder::decodeLoweredWithOriginal(bytes, twinLowered.data(), twin.data()) -
-        twinLowered.constData();
-    QString aligned = expected;
-    aligned.replace(QChar(0x130), QStringLiteral("\u0130\u0307"));
-    fuzz::require(twinLowered.first(units) == lowered && twin.first(units) == aligned,
+    fuzz::require(mz::test::twinMatches(bytes, expected, lowered),
                   "the text as it is, unit for unit beside the lower-cased text");
     return 0;
 }

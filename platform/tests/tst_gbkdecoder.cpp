@@ -3,13 +3,13 @@
 // it is beside it.
 
 #include "platform/gbkdecoder.h"
+#include "testsupport/gbkdecoding.h"
 
 #include <QRandomGenerator>
 #include <QStringDecoder>
 #include <QTest>
 
 using namespace mz;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -30,16 +30,7 @@ QString differs(const QByteArray &bytes)
     lowered.truncate(GbkDecoder::decodeLowered(bytes, lowered.data()) - lowered.constData());
     if (lowered != expected.toLower())
         return QStringLiteral("decodeLowered");
-    // Both at once: the lower-cased text, and beside it the text as it is, unit for unit (the
-    // one character with a longer lower case followed by the dot its lower case ends with).
-    QString twinLowered(GbkDecoder::requiredSpace(bytes.size()), Qt::Uninitialized);
-    QString twin(twinLowered.size(), Qt::Uninitialized);
-    const qsizetype units =
-        GbkDecoder::decodeLoweredWithOriginal(bytes, twinLowered.data(), twin.data()) -
-        twinLowered.constData();
-    QString aligned = expected;
-    aligned.replace(QChar(0x130), u"\u0130\u0307"_qs);
-    if (twinLowered.first(units) != lowered || twin.first(units) != aligned)
+    if (!mz::test::twinMatches(bytes, expected, lowered))
         return QStringLiteral("decodeLoweredWithOriginal");
     return {};
 }
