@@ -15,12 +15,13 @@
 //     decoding and scanning the file block by block into its model, with the caption and the
 //     event pump as it runs them), then ListView2 brought to the front ("显示所有新闻") and
 //     painted. "cold" is that path in a fresh process (the bench runs itself again with
-//     --cold), "warm" the best of several runs in this process;
+//     --cold) whose window has started up and shown the day's hot news, as the program's has
+//     when an archive arrives; "warm" the best of several runs in one window;
 //   - peak memory: the fresh process's peak resident size, and per row the growth over what it
 //     held before reading the page;
 //   - sorting by each column, and filling the view while it is sorted, through the sorting layer
-//     (HeadlineSortProxy) and through QSortFilterProxyModel (the route Form1 still takes; skipped
-//     where it would run for many seconds).
+//     (HeadlineSortProxy) and through QSortFilterProxyModel (the route the window took before,
+//     kept for comparison; skipped where it would run for many seconds).
 // Times are wall-clock milliseconds; on a shared machine, read the best and the median.
 
 #include "bench/bench_search.h"
