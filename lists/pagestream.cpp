@@ -16,9 +16,10 @@ PageTextStream::PageTextStream(QFile &file, QString &text, QByteArray &block, qs
     m_text.resize(m_text.capacity()); // all the memory a former page left is room
     if (m_original)
         m_original->resize(m_text.size());
-    // Room for a few blocks' text: the window a scan needs is about one chunk of entries and
-    // the block being decoded, so the buffer is normally never moved to another place.
-    roomFor(4 * GbkDecoder::requiredSpace(m_step) + kHeadUnits);
+    // Room for two blocks' text: the window a scan needs is about one chunk of entries and the
+    // block being decoded, so the buffer is normally never moved to another place (and a small
+    // page does not map more fresh memory than it needs).
+    roomFor(2 * GbkDecoder::requiredSpace(m_step) + kHeadUnits);
 }
 
 int PageTextStream::registerNeedle(QStringView needle)
