@@ -92,15 +92,18 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
     const uchar *const end = p + bytes.size();
     char16_t *dst = reinterpret_cast<char16_t *>(out);
     // The twin's units stand at the same offsets as the lower-cased ones.
-    const std::ptrdiff_t toTwin = Twin ? reinterpret_cast<char16_t *>(twin) - dst : 0;
+    char16_t *const base = dst;
+    const auto beside = [base, twin](const char16_t *at) {
+        return reinterpret_cast<char16_t *>(twin) + (at - base);
+    };
     if (!kGbkAsciiAsIs) {
         // A converter unlike any known one: take it as it is.
         char16_t *to = reinterpret_cast<char16_t *>(convert(p, end, out));
         if constexpr (Twin)
-            std::copy(dst, to, dst + toTwin);
+            std::copy(dst, to, beside(dst));
         char16_t *const lowEnd = Lower ? lowerPiece(dst, to) : to;
         if constexpr (Twin)
-            alignPiece(dst + toTwin, to - dst, dst, lowEnd - dst);
+            alignPiece(beside(dst), to - dst, dst, lowEnd - dst);
         return reinterpret_cast<QChar *>(lowEnd);
     }
     const auto &pairUnits = Lower ? kGbkPairUnitsLowered : kGbkPairUnits;
@@ -115,9 +118,9 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
             const unsigned high = unsigned(_mm_movemask_epi8(v));
             const __m128i zero = _mm_setzero_si128();
             if constexpr (Twin) {
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + toTwin),
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(beside(dst)),
                                  _mm_unpacklo_epi8(v, zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst + toTwin + 8),
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(beside(dst) + 8),
                                  _mm_unpackhi_epi8(v, zero));
             }
             if constexpr (Lower) {
@@ -143,7 +146,7 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
             if (u == 0)
                 break;
             if constexpr (Twin)
-                dst[toTwin] = kGbkPairUnits[p[0] - kLeadFirst][p[1] - kTrailFirst];
+                *beside(dst) = kGbkPairUnits[p[0] - kLeadFirst][p[1] - kTrailFirst];
             *dst++ = u;
             p += 2;
         }
@@ -152,7 +155,7 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
         const uchar b = *p;
         if (b < 0x80) {
             if constexpr (Twin)
-                dst[toTwin] = b;
+                *beside(dst) = b;
             *dst++ = Lower && b >= 'A' && b <= 'Z' ? char16_t(b + 0x20) : b;
             ++p;
             continue;
@@ -167,10 +170,10 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
         char16_t *to =
             reinterpret_cast<char16_t *>(convert(p, stop, reinterpret_cast<QChar *>(dst)));
         if constexpr (Twin)
-            std::copy(dst, to, dst + toTwin);
+            std::copy(dst, to, beside(dst));
         char16_t *const lowEnd = Lower ? lowerPiece(dst, to) : to;
         if constexpr (Twin)
-            alignPiece(dst + toTwin, to - dst, dst, lowEnd - dst);
+            alignPiece(beside(dst), to - dst, dst, lowEnd - dst);
         dst = lowEnd;
         p = stop;
     }
