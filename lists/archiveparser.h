@@ -88,8 +88,8 @@ public:
                                               const ArchiveEntrySink &sink,
                                               const std::function<void(qsizetype)> &expect = {},
                                               qsizetype blockBytes = qsizetype(1) << 16);
-    // Units of text memory held for the next page.
-    qsizetype textCapacity() const { return m_text.capacity(); }
+    // Units of text memory held for the next page (both texts).
+    qsizetype textCapacity() const { return m_text.capacity() + m_original.capacity(); }
     // Gives the memory back (the next call allocates again).
     void release()
     {
