@@ -29,12 +29,10 @@
 #include "lists/archiveparser.h"
 #include "lists/headlinemodel.h"
 #include "lists/headlinesortproxy.h"
-#include "ui/environment.h"
+#include "testsupport/formfixture.h"
 #include "ui/form1.h"
 #include "ui/headlinelists.h"
 #include "ui/headlineview.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
 #include "platform/largepagemalloc.h"
 #include "platform/textfile.h"
 #include "portal/pagegenerator.h"
@@ -47,7 +45,6 @@
 #include <QProcess>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 #include <cstdio>
@@ -120,26 +117,15 @@ void floorPass(const QByteArray &page)
 class BenchWindow
 {
 public:
-    BenchWindow() : m_clock(QDate(2007, 3, 2))
+    BenchWindow()
     {
-        if (!m_folder.isValid() ||
-            !mz::writeTextFile(
-                m_folder.filePath(QStringLiteral("option.ini")),
-                QStringLiteral("[旧新闻存放天数]\r\n3天\r\n[你的关键词]\r\n[分类]\r\n")))
-            qFatal("mozhou-bench: cannot prepare a program folder");
-        Form1Environment env;
-        env.folder = m_folder.path();
-        env.portalBase = kBase;
-        env.siteUrl = kBase + QStringLiteral("/mozhou/");
-        env.clock = &m_clock;
-        env.messages = &m_messages;
-        m_window = std::make_unique<Form1>(env);
-        m_window->Form_Load();
-        m_window->Timer1->stop();
+        m_fixture.setPortal(kBase);
+        m_window = m_fixture.load();
         m_window->resize(1000, 700);
         m_window->show();
-        const QString hotFile = m_folder.filePath(QStringLiteral("hot.shtml"));
-        mz::writeFileBytes(hotFile, mz::PortalGenerator(kBase).hotNewsPage(m_clock.today()));
+        const QString hotFile = m_fixture.dir.filePath(QStringLiteral("hot.shtml"));
+        mz::writeFileBytes(hotFile,
+                           mz::PortalGenerator(kBase).hotNewsPage(m_fixture.clock.today()));
         m_window->listHot(hotFile);
         m_window->lists().show(m_window->ListView1);
         QCoreApplication::processEvents();
@@ -148,9 +134,7 @@ public:
     Form1 &window() { return *m_window; }
 
 private:
-    QTemporaryDir m_folder;
-    mz::FixedClock m_clock;
-    mz::RecordingMessages m_messages;
+    mz::test::FormFixture m_fixture; // the program folder, "today", recorders for messages
     std::unique_ptr<Form1> m_window;
 };
 

@@ -409,11 +409,11 @@ collectRows(const std::function<std::optional<ArchiveScanResult>(const ArchiveEn
 } // namespace
 
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
-                                   const ArchiveChunkSink &sink)
+                                   const ArchiveChunkSink &sink, QStringView originalText)
 {
     return *collectRows(
         [&](const ArchiveEntrySink &entries) {
-            return std::optional(scanArchiveEntries(lowerText, baseAddress, entries));
+            return std::optional(scanArchiveEntries(lowerText, baseAddress, entries, originalText));
         },
         sink);
 }
@@ -561,12 +561,7 @@ ArchiveParseResult parseArchivePage(QByteArrayView pageBytes, const QString &bas
     ArchivePageText local;
     ArchivePageText &text = buffer ? *buffer : local;
     const QStringView lowered = text.decodeLowered(pageBytes);
-    return *collectRows(
-        [&](const ArchiveEntrySink &entries) {
-            return std::optional(
-                scanArchiveEntries(lowered, baseAddress, entries, text.originalText()));
-        },
-        sink);
+    return scanArchiveText(lowered, baseAddress, sink, text.originalText());
 }
 
 } // namespace mz

@@ -60,7 +60,8 @@ struct ArchiveParseResult
 
 // The same scan giving rows: full chunks go to `sink` (when given), the rest to the result.
 ArchiveParseResult scanArchiveText(QStringView lowerText, const QString &baseAddress,
-                                   const ArchiveChunkSink &sink = {});
+                                   const ArchiveChunkSink &sink = {},
+                                   QStringView originalText = {});
 
 // The decoded, lower-cased text of a page, and beside it the text as it stands in the page (for
 // the addresses, whose case matters), in buffers that a long-lived owner keeps from parse to

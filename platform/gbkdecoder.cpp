@@ -42,10 +42,6 @@ QChar *convert(const uchar *from, const uchar *to, QChar *out)
                                   QByteArrayView(reinterpret_cast<const char *>(from), to - from));
 }
 
-} // namespace
-
-namespace {
-
 // Lower-cases the units [from, to) in place (what the converter gave); returns the new end. A
 // lower case longer than its character (U+0130) still fits: a piece's units, lower-cased, are
 // never more than the bytes they came from.
@@ -82,6 +78,21 @@ void alignPiece(char16_t *from, qsizetype units, const char16_t *lowered, qsizet
     }
 }
 
+// Decodes [from, to) through the converter into `dst`, lower-cased when Lower, and with Twin the
+// text as written into `twinDst`, laid out beside it; returns the end of what `dst` received.
+template <bool Lower, bool Twin>
+char16_t *convertPiece(const uchar *from, const uchar *to, char16_t *dst, char16_t *twinDst)
+{
+    char16_t *const end =
+        reinterpret_cast<char16_t *>(convert(from, to, reinterpret_cast<QChar *>(dst)));
+    if constexpr (Twin)
+        std::copy(dst, end, twinDst);
+    char16_t *const lowEnd = Lower ? lowerPiece(dst, end) : end;
+    if constexpr (Twin)
+        alignPiece(twinDst, end - dst, dst, lowEnd - dst);
+    return lowEnd;
+}
+
 // Decodes `bytes` into `out`, lower-cased when Lower; with Twin also, unit for unit beside the
 // lower-cased text, the text as decoded into `twin` (see decodeLoweredWithOriginal).
 template <bool Lower, bool Twin = false>
@@ -96,16 +107,9 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
     const auto beside = [base, twin](const char16_t *at) {
         return reinterpret_cast<char16_t *>(twin) + (at - base);
     };
-    if (!kGbkAsciiAsIs) {
-        // A converter unlike any known one: take it as it is.
-        char16_t *to = reinterpret_cast<char16_t *>(convert(p, end, out));
-        if constexpr (Twin)
-            std::copy(dst, to, beside(dst));
-        char16_t *const lowEnd = Lower ? lowerPiece(dst, to) : to;
-        if constexpr (Twin)
-            alignPiece(beside(dst), to - dst, dst, lowEnd - dst);
-        return reinterpret_cast<QChar *>(lowEnd);
-    }
+    if (!kGbkAsciiAsIs) // a converter unlike any known one: take it as it is
+        return reinterpret_cast<QChar *>(
+            convertPiece<Lower, Twin>(p, end, dst, Twin ? beside(dst) : nullptr));
     const auto &pairUnits = Lower ? kGbkPairUnitsLowered : kGbkPairUnits;
     while (p < end) {
 #ifdef __SSE2__
@@ -167,14 +171,7 @@ QChar *decodeBytes(QByteArrayView bytes, QChar *out, QChar *twin = nullptr)
             ++stop;
         if (stop < end)
             ++stop;
-        char16_t *to =
-            reinterpret_cast<char16_t *>(convert(p, stop, reinterpret_cast<QChar *>(dst)));
-        if constexpr (Twin)
-            std::copy(dst, to, beside(dst));
-        char16_t *const lowEnd = Lower ? lowerPiece(dst, to) : to;
-        if constexpr (Twin)
-            alignPiece(beside(dst), to - dst, dst, lowEnd - dst);
-        dst = lowEnd;
+        dst = convertPiece<Lower, Twin>(p, stop, dst, Twin ? beside(dst) : nullptr);
         p = stop;
     }
     return reinterpret_cast<QChar *>(dst);
