@@ -127,7 +127,6 @@ void Form1::createControls()
     Command6 = new QPushButton(QStringLiteral("搜索新闻"), this);
     Command6->setObjectName(QStringLiteral("Command6"));
     Command6->setGeometry(0, 0, 65, 25);
-    connect(Text2, &QLineEdit::returnPressed, Command6, &QPushButton::click);
 
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
@@ -176,8 +177,10 @@ void TestForm1Search::searchBox()
     f.form->showListView(f.form->ListView2);
     f.select(key);
     f.form->Text2->setText(box);
-    f.form->Command6->click();
+    QSignalSpy clicks(f.form->Command6, &QPushButton::clicked);
+    QTest::keyClick(f.form->Text2, Qt::Key_Return); // Enter in the box clicks the button once
 
+    QCOMPARE(clicks.count(), 1);
     QCOMPARE(f.resultTitles(), titlesOf(hits));
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S2),
              QStringLiteral("搜索到%1条").arg(hits.size()));
