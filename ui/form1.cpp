@@ -753,9 +753,12 @@ void Form1::listCategory(const QString &name)
 // ---- opening articles ---------------------------------------------------------------------------
 
 // A double click in the comment column opens the row's comment page, anywhere else its article.
+// The marker serves that one double click.
 void Form1::ListView1_DblClick()
 {
-    openHotRow(m_lists->commentColumnHit());
+    const bool comment = m_lists->commentColumnHit();
+    m_lists->setCommentColumnHit(false);
+    openHotRow(comment);
 }
 
 void Form1::ListView2_DblClick()
@@ -1016,10 +1019,12 @@ void Form1::connectKeyboardHandlers()
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
 }
 
+// Enter opens the current row's article, as "打开新闻" does: no press has picked a column, so a
+// marker left by an earlier click in the comment column does not apply.
 void Form1::ListView_EnterKey(QTreeView *view)
 {
     if (view == ListView1)
-        ListView1_DblClick();
+        openHotRow(false);
     else if (view == ListView2)
         ListView2_DblClick();
     else if (view == ListView3)

@@ -157,17 +157,22 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("list");
         QTest::addColumn<int>("key");
-        QTest::newRow("hot-return") << "ListView1" << int(Qt::Key_Return);
-        QTest::newRow("archive-enter") << "ListView2" << int(Qt::Key_Enter);
-        QTest::newRow("favorites-return") << "ListView3" << int(Qt::Key_Return);
+        QTest::addColumn<bool>("commentPressed"); // the last press was in the comment column
+        QTest::newRow("hot-return") << "ListView1" << int(Qt::Key_Return) << false;
+        QTest::newRow("hot-return-after-comment-press")
+            << "ListView1" << int(Qt::Key_Return) << true;
+        QTest::newRow("archive-enter") << "ListView2" << int(Qt::Key_Enter) << false;
+        QTest::newRow("favorites-return") << "ListView3" << int(Qt::Key_Return) << false;
     }
     void enterOpensHeadline()
     {
         QFETCH(QString, list);
         QFETCH(int, key);
+        QFETCH(bool, commentPressed);
         FormFixture fx;
         auto form = fx.load();
         fillLists(*form);
+        form->lists().setCommentColumnHit(commentPressed);
         QTreeView *view = listNamed(*form, list);
         form->showListView(view);
         view->setCurrentIndex(view->model()->index(1, 0));
