@@ -4,6 +4,7 @@
 #include "ui/windowstatus.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QTreeView>
 
 ReadingAloud::ReadingAloud(mz::SpeechEngine *engine, QTreeView *listView1, WindowStatus &status,
@@ -82,6 +83,10 @@ void ReadingAloud::onPosition(qsizetype position)
     m_status.setPanel(WindowStatus::Panel::S1, progressText());
     const QModelIndex index = m_view->model()->index(m_spoken.rows.at(item), 0);
     if (!index.isValid() || index.data(Qt::DisplayRole).toString() != m_titles.at(item))
+        return;
+    // An open menu was opened on the current row and its command will act on that row: the row
+    // being read is shown again from the next title after the menu has closed.
+    if (QApplication::activePopupWidget())
         return;
     m_view->setCurrentIndex(index);
     m_view->scrollTo(index);

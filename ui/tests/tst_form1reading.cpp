@@ -9,6 +9,7 @@
 #include "lists/headlinesortproxy.h"
 #include "testsupport/formfixture.h"
 
+#include <QMenu>
 #include <QTest>
 #include <QTreeView>
 
@@ -46,6 +47,7 @@ private slots:
     void highlightFollowsPositions_data();
     void highlightFollowsPositions();
     void secondReadReplacesFirst();
+    void openMenuKeepsItsRow();
     void stopEndsHighlight_data();
     void stopEndsHighlight();
     void hintHighlightsNothing();
@@ -108,6 +110,33 @@ void TestForm1Reading::secondReadReplacesFirst()
     f.speech.emitPosition(0);
     QCOMPARE(currentTitle(*form), QStringLiteral("三号"));
     QCOMPARE(s1(*form), QStringLiteral("正在朗读 1/1"));
+}
+
+// While pop1 is open the reading does not move the current row, so that the command chosen acts
+// on the headline the menu was opened on; once the menu has closed the row follows again.
+void TestForm1Reading::openMenuKeepsItsRow()
+{
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"一号", "二号", "三号"});
+    form->resize(800, 600);
+    form->showListView(form->ListView1);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->s47_Click();
+    f.speech.emitPosition(0);
+    form->pop1->popup(form->ListView1->mapToGlobal(QPoint(20, 20)));
+    QTRY_VERIFY(form->pop1->isVisible());
+
+    f.speech.emitPosition(3); // the engine goes on to 二号 while the menu is open
+    QCOMPARE(currentTitle(*form), QStringLiteral("一号"));
+    QCOMPARE(s1(*form), QStringLiteral("正在朗读 2/3"));
+    form->pop1->hide();
+    form->s4->trigger();
+    QCOMPARE(f.opener.opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:9/一号"))});
+
+    f.speech.emitPosition(6);
+    QCOMPARE(currentTitle(*form), QStringLiteral("三号"));
 }
 
 // After stop, or when the engine finds no sound output, a late report from the engine moves
