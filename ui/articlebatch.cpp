@@ -54,7 +54,7 @@ void ArticleBatch::tick()
     const int n = int(m_queue.size());
     for (int i = 0; i < qMin(n, int(m_components.size())) && m_cursor < n; ++i) {
         mz::DownloadComponent *c = m_components[i];
-        if (c->isBusy())
+        if (busy(size_t(i)))
             continue;
         Column &column = m_queue[m_cursor++];
         column.handedOut = true;
@@ -85,10 +85,18 @@ QString ArticleBatch::titleOf(int index) const
     return m_handedOut.at(size_t(index));
 }
 
+// An instance whose error is still being reported counts as busy: it gets no new article while
+// its error box is open, and its failure is counted when its transfer has ended, so the batch
+// must not be announced before (the box is modal, and other articles arrive while it is open).
+bool ArticleBatch::busy(std::size_t index) const
+{
+    return m_components[index]->isBusy() || m_reportingError[index];
+}
+
 bool ArticleBatch::anyBusy() const
 {
-    for (const mz::DownloadComponent *c : m_components) {
-        if (c->isBusy())
+    for (std::size_t i = 0; i < m_components.size(); ++i) {
+        if (busy(i))
             return true;
     }
     return false;
@@ -161,10 +169,12 @@ void ArticleBatch::checkFinished()
 
 void ArticleBatch::onError(int index, const QString &text, int code)
 {
-    if (m_messages)
-        m_messages->show(QStringLiteral("新闻“%1”下载失败。\n错误：%2:%3")
-                             .arg(titleOf(index), QString::number(code), text),
-                         QString(), mz::MessageIcon::Critical);
+    if (!m_messages)
+        return;
+    m_reportingError[std::size_t(index)] = true;
+    m_messages->show(QStringLiteral("新闻“%1”下载失败。\n错误：%2:%3")
+                         .arg(titleOf(index), QString::number(code), text),
+                     QString(), mz::MessageIcon::Critical);
 }
 
 void ArticleBatch::onCompleted(int index)
@@ -176,6 +186,7 @@ void ArticleBatch::onCompleted(int index)
 // A transfer that failed raises no completed event; the batch may end with it.
 void ArticleBatch::onTransferEnded(int index)
 {
+    m_reportingError[std::size_t(index)] = false;
     if (m_components[index]->lastOutcome() != mz::DownloadComponent::Outcome::Succeeded) {
         ++m_failed;
         checkFinished();

@@ -55,6 +55,7 @@ private:
         bool handedOut = false;
     };
 
+    bool busy(std::size_t index) const;
     bool anyBusy() const;
     void keep(const QString &reason);
     void rewrite(const QString &path);
@@ -67,13 +68,14 @@ private:
     QString m_folder;
     WindowStatus &m_status;
     mz::MessageFunnel *m_messages;
-    QList<Column> m_queue;              // the queued articles
-    std::array<QString, 3> m_handedOut; // title of the article each instance carries
-    int m_cursor = 0;                   // the column handed out next
-    bool m_batchOpen = false;           // the final message is still due for the running batch
-    int m_kept = 0;                     // articles of the batch kept as they arrived
-    int m_fallback = 0;                 // articles rebuilt from their main text
-    int m_failed = 0;                   // articles whose download failed
-    QStringList m_problems;             // why articles were kept, each reason once
-    QSet<QString> m_taken;              // file names the batch has given out
+    QList<Column> m_queue;                  // the queued articles
+    std::array<QString, 3> m_handedOut;     // title of the article each instance carries
+    std::array<bool, 3> m_reportingError{}; // the instance's error box is still open
+    int m_cursor = 0;                       // the column handed out next
+    bool m_batchOpen = false;               // the final message is still due for the running batch
+    int m_kept = 0;                         // articles of the batch kept as they arrived
+    int m_fallback = 0;                     // articles rebuilt from their main text
+    int m_failed = 0;                       // articles whose download failed
+    QStringList m_problems;                 // why articles were kept, each reason once
+    QSet<QString> m_taken;                  // file names the batch has given out
 };
