@@ -7,19 +7,52 @@
 #include <QNetworkRequest>
 #include <QTextBrowser>
 
+namespace {
+
+// A page larger than this is not a page for the pane; the transfer stops there instead of
+// holding whatever a server sends.
+constexpr qint64 kMaxPageBytes = 16 * 1024 * 1024;
+
+} // namespace
+
 BrowserPane::BrowserPane(QTextBrowser *browser, QObject *parent)
     : QObject(parent), m_browser(browser)
 {
 }
 
+BrowserPane::~BrowserPane()
+{
+    cancel();
+}
+
+void BrowserPane::cancel()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply *reply = m_reply;
+    m_reply = nullptr;
+    reply->disconnect(this); // abort() raises finished() at once
+    reply->abort();
+    reply->deleteLater();
+}
+
 void BrowserPane::navigate(const QString &url)
 {
+    cancel();
     if (!m_net)
         m_net = new QNetworkAccessManager(this);
     QNetworkRequest request{QUrl(url)};
     request.setTransferTimeout(60000);
     QNetworkReply *reply = m_net->get(request);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, reply, url](qint64 received) {
+        if (received <= kMaxPageBytes)
+            return;
+        cancel();
+        m_browser->setHtml(QStringLiteral("<p>无法打开 %1：网页太大</p>").arg(url.toHtmlEscaped()));
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply, url] {
+        m_reply = nullptr;
         reply->deleteLater();
         if (reply->error() != QNetworkReply::NoError) {
             m_browser->setHtml(QStringLiteral("<p>无法打开 %1：%2</p>")

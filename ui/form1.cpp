@@ -943,9 +943,11 @@ void Form1::s0_Click()
         showFrontPage();
 }
 
-// The page lies where the lists lie; they step back until one is shown again.
+// The page lies where the lists lie; they step back until one is shown again. A site page still
+// on its way to the pane would replace it: it is given up.
 void Form1::showFrontPage()
 {
+    m_browser->cancel();
     for (QTreeView *view : {ListView1, ListView2, ListView3})
         view->hide();
     WebBrowser1->show();

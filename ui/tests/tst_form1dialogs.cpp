@@ -6,7 +6,9 @@
 #include "lists/headlinemodel.h"
 #include "lists/headlinesortproxy.h"
 #include "platform/textfile.h"
+#include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
+#include "portal/portalsite.h"
 #include "store/flashini.h"
 #include "testsupport/formfixture.h"
 #include "ui/daydownloads.h"
@@ -284,6 +286,31 @@ private slots:
             QVERIFY(!fx.messages.messages.isEmpty());
             QVERIFY(!fx.messages.messages.last().text.isEmpty());
         }
+    }
+
+    // The site page on its way to the pane ("查看最流行关键词" on a site that stalls) is given up
+    // when the front page is shown: a late answer cannot replace the page asked for last.
+    void frontPageGivesUpSitePageOnItsWay()
+    {
+        mz::test::FormFixture fx;
+        mz::PortalServer portal(&fx.clock);
+        QVERIFY(portal.listen(0));
+        fx.setPortal(portal.baseUrl());
+        portal.server().setFaultForPath("/mozhou/", mz::HttpServer::Fault::Stall);
+        QVERIFY(mz::writeTextFile(mz::flashIniPath(fx.dir.path()),
+                                  QStringLiteral("[main]\r\nage=#\r\ngym=2\r\n")));
+        auto form = fx.load();
+        const mz::Day day = selectDay(*form);
+        QVERIFY(mz::writeFileBytes(form->downloads().archiveTarget(day).file,
+                                   portal.generator().archivePage(day.date)));
+        form->s6666->trigger();
+        QTRY_COMPARE(portal.server().openConnectionCount(), 1);
+
+        form->s0->trigger();
+        const QString front = form->WebBrowser1->toPlainText();
+        QVERIFY(front.contains(day.label));
+        QTRY_COMPARE(portal.server().openConnectionCount(), 0); // the stalled page was dropped
+        QCOMPARE(form->WebBrowser1->toPlainText(), front);
     }
 };
 
