@@ -297,6 +297,15 @@ void DownloadComponent::begin(const Request &request)
     t->reply = reply;
     connect(reply, &QNetworkReply::requestSent, this, &DownloadComponent::onConnected);
     connect(reply, &QNetworkReply::metaDataChanged, this, &DownloadComponent::onMetaData);
+    // A redirection's own head arrives first; the page's head, at the address redirected to, is
+    // the one that decides the body.
+    connect(reply, &QNetworkReply::redirected, this, [this, reply] {
+        if (!m_transfer || m_transfer->reply != reply)
+            return;
+        m_transfer->bodyDecided = false;
+        m_transfer->status = 0;
+        m_transfer->expected = -1;
+    });
     connect(reply, &QIODevice::readyRead, this, &DownloadComponent::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &DownloadComponent::onFinished);
     m_timeOutTimer->start(m_timeOut);

@@ -384,6 +384,8 @@ void HttpServer::answer(Connection &connection, const QByteArray &method, const 
             }
         }
     }
+    if (!response.location.isEmpty())
+        extra += "Location: " + response.location + "\r\n";
     const QByteArray part = partial ? response.body.mid(first, last - first + 1) : response.body;
     const QByteArray body = method == "HEAD" ? QByteArray() : part;
     const QByteArray length = fault == Fault::Endless

@@ -33,6 +33,7 @@ struct HttpResponse
     int status = 200;
     QByteArray contentType = "text/html; charset=gbk";
     QByteArray body;
+    QByteArray location; // sent as "Location" when not empty (a redirection)
 };
 
 class HttpServer : public QObject

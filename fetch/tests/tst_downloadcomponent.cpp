@@ -93,6 +93,10 @@ private Q_SLOTS:
             if (p == "/missing") {
                 r.status = 404;
                 r.body = "<html>gone</html>";
+            } else if (p.startsWith("/moved/")) { // 301 with a body of its own, or 302 empty
+                r.status = p.endsWith("empty") ? 302 : 301;
+                r.body = r.status == 301 ? QByteArray("<html>moved to the page</html>") : "";
+                r.location = "/old1000/news.shtml";
             } else {
                 r.body = m_page;
                 if (p == "/unasked-206")
@@ -135,6 +139,33 @@ private Q_SLOTS:
                  QByteArray("Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)"));
         QCOMPARE(m_server->lastRequestHeader("Accept"), QByteArray("*/*"));
         QCOMPARE(m_server->lastRequestHeader("Referer"), (m_server->baseUrl() + "/").toUtf8());
+    }
+
+    // A page behind a redirection arrives as the page: the redirection's own head (its length)
+    // decides nothing.
+    void followsRedirection_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<bool>("keepPartial"); // as the archive downloads run
+        QTest::newRow("301-with-body") << QByteArray("/moved/body") << false;
+        QTest::newRow("302-empty") << QByteArray("/moved/empty") << false;
+        QTest::newRow("301-kept-partial") << QByteArray("/moved/body") << true;
+    }
+    void followsRedirection()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(bool, keepPartial);
+        DownloadComponent c;
+        c.setKeepPartial(keepPartial);
+        c.setRequirePageEnd(keepPartial);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        const QString target = this->path(QStringLiteral("news.shtml"));
+        c.start(m_server->url(path), target, 0, true);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        QCOMPARE(c.lastHttpStatus(), 200);
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), m_page);
+        QCOMPARE(m_server->requestedPaths(), (QList<QByteArray>{path, "/old1000/news.shtml"}));
     }
 
     void refererDefaultsToTheAddress()
