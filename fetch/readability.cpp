@@ -280,11 +280,31 @@ bool neverNests(QStringView name)
     return false;
 }
 
-// An estimate of the deepest nesting of the page's tags, from a scan of its text: start tags
-// raise it, end tags lower it. Stops counting once `limit` is passed.
+// Elements at which the parser stops looking for the element an end tag closes: an end tag whose
+// element lies beyond one of them closes nothing.
+bool endsScope(QStringView name)
+{
+    for (const char *n : {"table", "caption", "html", "template", "marquee", "object", "applet"}) {
+        if (name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+// An estimate of the deepest nesting of the page's elements, from a scan of its text, that
+// follows the parser where a page can make it nest deeply: "<div/>" opens a div like "<div>"
+// (only void elements close themselves), and an end tag closes its element with everything
+// opened inside it, or nothing when no such element is open within the current scope ("</i>"
+// without an open i is ignored). Stops counting once `limit` is passed.
 int nestingEstimate(const QString &page, int limit)
 {
-    int depth = 0;
+    struct Open
+    {
+        QString name; // lower case
+        bool endsScope;
+    };
+    std::vector<Open> open; // innermost last
+    QHash<QString, int> openCount;
     const qsizetype n = page.size();
     for (qsizetype i = 0; i + 1 < n; ++i) {
         if (page.at(i) != u'<')
@@ -299,18 +319,33 @@ int nestingEstimate(const QString &page, int limit)
         const QStringView name = QStringView(page).mid(from, end - from);
         if (neverNests(name))
             continue;
+        const QString key = name.toString().toLower();
         if (closing) {
-            depth = qMax(0, depth - 1);
+            if (openCount.value(key) == 0)
+                continue;
+            for (std::size_t j = open.size(); j-- > 0;) {
+                if (open[j].name == key) {
+                    while (open.size() > j) {
+                        --openCount[open.back().name];
+                        open.pop_back();
+                    }
+                    break;
+                }
+                if (open[j].endsScope)
+                    break;
+            }
             continue;
         }
         const qsizetype close = page.indexOf(u'>', end);
         if (close < 0)
             break;
-        if (page.at(close - 1) != u'/' && ++depth > limit)
-            return depth;
+        open.push_back({key, endsScope(name)});
+        ++openCount[key];
+        if (qsizetype(open.size()) > limit)
+            return int(open.size());
         i = close;
     }
-    return depth;
+    return int(open.size());
 }
 
 struct Parsed

@@ -288,12 +288,23 @@ void TestArticles::keptAsArrived_data()
                "src=a.png></body></html>")
         << Status::NoText;
     QTest::newRow("empty-page") << kTemplate << simpleMarkers() << QString() << Status::NoText;
-    // The parser needs time in the square of the nesting depth: such a page is not parsed.
-    QTest::newRow("hostile-nesting")
-        << kTemplate << simpleMarkers()
-        << QStringLiteral("<h1>N</h1><div><p>浅处的正文</p></div>") +
-               QStringLiteral("<span>").repeated(30000) + QStringLiteral("<p>正文</p>")
-        << Status::NoText;
+    // The parser needs time in the square of the nesting depth (and deep trees overflow the
+    // stack when it frees them): such a page is not parsed, however it nests: open tags, tags
+    // written as closed that the parser keeps open, end tags of elements that are not open, end
+    // tags that cannot reach beyond a table.
+    const QString shallow = QStringLiteral("<h1>N</h1><div><p>浅处的正文</p></div>");
+    const QString deep = QStringLiteral("<p>正文</p>");
+    const std::pair<const char *, const char *> nestings[] = {
+        {"hostile-nesting", "<span>"},
+        {"hostile-nesting-self-closed", "<div/>"},
+        {"hostile-nesting-stray-end-tags", "<div></i>"},
+        {"hostile-nesting-end-tag-of-other-element", "<span></form>"},
+        {"hostile-nesting-end-tag-beyond-table", "<div><table></div>"},
+    };
+    for (const auto &[row, unit] : nestings)
+        QTest::newRow(row) << kTemplate << simpleMarkers()
+                           << shallow + QString::fromLatin1(unit).repeated(30000) + deep
+                           << Status::NoText;
 }
 
 void TestArticles::keptAsArrived()
