@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QList>
 
+#include <algorithm>
+
 #include <gumbo.h>
 
 namespace mz {
@@ -192,6 +194,35 @@ public:
     }
 };
 
+// Whether a link or image address may stay in a saved article: relative, or of a scheme that
+// only fetches (no "javascript:", "vbscript:", "data:text/html", ...). The scheme is read as a
+// browser reads it: without tabs and line breaks anywhere, and after leading blanks and
+// control characters.
+bool safeAddress(const QString &value)
+{
+    QString address;
+    for (QChar c : value) {
+        if (c != u'\t' && c != u'\n' && c != u'\r' && (!address.isEmpty() || c.unicode() > 0x20))
+            address += c;
+    }
+    const qsizetype colon = address.indexOf(u':');
+    if (colon <= 0)
+        return true;
+    const QStringView scheme = QStringView(address).left(colon);
+    const bool isScheme =
+        scheme.at(0).isLetter() && std::all_of(scheme.begin(), scheme.end(), [](QChar c) {
+            return c.unicode() < 128 &&
+                   (c.isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.');
+        });
+    if (!isScheme)
+        return true; // "a:b" inside a path, not a scheme
+    for (const char *allowed : {"http", "https", "ftp", "mailto"}) {
+        if (scheme.compare(QLatin1String(allowed), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return QStringView(address).startsWith(QLatin1String("data:image/"), Qt::CaseInsensitive);
+}
+
 class Writer
 {
 public:
@@ -243,7 +274,7 @@ private:
             if (key != "href" && key != "src" && key != "alt")
                 continue;
             const QString value = QString::fromUtf8(a->value);
-            if (value.trimmed().startsWith(QLatin1String("javascript:"), Qt::CaseInsensitive))
+            if (key != "alt" && !safeAddress(value))
                 continue;
             html += u' ' + QString::fromLatin1(key) + QStringLiteral("=\"") +
                     value.toHtmlEscaped() + u'"';

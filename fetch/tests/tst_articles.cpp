@@ -354,11 +354,20 @@ void TestArticles::fallback_data()
         << QStringLiteral("T & U")
         << QStringList{QStringLiteral("一行文字<br>又一行文字<br>第三行")}
         << QStringList{QStringLiteral("菜单")};
+    // Script addresses go however they are written (a browser drops tabs and line breaks in
+    // them, and blanks before them); fetching ones stay.
     QTest::newRow("hostile-attributes")
         << QStringLiteral("<h1>H</h1><div><p onclick=\"steal()\" style=x>正文正文</p>"
-                          "<p><a href=\"javascript:steal()\">点</a>此处是正文</p></div>")
+                          "<p><a href=\"javascript:steal()\">点</a>此处是正文</p>"
+                          "<p><a href=\"java&#9;script:steal()\">一</a><a href=\"java\nscript:"
+                          "steal()\">二</a><a href=\" &#1;VBScript:steal()\">三</a>"
+                          "<img src=\"data:text/html,steal\"><a href=\"HTTP://x.test/a:b\">四</a>"
+                          "<img src=\"img/a:b.png\">又是正文</p></div>")
         << QStringLiteral("H")
-        << QStringList{QStringLiteral("<p>正文正文</p>"), QStringLiteral("<a>点</a>")}
+        << QStringList{QStringLiteral("<p>正文正文</p>"), QStringLiteral("<a>点</a>"),
+                       QStringLiteral("<a>一</a><a>二</a><a>三</a><img>"),
+                       QStringLiteral("<a href=\"HTTP://x.test/a:b\">四</a>"),
+                       QStringLiteral("<img src=\"img/a:b.png\">")}
         << QStringList{QStringLiteral("steal"), QStringLiteral("style")};
     QTest::newRow("deep-but-parsed")
         << QStringLiteral("<h1>D</h1>") + QStringLiteral("<div>").repeated(900) +
