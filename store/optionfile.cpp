@@ -194,8 +194,12 @@ QString insertKeyword(const QString &text, const QString &keyword)
             out += kCrLf;
         return out + header.toString() + kCrLf + keyword + kCrLf;
     }
+    // The keyword becomes the first line of the list, whatever follows the header on its line.
     QString out = text;
-    out.insert(h + header.size(), kCrLf + keyword);
+    const qsizetype body = bodyStart(text, header);
+    if (body == text.size() && !text.endsWith(kCrLf))
+        out += kCrLf;
+    out.insert(body == text.size() ? out.size() : body, keyword + kCrLf);
     return out;
 }
 
@@ -299,7 +303,7 @@ QString keywordRefusal(const QString &keyword)
         return QStringLiteral("关键词不能以“[”开头：这样的一行会被当作设置文件的节名。");
     for (QStringView header :
          {QStringView(kDaysHeader), QStringView(kKeywordsHeader), QStringView(kCategoriesHeader),
-          QStringView(kPortalHeader), QStringView(kSiteHeader)}) {
+          QStringView(kPortalHeader), QStringView(kSiteHeader), QStringView(kWindowHeader)}) {
         if (keyword.contains(header))
             return QStringLiteral("关键词不能含有“%1”：这是设置文件的节名。").arg(header);
     }

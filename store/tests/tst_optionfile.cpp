@@ -128,6 +128,13 @@ private Q_SLOTS:
         QTest::newRow("insert-first") << "insert" << QStringLiteral("油价") << QString()
                                       << crlf(QStringLiteral("[你的关键词]\nA\n[分类]\n"))
                                       << crlf(QStringLiteral("[你的关键词]\n油价\nA\n[分类]\n"));
+        QTest::newRow("insert-header-with-blank-after")
+            << "insert" << QStringLiteral("油价") << QString()
+            << crlf(QStringLiteral("[你的关键词] \nA\n[分类]\n"))
+            << crlf(QStringLiteral("[你的关键词] \n油价\nA\n[分类]\n"));
+        QTest::newRow("insert-header-last-without-eol")
+            << "insert" << QStringLiteral("油价") << QString() << QStringLiteral("[你的关键词]")
+            << QStringLiteral("[你的关键词]\r\n油价\r\n");
         QTest::newRow("insert-no-section")
             << "insert" << QStringLiteral("油价") << QString()
             << crlf(QStringLiteral("[分类]\n国内"))
@@ -202,6 +209,9 @@ private Q_SLOTS:
         QTest::newRow("add-header-inside-refused")
             << add << QStringLiteral("新[分类]") << QString() << Status::Refused
             << QStringLiteral("新[分类]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-window-header-inside-refused")
+            << add << QStringLiteral("看[窗口]") << QString() << Status::Refused
+            << QStringLiteral("看[窗口]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
         QTest::newRow("rename-first-whole-line")
             << ren << QStringLiteral("股票+证券") << QStringLiteral("证券") << Status::Written
             << QStringLiteral("证券") << QStringLiteral("证券\n\nnba\n股票+证券");
