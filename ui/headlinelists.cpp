@@ -223,13 +223,18 @@ mz::HeadlineRows HeadlineLists::shownRows(const QTreeView *view) const
 
 // Until ListView2 is sorted the proxy shows the model's rows in their own order and the search
 // reads the model directly; once sorted, the shown order is read from the proxy once per search.
+// While a list is being filled the rows not shown yet (the model's last ones) follow the shown
+// ones in the order they came: a search sees every row appended so far.
 mz::RowSource HeadlineLists::archiveRows() const
 {
     const int shown = shownRowCount(m_views[1]);
     if (m_proxy2->sortColumn() < 0 && shown == m_model2->rowCount())
         return mz::rowsOf(*m_model2);
     const std::vector<int> shownOrder = m_proxy2->shownOrder();
-    return mz::rowsOf(*m_model2, QList<int>(shownOrder.begin(), shownOrder.end()));
+    QList<int> order(shownOrder.begin(), shownOrder.end());
+    for (int row = int(order.size()); row < m_model2->rowCount(); ++row)
+        order.append(row);
+    return mz::rowsOf(*m_model2, order);
 }
 
 // ---- mouse ------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "ui/searchcommands.h"
 #include "ui/windowstatus.h"
 #include "lists/headlinemodel.h"
+#include "lists/headlinesortproxy.h"
 #include "testsupport/formfixture.h"
 
 #include <QAction>
@@ -360,6 +361,17 @@ void TestForm1Search::readsArchiveInShownOrder()
     f.form->Text1->setText(QStringLiteral("证券"));
     f.form->Command3_Click();
     QCOMPARE(f.resultTitles(), sorted);
+
+    // While a list is still being filled, rows not shown yet are searched too, after the shown
+    // ones, in the order they came.
+    f.form->lists().proxy2()->beginBulkFill();
+    f.form->lists().model2()->append(HeadlineRows{headline(QStringLiteral("0 证券"), QString()),
+                                                  headline(QStringLiteral("d 证券"), QString())});
+    f.form->Text2->setText(QStringLiteral("证券"));
+    f.form->Command6_Click();
+    const QStringList appended{QStringLiteral("0 证券"), QStringLiteral("d 证券")};
+    QCOMPARE(f.resultTitles(), sorted + appended);
+    f.form->lists().proxy2()->endBulkFill();
 }
 
 // Command3: Text1's text, hits without icons; status bar and shown list untouched.
