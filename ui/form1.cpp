@@ -401,6 +401,9 @@ void Form1::connectKeywordsArea()
         connect(item, &QAction::triggered, this, handler);
     connect(m_tree, &NavigationTree::labelEditEnded, this, &Form1::TreeView1_AfterLabelEdit);
     // The counts follow the archive list: drawn once it is complete, gone when it is emptied.
+    // The browser pane lies where the lists lie: covered, it would still take the keyboard's
+    // focus and a screen reader's attention.
+    connect(m_lists, &HeadlineLists::listShown, WebBrowser1, &QWidget::hide);
     connect(m_lists, &HeadlineLists::archiveListed, m_keywords,
             [this] { m_keywords->count(m_lists->model2()->titles()); });
     connect(m_lists->model2(), &QAbstractItemModel::modelReset, m_keywords,

@@ -166,6 +166,7 @@ void HeadlineLists::show(QTreeView *view)
         if (other != view)
             other->hide();
     }
+    Q_EMIT listShown(view);
 }
 
 // isHidden rather than isVisible: the view in front counts even while the window itself is not

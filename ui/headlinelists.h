@@ -82,6 +82,8 @@ Q_SIGNALS:
     void released(QTreeView *view, Qt::MouseButton button, QPoint pos);
     // A list() ran to its end: ListView2 holds the whole archive page.
     void archiveListed();
+    // A list was brought to the front (whatever else lay in its place is covered).
+    void listShown(QTreeView *view);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
