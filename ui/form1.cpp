@@ -981,7 +981,9 @@ void Form1::nameControlsForScreenReaders()
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(str(name));
     Text2->setPlaceholderText(QStringLiteral("搜索新闻"));
-    ListView1->setAccessibleDescription(QStringLiteral("热点新闻或搜索结果，可打勾"));
+    ListView1->setAccessibleDescription(
+        QStringLiteral("热点新闻或搜索结果，可打勾；Ctrl+1、Ctrl+2、Ctrl+3按该列排序"));
+    ListView2->setAccessibleDescription(QStringLiteral("Ctrl+1、Ctrl+2、Ctrl+3按该列排序"));
     // Without a label the hidden header reads as its default column name "1".
     TreeView1->setHeaderLabel(QStringLiteral("新闻导航"));
     // The toolbar's overflow button appears only when the window is too narrow for all buttons.
@@ -1015,6 +1017,7 @@ void Form1::setUpKeyboard()
 void Form1::connectKeyboardHandlers()
 {
     connect(m_keys, &KeyboardCommands::enterOnRow, this, &Form1::ListView_EnterKey);
+    connect(m_keys, &KeyboardCommands::sortByColumn, this, &Form1::ListView_SortKey);
     connect(m_keys, &KeyboardCommands::menuForTree, this, &Form1::showPopForCurrentNode);
     connect(m_keys, &KeyboardCommands::menuForList, this, &Form1::showPop1ForCurrentRow);
     connect(m_findAction, &QAction::triggered, this, [this] {
@@ -1022,6 +1025,16 @@ void Form1::connectKeyboardHandlers()
         Text2->selectAll();
     });
     connect(m_quitAction, &QAction::triggered, this, &QWidget::close);
+}
+
+// Ctrl+1, Ctrl+2, Ctrl+3: what a click on that column's header does (the favorites are never
+// sorted).
+void Form1::ListView_SortKey(QTreeView *view, int column)
+{
+    if (view == ListView1)
+        ListView1_ColumnClick(column);
+    else if (view == ListView2)
+        ListView2_ColumnClick(column);
 }
 
 // Enter opens the current row's article, as "打开新闻" does: no press has picked a column, so a

@@ -200,6 +200,7 @@ public:
     void showPop1ForCurrentRow(QTreeView *view);
     // Enter on a headline opens it as a double click does.
     void ListView_EnterKey(QTreeView *view);
+    void ListView_SortKey(QTreeView *view, int column);
     // The smallest window in which every pane keeps room to work.
     static QSize minimumWindowSize();
 

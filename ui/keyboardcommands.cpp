@@ -1,6 +1,7 @@
 #include "ui/keyboardcommands.h"
 
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -40,6 +41,11 @@ bool KeyboardCommands::eventFilter(QObject *watched, QEvent *event)
         (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && mods == Qt::NoModifier;
     if (enter && !isTree) {
         Q_EMIT enterOnRow(list);
+        return true;
+    }
+    const int column = key->key() - Qt::Key_1;
+    if (!isTree && mods == Qt::ControlModifier && column >= 0 && column < list->header()->count()) {
+        Q_EMIT sortByColumn(list, column);
         return true;
     }
     return false;

@@ -180,6 +180,34 @@ private Q_SLOTS:
         QCOMPARE(fx.opener.opened, QList<QUrl>{QUrl(row(QStringLiteral("b")).tag)});
     }
 
+    // Ctrl+1..Ctrl+3 sort a list by that column, as a click on its header does; the favorites
+    // are never sorted, and a digit past the last column does nothing.
+    void ctrlDigitSortsByColumn_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("sortColumn"); // -1: not sorted
+        QTest::newRow("hot-ctrl-1") << "ListView1" << int(Qt::Key_1) << 0;
+        QTest::newRow("hot-ctrl-3") << "ListView1" << int(Qt::Key_3) << 2;
+        QTest::newRow("archive-ctrl-2") << "ListView2" << int(Qt::Key_2) << 1;
+        QTest::newRow("hot-ctrl-4") << "ListView1" << int(Qt::Key_4) << -1;
+        QTest::newRow("favorites-ctrl-1") << "ListView3" << int(Qt::Key_1) << -1;
+    }
+    void ctrlDigitSortsByColumn()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, key);
+        QFETCH(int, sortColumn);
+        FormFixture fx;
+        auto form = fx.load();
+        fillLists(*form);
+        QTreeView *view = listNamed(*form, list);
+        form->showListView(view);
+        QTest::keyClick(view, Qt::Key(key), Qt::ControlModifier);
+        const auto *proxy = qobject_cast<const mz::HeadlineSortProxy *>(view->model());
+        QCOMPARE(proxy ? proxy->sortColumn() : -1, sortColumn);
+    }
+
     void menuKeysOpenMenus_data()
     {
         QTest::addColumn<QString>("target");
