@@ -273,6 +273,9 @@ void Form1::createOwners()
         jfDownEX2[i] = new mz::DownloadComponent(i, this);
         jfDownEX2[i]->setObjectName(QStringLiteral("jfDownEX2_%1").arg(i));
         configure(jfDownEX2[i]);
+        // An article page is cut out and, without its markers, parsed whole in the window: a
+        // limit far above any article keeps that work bounded.
+        jfDownEX2[i]->setMaxBytes(16 * 1024 * 1024);
     }
 
     m_status = new WindowStatus(this, m_panelS1, m_panelS2, this);

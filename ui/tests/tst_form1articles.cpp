@@ -214,21 +214,32 @@ void TestForm1Articles::oneTickedRowUsesInstanceZero()
 void TestForm1Articles::failedDownloadLeavesOthers_data()
 {
     QTest::addColumn<bool>("boxHeld");
-    QTest::newRow("box-returns-at-once") << false;
-    QTest::newRow("others-arrive-while-box-open") << true;
+    QTest::addColumn<bool>("tooLarge"); // article 2's page is too large instead of missing
+    QTest::newRow("box-returns-at-once") << false << false;
+    QTest::newRow("others-arrive-while-box-open") << true << false;
+    // An article page is cut and parsed whole in the window: a page of many megabytes is not
+    // taken, and does not stop the others.
+    QTest::newRow("page-too-large") << false << true;
 }
 
 void TestForm1Articles::failedDownloadLeavesOthers()
 {
     QFETCH(bool, boxHeld);
+    QFETCH(bool, tooLarge);
     Fixture f(boxHeld);
+    const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
+    if (tooLarge) {
+        f.transform = [path2](const QByteArray &path, const QByteArray &body) {
+            return path == path2 ? body + QByteArray(17 * 1024 * 1024, ' ') : body;
+        };
+    } else {
+        f.server->setFaultForPath(path2, mz::HttpServer::Fault::NotFound);
+    }
     f.modal.closeWhen = [&f] {
         return f.messages.messages.size() > 1 || // announced under the box: the fault
                std::all_of(kOthers.begin(), kOthers.end(),
                            [&f](int n) { return QFile::exists(f.savedPath(n)); });
     };
-    f.server->setFaultForPath(mz::PortalGenerator::articlePath(kDay, 2).toLatin1(),
-                              mz::HttpServer::Fault::NotFound);
     f.addRows({1, 2, 3, 4, 5});
     f.form->s5_Click();
     QVERIFY(f.waitDone(2, kOneFailed));
@@ -237,8 +248,8 @@ void TestForm1Articles::failedDownloadLeavesOthers()
     const mz::RecordedMessage error = f.messages.messages.first();
     QCOMPARE(error.icon, mz::MessageIcon::Critical);
     QCOMPARE(error.title, QString());
-    const QString named =
-        QStringLiteral("新闻“%1”下载失败。\n错误：404:").arg(f.generator->headline(kDay, 2).title);
+    const QString named = QStringLiteral("新闻“%1”下载失败。\n错误：%2:")
+                              .arg(f.generator->headline(kDay, 2).title, tooLarge ? "-6" : "404");
     QVERIFY2(error.text.startsWith(named), qPrintable(error.text));
     QVERIFY(error.text.size() > named.size());
     QVERIFY(!QFile::exists(f.savedPath(2)));
