@@ -26,6 +26,8 @@ constexpr QStringView kFontEnd = u"</font>";
 constexpr QStringView kHttp = u"http://";
 constexpr QStringView kHttps = u"https://";
 constexpr QStringView kNoCategory = u"考试";
+// Text the rows may hold beyond twice the page read so far (see scanEntries).
+constexpr qsizetype kRowTextSlack = 64 * 1024;
 
 bool isAbsolute(QStringView address)
 {
@@ -262,6 +264,8 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
 
     qsizetype pos = start;
     qsizetype n = 0;
+    qsizetype titleUnits = 0;   // title text handed out so far
+    qsizetype addressUnits = 0; // address text (past the base) handed out so far
     for (;;) {
         ++n;
         pos = entryFinder.find(pos + 1);
@@ -306,7 +310,22 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
                 title = *cut;
         }
 
-        chunk.push_back({title, category, addressHead, addressTail, icon});
+        // Titles and addresses are cut out of the page, so together they never hold more text
+        // than the page up to here. Only a damaged page gets past that, by carrying one long
+        // value (a failed cut keeps the last) or cutting one stretch again into thousands of
+        // rows; its rows past the allowance keep their place without the text, so that the list
+        // holds at most a few times the page instead of hundreds of times.
+        const qsizetype allowance = 2 * pos + kRowTextSlack;
+        const bool titleFits = titleUnits + title.size() <= allowance;
+        const qsizetype addressSize =
+            (addressHead.data() == baseAddress.constData() ? 0 : addressHead.size()) +
+            addressTail.size();
+        const bool addressFits = addressUnits + addressSize <= allowance;
+        titleUnits += titleFits ? title.size() : 0;
+        addressUnits += addressFits ? addressSize : 0;
+        chunk.push_back({titleFits ? title : QStringView(), category,
+                         addressFits ? addressHead : QStringView(),
+                         addressFits ? addressTail : QStringView(), icon});
 
         if (n % kArchiveChunkSize == 0) {
             const bool go = sink(chunk, n);

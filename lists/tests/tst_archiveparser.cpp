@@ -48,6 +48,20 @@ QString page(const QString &entries)
            entries + QStringLiteral("</ul>\r\n<!-- 新闻结束 -->\r\n</body></html>");
 }
 
+// Damaged pages whose rows, taken as the parse's rules say, would hold hundreds of times the
+// page's text: thousands of bare entries that cut the page's first anchor again, or whose
+// anchor never closes so that each keeps the long title before them.
+QByteArray damagedPage(bool carried, int entries)
+{
+    const QString longTitle = QStringLiteral("T").repeated(990);
+    const QString page =
+        carried ? u"新闻开始<li>[国内]<a href=/a.shtml>"_qs + longTitle + u"</a>"_qs +
+                      u"<li>[国内]<a href=/b>"_qs.repeated(entries) + u"新闻结束</html>"_qs
+                : u"<li>[国内]<a href=/a.shtml>"_qs + longTitle + u"</a>新闻开始"_qs +
+                      u"<li>"_qs.repeated(entries) + u"新闻结束</html>"_qs;
+    return encodeAnsi(page);
+}
+
 } // namespace
 
 class TestArchiveParser : public QObject
@@ -74,6 +88,8 @@ private slots:
     void fileDecodedInBlocks();
     void streamedScanMatchesWholeText_data();
     void streamedScanMatchesWholeText();
+    void damagedPageHoldsBoundedText_data();
+    void damagedPageHoldsBoundedText();
     void originalViewsMoveWithTheText_data();
     void originalViewsMoveWithTheText();
 };
@@ -492,6 +508,8 @@ void TestArchiveParser::streamedScanMatchesWholeText_data()
     QByteArray shifted = bytes(head + regular(0, 300));
     shifted.append("\xb0\xd0\xc2\xce\xc5\xbd\xe1\xca\xf8\xa1");
     QTest::newRow("marker-bytes-inside-characters") << shifted << false;
+    QTest::newRow("damaged-recut-title") << damagedPage(false, 3000) << true;
+    QTest::newRow("damaged-carried-title") << damagedPage(true, 3000) << true;
 }
 
 // Scanning the file while it is decoded block by block gives the rows of scanning its whole
@@ -542,6 +560,41 @@ void TestArchiveParser::streamedScanMatchesWholeText()
     QVERIFY(result);
     QCOMPARE(result->stopped, reference.found > kArchiveChunkSize);
     QVERIFY(!stopped.scanFile(dir.filePath(u"missing.shtml"_qs), kBase, {}));
+}
+
+void TestArchiveParser::damagedPageHoldsBoundedText_data()
+{
+    QTest::addColumn<bool>("carried");
+    QTest::newRow("recut-title") << false;
+    QTest::newRow("carried-title") << true;
+}
+
+// Every entry of such a page keeps its row, the first ones their text; the rows hold at most a
+// few times the page's text.
+void TestArchiveParser::damagedPageHoldsBoundedText()
+{
+    QFETCH(bool, carried);
+    const int entries = 3000;
+    const QByteArray bytes = damagedPage(carried, entries);
+    ArchivePageText text;
+    const QStringView lowered = text.decodeLowered(bytes);
+    HeadlineModel model(HeadlineModel::Kind::Archive);
+    const ArchiveScanResult result = scanArchiveEntries(
+        lowered, kBase,
+        [&](std::span<const HeadlineRef> chunk, qsizetype) {
+            model.append(chunk);
+            return true;
+        },
+        text.originalText());
+    QVERIFY(result.found >= entries);
+    QCOMPARE(model.rowCount(), int(result.found));
+    const HeadlineRows rows = model.rows();
+    QVERIFY(rows.at(1).title.contains(QStringLiteral("t").repeated(990)));
+    qsizetype held = 0;
+    for (const HeadlineRow &r : rows)
+        held += r.title.size() + r.tag.size();
+    QVERIFY2(held < 4 * lowered.size() + 4 * 65536,
+             qPrintable(u"%1 units held for a page of %2"_qs.arg(held).arg(lowered.size())));
 }
 
 void TestArchiveParser::originalViewsMoveWithTheText_data()
