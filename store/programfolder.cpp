@@ -29,7 +29,7 @@ bool prepareProgramFolder(const QString &folder, QString *error)
         auto bytes = readFileBytes(QStringLiteral(":/delivered/") + name);
         if (!bytes) {
             if (error)
-                *error = QStringLiteral("missing delivered file %1").arg(name);
+                *error = QStringLiteral("程序缺少随附的文件%1").arg(name);
             return false;
         }
         if (!writeFileBytes(target, *bytes, error))
