@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QTreeView>
 
+#include <optional>
+
 namespace mz {
 
 void attachHeadlineModel(QTreeView *view, HeadlineModel *model, QAbstractProxyModel *proxy)
@@ -39,12 +41,21 @@ void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column)
 
 namespace {
 
+// The title column follows the view's width. It cannot be narrower than the header's minimum,
+// so what a shrink could not take is owed: growing pays it back before the column widens, and
+// the column comes back to its width when the view does. A width the user drags resets the
+// account.
 class TitleWidthFollower : public QObject
 {
 public:
     explicit TitleWidthFollower(QTreeView *view) : QObject(view), m_view(view)
     {
         view->viewport()->installEventFilter(this);
+        connect(view->header(), &QHeaderView::sectionResized, this,
+                [this](int section, int, int size) {
+                    if (section == 0 && !m_following)
+                        m_wanted = size;
+                });
     }
 
 protected:
@@ -55,8 +66,10 @@ protected:
             const int grown = e->size().width() - e->oldSize().width();
             if (e->oldSize().width() > 0 && grown != 0) {
                 QHeaderView *header = m_view->header();
-                header->resizeSection(
-                    0, qMax(header->minimumSectionSize(), header->sectionSize(0) + grown));
+                m_wanted = m_wanted.value_or(header->sectionSize(0)) + grown;
+                m_following = true;
+                header->resizeSection(0, qMax(header->minimumSectionSize(), *m_wanted));
+                m_following = false;
             }
         }
         return false;
@@ -64,6 +77,8 @@ protected:
 
 private:
     QTreeView *m_view;
+    std::optional<int> m_wanted; // the title's width as the view's changes make it, unclamped
+    bool m_following = false;
 };
 
 } // namespace

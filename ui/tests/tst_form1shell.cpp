@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QHeaderView>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -232,6 +233,26 @@ private Q_SLOTS:
         form->resize(900, 3 * form->Toolbar1->sizeHint().height());
         form->Form_Resize();
         QCOMPARE(form->ListView1->geometry(), list);
+    }
+
+    // The title column follows the window's width; a window made very small and then large
+    // again gives the titles their room back.
+    void titleColumnComesBackAfterShrinking()
+    {
+        FormFixture f(kOption);
+        auto form = f.load();
+        form->setMinimumSize(0, 0);
+        form->resize(1000, 700);
+        form->showListView(form->ListView1);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QHeaderView *header = form->ListView1->header();
+        const int title = header->sectionSize(0);
+        QVERIFY(title > 200);
+        form->resize(300, 700);
+        QTRY_COMPARE(header->sectionSize(0), header->minimumSectionSize());
+        form->resize(1000, 700);
+        QTRY_COMPARE(header->sectionSize(0), title);
     }
 
     // Command5 shows the program's web site in the browser pane without bringing it forward.
