@@ -26,8 +26,6 @@ constexpr QStringView kFontEnd = u"</font>";
 constexpr QStringView kHttp = u"http://";
 constexpr QStringView kHttps = u"https://";
 constexpr QStringView kNoCategory = u"考试";
-// Text the rows may hold beyond twice the page read so far (see scanEntries).
-constexpr qsizetype kRowTextSlack = 64 * 1024;
 
 bool isAbsolute(QStringView address)
 {
@@ -310,11 +308,7 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
                 title = *cut;
         }
 
-        // Titles and addresses are cut out of the page, so together they never hold more text
-        // than the page up to here. Only a damaged page gets past that, by carrying one long
-        // value (a failed cut keeps the last) or cutting one stretch again into thousands of
-        // rows; its rows past the allowance keep their place without the text, so that the list
-        // holds at most a few times the page instead of hundreds of times.
+        // Titles and addresses within an allowance of the page read so far (kRowTextSlack).
         const qsizetype allowance = 2 * pos + kRowTextSlack;
         const bool titleFits = titleUnits + title.size() <= allowance;
         const qsizetype addressSize =

@@ -40,6 +40,7 @@ HeadlineRows scanHotText(QStringView s)
     QString address;
     QString title;
     QString comment;
+    qsizetype held = 0; // text handed to the rows so far, within an allowance (kRowTextSlack)
 
     for (;;) {
         pos = entryFinder.find(pos + 1);
@@ -73,11 +74,14 @@ HeadlineRows scanHotText(QStringView s)
             }
         }
 
+        const qsizetype size = title.size() + comment.size() + address.size();
+        const bool fits = held + size <= 2 * pos + kRowTextSlack;
+        held += fits ? size : 0;
         HeadlineRow row;
-        row.title = title;
+        row.title = fits ? title : QString();
         row.sub1 = sectionNames[section];
-        row.sub2 = comment;
-        row.tag = address;
+        row.sub2 = fits ? comment : QString();
+        row.tag = fits ? address : QString();
         row.icon = kHotSections[section].icon;
         rows.append(std::move(row));
     }

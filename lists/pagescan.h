@@ -11,8 +11,14 @@ namespace mz {
 // The longest value a parser cuts out of a page. Titles, categories and addresses are far
 // shorter; a longer cut means a damaged page whose markers pair up across many entries, and it
 // is treated like any other cut that cannot be carried out (the value keeps its previous text).
-// This keeps the memory a parse uses proportional to the page, whatever the page holds.
 inline constexpr qsizetype kMaxCutLength = 1024;
+
+// The text a parse's rows may hold beyond twice the page read so far. Values are cut out of the
+// page, so on a sound page the rows never hold more than the page itself; a damaged one can make
+// thousands of rows carry one long value (a failed cut keeps the last) or cut one stretch again.
+// Rows past the allowance keep their place without that text, so that the memory a parse uses
+// stays proportional to the page, whatever the page holds.
+inline constexpr qsizetype kRowTextSlack = 64 * 1024;
 
 // First occurrence of one needle in one text at or after a 1-based position.
 //

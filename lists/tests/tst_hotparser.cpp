@@ -44,6 +44,7 @@ private slots:
     void parse_data();
     void parse();
     void sevenSectionsOfTen();
+    void damagedPageHoldsBoundedText();
 };
 
 void TestHotParser::parse_data()
@@ -149,4 +150,25 @@ void TestHotParser::sevenSectionsOfTen()
 }
 
 QTEST_GUILESS_MAIN(TestHotParser)
+// A damaged page of thousands of bare entry cells, each keeping the long values of the entry
+// before it: every cell keeps its row, the first ones their values, and the rows hold at most a
+// few times the page's text instead of a hundred times.
+void TestHotParser::damagedPageHoldsBoundedText()
+{
+    const QString longText = QStringLiteral("x").repeated(1000);
+    const QString text =
+        kHead +
+        entry(u"http://n.test/"_qs + longText, u"T"_qs + longText,
+              u"http://c.test/"_qs + longText) +
+        u"<td style='padding-top:2px' align=left class='linkBlue'>"_qs.repeated(3000) + kTail;
+    const HeadlineRows rows = parseHotPage(encodeAnsi(text));
+    QCOMPARE(rows.size(), 3001);
+    QCOMPARE(rows[1].title, u"T"_qs + longText);
+    qsizetype held = 0;
+    for (const HeadlineRow &r : rows)
+        held += r.title.size() + r.sub2.size() + r.tag.size();
+    QVERIFY2(held < 3 * text.size() + 65536,
+             qPrintable(u"%1 units held for a page of %2"_qs.arg(held).arg(text.size())));
+}
+
 #include "tst_hotparser.moc"
