@@ -64,7 +64,8 @@ protected:
         if (event->type() == QEvent::Resize) {
             const auto *e = static_cast<QResizeEvent *>(event);
             const int grown = e->size().width() - e->oldSize().width();
-            if (e->oldSize().width() > 0 && grown != 0) {
+            // The first size a view gets is no change; a view shrunk to no width at all is.
+            if (e->oldSize().width() >= 0 && grown != 0) {
                 QHeaderView *header = m_view->header();
                 m_wanted = m_wanted.value_or(header->sectionSize(0)) + grown;
                 m_following = true;
