@@ -247,10 +247,13 @@ void DayDownloads::onCompleted()
     const TransferPtr done = m_awaitingCompleted.takeLast();
     if (!done->complete)
         return;
-    if (m_parts.messages)
-        m_parts.messages->show(QStringLiteral("下载完成。"), QStringLiteral("提示"),
-                               mz::MessageIcon::None);
+    // The node is marked before the box: the box is modal, and a download of the same day that
+    // starts while it is open (the archive after the hot news) marks the node as running, which
+    // must not be undone when the box closes.
     QTreeWidgetItem *node = m_parts.tree->nodeByKey(done->day.key);
     m_parts.tree->setNodeImage(node, mz::TreeImage::NotStored);
     m_parts.tree->setNodeRed(node);
+    if (m_parts.messages)
+        m_parts.messages->show(QStringLiteral("下载完成。"), QStringLiteral("提示"),
+                               mz::MessageIcon::None);
 }

@@ -16,6 +16,7 @@
 #include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
+#include "testsupport/modalmessages.h"
 #include "testsupport/portalfixture.h"
 
 #include <QDir>
@@ -39,29 +40,14 @@ const std::array<int, 4> kOthers{1, 3, 4, 5}; // the articles that arrive beside
 const mz::RecordedMessage kOneFailed{QStringLiteral("下载完成，1篇失败"), QStringLiteral("提示"),
                                      mz::MessageIcon::Warning};
 
-// Stands in for the desktop's modal box: records the message and, for an error box, runs the
-// event loop until `closeWhen` holds (at most 10 s), as the box does while the user reads it.
-struct ModalMessages final : mz::MessageFunnel
-{
-    explicit ModalMessages(mz::RecordingMessages &record) : record(record) {}
-    void show(const QString &text, const QString &title, mz::MessageIcon icon) override
-    {
-        record.show(text, title, icon);
-        if (icon == mz::MessageIcon::Critical && closeWhen && !QTest::qWaitFor(closeWhen, 10000))
-            heldToLimit = true;
-    }
-    mz::RecordingMessages &record;
-    std::function<bool()> closeWhen;
-    bool heldToLimit = false;
-};
-
 // The program folder with the delivered templates, and the demo portal on 127.0.0.1 whose
-// answers a test may alter. Messages are recorded; `modal` makes error boxes hold the window's
-// event loop as the desktop's do.
+// answers a test may alter. Messages are recorded; with `modalBoxes` they also hold the window's
+// event loop as the desktop's boxes do, until `modal.closeWhen` holds.
 struct Fixture : mz::test::PortalFormFixture
 {
-    explicit Fixture(bool modalBoxes = false) : PortalFormFixture(kDay), modal(messages)
+    explicit Fixture(bool modalBoxes = false) : PortalFormFixture(kDay)
     {
+        modal.forward = &messages;
         for (const char *name : {"fenli.ini", "template.ini"}) {
             const QString from = QStringLiteral(MOZHOU_SOURCE_DIR "/data/") + QLatin1String(name);
             if (!QFile::copy(from, dir.filePath(QLatin1String(name))))
@@ -111,7 +97,7 @@ struct Fixture : mz::test::PortalFormFixture
     bool busy(int i) const { return form->jfDownEX2[size_t(i)]->isBusy(); }
     QString tag(int i) const { return form->jfDownEX2[size_t(i)]->tag(); }
 
-    ModalMessages modal;
+    mz::test::ModalMessages modal;
     std::unique_ptr<Form1> form;
 };
 

@@ -16,6 +16,7 @@
 #include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
+#include "testsupport/modalmessages.h"
 #include "testsupport/portalfixture.h"
 #include "testsupport/writelimit.h"
 
@@ -75,30 +76,6 @@ struct Fixture : mz::test::PortalFormFixture
     int requests(const QByteArray &path) const { return int(server->requestedPaths().count(path)); }
 
     QList<Outcome> outcomes;
-};
-
-// Message boxes as the program shows them: modal, with an event loop running until the box is
-// closed (here: until `closeWhen` holds, or ten seconds have passed).
-struct ModalMessages final : mz::MessageFunnel
-{
-    void show(const QString &text, const QString &title, mz::MessageIcon icon) override
-    {
-        messages.append({text, title, icon});
-        maxDepth = qMax(maxDepth, ++depth);
-        QEventLoop box;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &box, [&] {
-            if (closeWhen())
-                box.quit();
-        });
-        poll.start(20);
-        QTimer::singleShot(10000, &box, &QEventLoop::quit);
-        box.exec();
-        --depth;
-    }
-    std::function<bool()> closeWhen = [] { return true; };
-    QList<mz::RecordedMessage> messages;
-    int depth = 0, maxDepth = 0;
 };
 
 void select(Form1 &form, const QString &key)
@@ -573,7 +550,7 @@ private Q_SLOTS:
         // The hot news' "下载完成。" box is still open when Timer4 starts the archive download;
         // it runs meanwhile and announces itself in a second box.
         Fixture f(kDay);
-        ModalMessages modal;
+        mz::test::ModalMessages modal;
         modal.closeWhen = [&] { return modal.messages.size() == 2; };
         f.env.messages = &modal;
         auto form = f.load(true);
@@ -584,6 +561,29 @@ private Q_SLOTS:
         QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
         QVERIFY(form->lists().model2()->rowCount() > 0);
         QCOMPARE(f.outcomes, (QList<Outcome>{Outcome::Succeeded, Outcome::Succeeded}));
+    }
+
+    // The hot news' box closed while the archive download it led to is running: the day's node
+    // goes on showing the running download (it was set to "not stored" after the box).
+    void nodeShowsArchiveRunningAfterHotNewsBox()
+    {
+        Fixture f(kDay);
+        f.server->setFaultForPath(kArchivePath, Fault::Slow);
+        f.server->setSlowChunk(2000, 50);
+        mz::test::ModalMessages modal;
+        const Form1 *window = nullptr;
+        modal.closeWhen = [&] {
+            return window && window->jfDownEX1->isBusy() && window->jfDownEX1->receivedBytes() > 0;
+        };
+        f.env.messages = &modal;
+        auto form = f.load(true);
+        window = form.get();
+        QTRY_COMPARE_WITH_TIMEOUT(modal.messages.size(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(modal.depth, 0, 10000);
+        QVERIFY(!modal.heldToLimit);
+        QVERIFY(form->jfDownEX1->isBusy());
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 2);
+        QVERIFY(isRed(form->tree().nodeByKey(kKey))); // the hot news' arrival is still marked
     }
 
     void startUpHotNewsGiveUpStillFetchesArchive()
