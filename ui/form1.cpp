@@ -638,9 +638,12 @@ void Form1::s2hot_Click()
     showHotNews(m_tree->selectedDay());
 }
 
-// Lists the stored hot news of `day` in ListView1 and shows it.
+// Lists the stored hot news of `day` in ListView1 and shows it. Without a day (a root node is
+// selected) the lists stay as they are.
 void Form1::showHotNews(const mz::Day &day)
 {
+    if (!day.isValid())
+        return;
     ListView1->hide();
     ListView2->hide();
     m_lists->clearHotList();
@@ -650,9 +653,12 @@ void Form1::showHotNews(const mz::Day &day)
     m_emptyStates->hotNewsShown(day.label, QFile::exists(file));
 }
 
-// Lists the stored archive of `day` in ListView2, which keeps its visibility (hidden).
+// Lists the stored archive of `day` in ListView2, which keeps its visibility (hidden). Without a
+// day the list stays as it is.
 void Form1::showArchive(const mz::Day &day)
 {
+    if (!day.isValid())
+        return;
     ListView2->hide();
     m_lists->model2()->clear();
     m_lists->list(m_downloads->archiveTarget(day).file);

@@ -645,6 +645,22 @@ private Q_SLOTS:
         form->s2hot_Click(); // the plain command uses the selected node again
         QCOMPARE(form->lists().model1()->rows(), mz::parseHotPage(f.generator->hotNewsPage(kDay)));
         QCOMPARE(f.server->requestCount(), 0);
+
+        // With no day selected (the menu keeps its last states on the root 收藏夹) the commands
+        // that show a day's lists leave the lists as they are.
+        QVERIFY(
+            mz::writeFileBytes(f.file("news1000_20070612.shtml"), f.generator->archivePage(kDay)));
+        form->list(f.file("news1000_20070612.shtml"));
+        const mz::HeadlineRows hotRows = form->lists().model1()->rows();
+        const mz::HeadlineRows archiveRows = form->lists().model2()->rows();
+        QVERIFY(!hotRows.isEmpty() && !archiveRows.isEmpty());
+        select(*form, QStringLiteral("k4"));
+        const QString s1 = form->status().panel(WindowStatus::Panel::S1);
+        form->s2hot_Click();
+        form->Command2_Click();
+        QCOMPARE(form->lists().model1()->rows(), hotRows);
+        QCOMPARE(form->lists().model2()->rows(), archiveRows);
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1), s1);
     }
 };
 
