@@ -262,8 +262,8 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
 
     qsizetype pos = start;
     qsizetype n = 0;
-    qsizetype titleUnits = 0;   // title text handed out so far
-    qsizetype addressUnits = 0; // address text (past the base) handed out so far
+    RowTextAllowance titleText;
+    RowTextAllowance addressText; // past the base
     for (;;) {
         ++n;
         pos = entryFinder.find(pos + 1);
@@ -309,14 +309,11 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
         }
 
         // Titles and addresses within an allowance of the page read so far (kRowTextSlack).
-        const qsizetype allowance = 2 * pos + kRowTextSlack;
-        const bool titleFits = titleUnits + title.size() <= allowance;
-        const qsizetype addressSize =
+        const bool titleFits = titleText.take(title.size(), pos);
+        const bool addressFits = addressText.take(
             (addressHead.data() == baseAddress.constData() ? 0 : addressHead.size()) +
-            addressTail.size();
-        const bool addressFits = addressUnits + addressSize <= allowance;
-        titleUnits += titleFits ? title.size() : 0;
-        addressUnits += addressFits ? addressSize : 0;
+                addressTail.size(),
+            pos);
         chunk.push_back({titleFits ? title : QStringView(), category,
                          addressFits ? addressHead : QStringView(),
                          addressFits ? addressTail : QStringView(), icon});

@@ -40,7 +40,7 @@ HeadlineRows scanHotText(QStringView s)
     QString address;
     QString title;
     QString comment;
-    qsizetype held = 0; // text handed to the rows so far, within an allowance (kRowTextSlack)
+    RowTextAllowance rowText; // within an allowance of the page read so far (kRowTextSlack)
 
     for (;;) {
         pos = entryFinder.find(pos + 1);
@@ -74,9 +74,7 @@ HeadlineRows scanHotText(QStringView s)
             }
         }
 
-        const qsizetype size = title.size() + comment.size() + address.size();
-        const bool fits = held + size <= 2 * pos + kRowTextSlack;
-        held += fits ? size : 0;
+        const bool fits = rowText.take(title.size() + comment.size() + address.size(), pos);
         HeadlineRow row;
         row.title = fits ? title : QString();
         row.sub1 = sectionNames[section];

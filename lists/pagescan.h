@@ -20,6 +20,23 @@ inline constexpr qsizetype kMaxCutLength = 1024;
 // stays proportional to the page, whatever the page holds.
 inline constexpr qsizetype kRowTextSlack = 64 * 1024;
 
+// The text one kind of value has handed to a parse's rows, held to that allowance.
+class RowTextAllowance
+{
+public:
+    // Whether a value of `size` units still fits while the scan stands at `pos`; counted if so.
+    bool take(qsizetype size, qsizetype pos)
+    {
+        if (m_held + size > 2 * pos + kRowTextSlack)
+            return false;
+        m_held += size;
+        return true;
+    }
+
+private:
+    qsizetype m_held = 0;
+};
+
 // First occurrence of one needle in one text at or after a 1-based position.
 //
 // One finder serves one search site of a parser. The site's start positions only move forward

@@ -196,10 +196,12 @@ QString insertKeyword(const QString &text, const QString &keyword)
     }
     // The keyword becomes the first line of the list, whatever follows the header on its line.
     QString out = text;
-    const qsizetype body = bodyStart(text, header);
-    if (body == text.size() && !text.endsWith(kCrLf))
+    qsizetype at = bodyStart(text, header);
+    if (at == text.size() && !text.endsWith(kCrLf)) { // the header is the last line
         out += kCrLf;
-    out.insert(body == text.size() ? out.size() : body, keyword + kCrLf);
+        at = out.size();
+    }
+    out.insert(at, keyword + kCrLf);
     return out;
 }
 
