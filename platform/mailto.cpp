@@ -1,5 +1,6 @@
 #include "platform/mailto.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace mz {
@@ -39,7 +40,10 @@ QString mailQuery(const QString &title, const QString &articleAddress)
 QString mailRecipients(const QString &typed)
 {
     QStringList parts;
-    for (const QString &piece : typed.split(u';')) {
+    // A line break never belongs to an address: a list pasted one address a line is split there
+    // as at ";", instead of giving one recipient with the breaks inside.
+    static const QRegularExpression separators(QStringLiteral("[;\\r\\n]"));
+    for (const QString &piece : typed.split(separators)) {
         const QString address = piece.trimmed();
         if (!address.isEmpty())
             parts.append(QString::fromLatin1(QUrl::toPercentEncoding(address, "@!$'()*+=:")));
