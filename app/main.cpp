@@ -5,6 +5,7 @@
 // 墨舟 runs on a folder at a time: a second one says so and ends (exit status 1).
 
 #include "ui/form1.h"
+#include "ui/programicon.h"
 #include "store/folderlock.h"
 #include "store/optionfile.h"
 #include "store/programfolder.h"
@@ -34,7 +35,7 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("mozhou"));
+    mz::setApplicationIdentity();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("墨舟 news reader"));

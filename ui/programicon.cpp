@@ -1,5 +1,7 @@
 #include "ui/programicon.h"
 
+#include <QGuiApplication>
+
 namespace mz {
 
 QIcon programIcon()
@@ -10,6 +12,12 @@ QIcon programIcon()
 QPixmap programPixmap(int size)
 {
     return programIcon().pixmap(size, size);
+}
+
+void setApplicationIdentity()
+{
+    QGuiApplication::setApplicationName(QStringLiteral("mozhou"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.mozhou"));
 }
 
 } // namespace mz

@@ -11,4 +11,11 @@ QIcon programIcon();
 // The same picture at one size.
 QPixmap programPixmap(int size);
 
+// Names the program as its installed desktop entry does (org.example.mozhou.desktop), so that a
+// desktop finds the entry's name and icon for the window: under Wayland the window's app id is
+// the desktop file name (else the bare program name, which names no installed entry); under X11
+// the window class is the application name, the entry's StartupWMClass. Call once the
+// application object exists.
+void setApplicationIdentity();
+
 } // namespace mz

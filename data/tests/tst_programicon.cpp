@@ -1,5 +1,9 @@
-// The program's picture as the window and the About dialog load it from the resources.
+// The program's picture as the window and the About dialog load it from the resources, and the
+// names by which a desktop finds the installed entry for the window.
+#include "ui/programicon.h"
+
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -44,6 +48,7 @@ private slots:
     void resourceIsTheInstalledFile();
     void drawsAtEverySize_data();
     void drawsAtEverySize();
+    void windowNamesTheInstalledEntry();
 };
 
 // The desktop icon is installed from data/mozhou.svg; the window must show the same picture.
@@ -81,6 +86,19 @@ void TestProgramIcon::drawsAtEverySize()
     QVERIFY2(ink.opaque > area * 3 / 4, qPrintable(QString::number(ink.opaque)));
     QVERIFY2(ink.dark >= area / 12, qPrintable(QString::number(ink.dark)));
     QVERIFY2(ink.red >= area / 100, qPrintable(QString::number(ink.red)));
+}
+
+// Wayland matches a window to its entry by the desktop file name, X11 by the window class
+// (StartupWMClass): both must name the entry installed from data/.
+void TestProgramIcon::windowNamesTheInstalledEntry()
+{
+    mz::setApplicationIdentity();
+    const QString id = QGuiApplication::desktopFileName();
+    QFile entry(QStringLiteral(MOZHOU_SOURCE_DIR "/data/") + id + QStringLiteral(".desktop"));
+    QVERIFY2(!id.isEmpty() && entry.open(QIODevice::ReadOnly | QIODevice::Text),
+             qPrintable(entry.fileName()));
+    const QStringList lines = QString::fromUtf8(entry.readAll()).split(u'\n');
+    QVERIFY(lines.contains(QStringLiteral("StartupWMClass=") + QGuiApplication::applicationName()));
 }
 
 QTEST_MAIN(TestProgramIcon)
