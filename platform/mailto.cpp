@@ -41,8 +41,9 @@ QString mailRecipients(const QString &typed)
 {
     QStringList parts;
     // A line break never belongs to an address: a list pasted one address a line is split there
-    // as at ";", instead of giving one recipient with the breaks inside.
-    static const QRegularExpression separators(QStringLiteral("[;\\r\\n]"));
+    // as at ";", instead of giving one recipient with the breaks inside. So is the full-width
+    // "；" that Chinese input gives for the ";" the dialog asks for.
+    static const QRegularExpression separators(QStringLiteral("[;\\r\\n\uFF1B]"));
     for (const QString &piece : typed.split(separators)) {
         const QString address = piece.trimmed();
         if (!address.isEmpty())

@@ -20,7 +20,7 @@ namespace mz {
 // mailAddress() appends continue it.
 QString mailQuery(const QString &title, const QString &articleAddress);
 
-// The recipients as typed (several separated by ";" or line breaks) for the address: each one
+// The recipients as typed (several separated by ";", "；" or line breaks) for the address: each one
 // trimmed and encoded, empty ones dropped, joined by ",". An empty text gives no recipient.
 QString mailRecipients(const QString &typed);
 

@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 namespace mz {
@@ -9,6 +11,7 @@ namespace mz {
 namespace {
 
 constexpr char kHiddenProperty[] = "mz_hiddenFromScreenReaders";
+constexpr char kLinkProperty[] = "mz_link";
 QByteArray g_className;
 
 bool exposed(const QObject *o)
@@ -49,11 +52,44 @@ private:
     }
 };
 
+class LinkAccessible : public QAccessibleWidget
+{
+public:
+    explicit LinkAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Link) {}
+
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &actionName) override
+    {
+        if (actionName != pressAction()) {
+            QAccessibleWidget::doAction(actionName);
+            return;
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget(), &press);
+    }
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
-    if (className.toLatin1() != g_className || !object || !object->isWidgetType())
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (object->property(kLinkProperty).toBool())
+        return new LinkAccessible(static_cast<QWidget *>(object));
+    if (g_className.isEmpty() || className.toLatin1() != g_className)
         return nullptr;
     return new WindowAccessible(static_cast<QWidget *>(object));
+}
+
+void installFactoryOnce()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 } // namespace
@@ -63,7 +99,17 @@ void installWindowAccessibility(const char *className)
     if (!g_className.isEmpty())
         return;
     g_className = className;
-    QAccessible::installFactory(factory);
+    installFactoryOnce();
+}
+
+void exposeAsLink(QWidget *widget)
+{
+    widget->setProperty(kLinkProperty, true);
+    installFactoryOnce();
+    // Qt keeps the first interface made for a widget (setting its name may have made one).
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
+    if (iface && !dynamic_cast<LinkAccessible *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
 }
 
 void hideFromScreenReaders(QWidget *widget)

@@ -13,4 +13,8 @@ void installWindowAccessibility(const char *className);
 // The widget is never shown to the user, so screen readers do not list it either.
 void hideFromScreenReaders(QWidget *widget);
 
+// A label the user opens like a link (by a click, Enter or Space): screen readers are told it is
+// a link and can open it through their "press" action, which presses Enter on it.
+void exposeAsLink(QWidget *widget);
+
 } // namespace mz

@@ -107,6 +107,10 @@ private slots:
             << QStringLiteral("a@example.org\nb@example.org\r\n\r\nc@example.org\r")
             << QByteArray("mailto:a@example.org,b@example.org,c@example.org?subject=")
             << QStringLiteral("a@example.org,b@example.org,c@example.org");
+        QTest::newRow("full-width-semicolon")
+            << QStringLiteral("a@example.org；b@example.org")
+            << QByteArray("mailto:a@example.org,b@example.org?subject=")
+            << QStringLiteral("a@example.org,b@example.org");
         QTest::newRow("delimiters-in-address")
             << QStringLiteral("x?cc=y@example.org&z#w%q r@example.org")
             << QByteArray("mailto:x%3Fcc=y@example.org%26z%23w%25q%20r@example.org?subject=")

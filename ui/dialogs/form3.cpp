@@ -2,6 +2,7 @@
 
 #include "platform/mailto.h"
 #include "platform/shell.h"
+#include "ui/accessibility.h"
 #include "ui/programicon.h"
 
 #include <QEvent>
@@ -50,6 +51,8 @@ Form3::Form3(mz::UrlOpener *opener, const QString &siteUrl, QWidget *parent)
     Label9 = new QLabel(QStringLiteral("欢迎访问：墨舟网"), this);
     Label9->setAccessibleName(QStringLiteral("访问墨舟网"));
     for (QLabel *link : {Label8, Label9}) {
+        mz::exposeAsLink(link);
+        link->setAccessibleDescription(link->text()); // the name alone hides the address
         link->setMouseTracking(true);
         link->setCursor(Qt::PointingHandCursor);
         link->setFocusPolicy(Qt::StrongFocus);

@@ -23,6 +23,7 @@ form4::form4(mz::UrlOpener *opener, const QString &mailtoStr, const QString &sit
     Text1->setMinimumWidth(320);
     auto *hint = new QLabel(QStringLiteral("    如有多个好友，用分号;隔开电子邮件地址。"), frame);
     hint->setBuddy(Text1);
+    Text1->setAccessibleDescription(hint->text().trimmed());
     Command2 = new QPushButton(QStringLiteral("添加"), frame);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setAccessibleName(QStringLiteral("添加"));
