@@ -4,12 +4,14 @@
 #include <QPainter>
 #include <QStyle>
 #include <QTreeWidgetItem>
+#include <QWidget>
 
 namespace mz {
 
 namespace {
 
 constexpr int kGap = 4; // between the node's text and its count, in pixels
+constexpr char kEditorFilled[] = "mzEditorFilled";
 
 // The space the style leaves on either side of an item's text.
 int textMargin(const QStyleOptionViewItem &option)
@@ -68,6 +70,14 @@ QSize KeywordCountDelegate::sizeHint(const QStyleOptionViewItem &option,
     if (count.isValid())
         size.rwidth() += kGap + option.fontMetrics.horizontalAdvance(countText(count.toInt()));
     return size;
+}
+
+void KeywordCountDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (editor->property(kEditorFilled).toBool())
+        return;
+    QStyledItemDelegate::setEditorData(editor, index);
+    editor->setProperty(kEditorFilled, true);
 }
 
 } // namespace mz

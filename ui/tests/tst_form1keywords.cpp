@@ -91,6 +91,7 @@ private slots:
     void favorites();
     void favoritesWithoutRowOrFile();
     void countsFollowArchiveList();
+    void renameTypedWhileCountsChange();
 };
 
 void TestForm1Keywords::add_data()
@@ -372,6 +373,31 @@ void TestForm1Keywords::countsFollowArchiveList()
     f.env.showModal = {};
     f.form->keywords().add(QStringLiteral("丁+甲"));
     QCOMPARE(f.form->tree().keywordNodes().last()->data(0, mz::kKeywordCountRole).toInt(), 2);
+}
+
+// The archive list completing (or being emptied) while a keyword is renamed draws new counts
+// beside the nodes; the text typed so far stays in the editor and is what gets stored.
+void TestForm1Keywords::renameTypedWhileCountsChange()
+{
+    Fixture f;
+    f.form = f.load();
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    f.select(QStringLiteral("k22"));
+    f.form->s66->trigger();
+    auto *editor = f.form->TreeView1->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("丁"));
+    f.form->lists().model2()->append({headline("乙丙"), headline("丁")});
+    Q_EMIT f.form->lists().archiveListed();
+    f.form->lists().model2()->clear();
+    QCOMPARE(editor->text(), QStringLiteral("丁"));
+    const QPointer<QLineEdit> open(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!open);
+    QCOMPARE(f.keywordTexts(), (QStringList{QStringLiteral("甲"), QStringLiteral("丁"), QString(),
+                                            QStringLiteral("甲")}));
+    QCOMPARE(f.option(), optionWith(QStringLiteral("乙+丙"), QStringLiteral("丁")));
 }
 
 QTEST_MAIN(TestForm1Keywords)
