@@ -267,21 +267,94 @@ KeywordChange failure(KeywordChange::Status status, const QString &keyword, cons
     return {status, keyword, message};
 }
 
+// option.ini as lines of bytes, split where withCrLf() sees line ends (CR LF, LF or CR); the
+// last piece is what follows the last line end (empty when the file ends with one).
+struct ByteLine
+{
+    QByteArrayView text;
+    QByteArrayView end;
+};
+
+QList<ByteLine> byteLines(QByteArrayView bytes)
+{
+    QList<ByteLine> lines;
+    qsizetype p = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        const qsizetype endLength =
+            c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n' ? 2 : 1;
+        lines.append({bytes.sliced(p, i - p), bytes.sliced(i, endLength)});
+        i += endLength;
+        p = i;
+    }
+    lines.append({bytes.sliced(p), {}});
+    return lines;
+}
+
+// The bytes of `changed` (CR LF text) written over `lines`: the lines before and after the part
+// that changed keep their bytes and line ends as they were, so a damaged or differently encoded
+// line elsewhere in the file survives a keyword change; new lines take the file's line end.
+QByteArray splice(const QList<ByteLine> &lines, const QStringList &before, const QStringList &after)
+{
+    QByteArrayView eol("\r\n");
+    for (const ByteLine &line : lines) {
+        if (!line.end.isEmpty()) {
+            eol = line.end;
+            break;
+        }
+    }
+    const qsizetype a = before.size();
+    const qsizetype b = after.size();
+    qsizetype p = 0;
+    while (p < a && p < b && before.at(p) == after.at(p))
+        ++p;
+    qsizetype s = 0;
+    while (s < a - p && s < b - p && before.at(a - 1 - s) == after.at(b - 1 - s))
+        ++s;
+    QByteArray out;
+    for (qsizetype i = 0; i < p; ++i) {
+        out += lines.at(i).text;
+        if (i < b - 1)
+            out += lines.at(i).end.isEmpty() ? eol : lines.at(i).end;
+    }
+    for (qsizetype i = p; i < b - s; ++i) {
+        out += encodeAnsi(after.at(i));
+        if (i < b - 1)
+            out += eol;
+    }
+    for (qsizetype i = a - s; i < a; ++i) {
+        out += lines.at(i).text;
+        out += lines.at(i).end;
+    }
+    return out;
+}
+
 // Reads option.ini, applies `rule` and writes the result back when it differs.
 template <typename Rule>
 KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
 {
-    const std::optional<QString> text = readOptionFile(folder);
+    const std::optional<QByteArray> bytes = readFileBytes(optionFilePath(folder));
     const QString path = QDir::toNativeSeparators(optionFilePath(folder));
-    if (!text) {
+    if (!bytes) {
         return failure(KeywordChange::Status::ReadFailed, keyword,
                        QStringLiteral("无法读取设置文件 %1，关键词没有保存。").arg(path));
     }
-    const QString changed = rule(*text);
-    if (changed == *text)
+    const QList<ByteLine> lines = byteLines(*bytes);
+    QStringList before;
+    before.reserve(lines.size());
+    for (const ByteLine &line : lines)
+        before << decodeAnsi(line.text);
+    const QString text = before.join(kCrLf);
+    const QString changed = rule(text);
+    if (changed == text)
         return {KeywordChange::Status::Unchanged, keyword, {}};
     QString error;
-    if (!writeOptionFile(folder, changed, &error)) {
+    if (!writeFileBytes(optionFilePath(folder), splice(lines, before, changed.split(kCrLf)),
+                        &error)) {
         return failure(
             KeywordChange::Status::WriteFailed, keyword,
             QStringLiteral("无法写入设置文件 %1（%2），关键词没有保存。").arg(path, error));

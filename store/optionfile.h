@@ -86,7 +86,8 @@ struct KeywordChange
 };
 
 // The keyword commands on the file in `folder`, each a whole read, one rewrite rule above and an
-// atomic whole write.
+// atomic whole write. Lines the rule does not change keep their bytes and line ends, so a line
+// that is not GBK text (edited by hand) is not turned into replacement characters.
 // Add: keywordLine(typed) becomes the first keyword; an empty line adds nothing (Unchanged).
 KeywordChange addKeywordToFile(const QString &folder, const QString &typed);
 // Rename the first keyword line equal to `from` (which may be empty) to keywordLine(typed).

@@ -255,7 +255,10 @@ private Q_SLOTS:
         const QString before =
             crlf(QStringLiteral("[旧新闻存放天数]\n7天\n[你的关键词]\n股票+证券\n\nnba\n"
                                 "股票+证券\n[分类]\n国内\n[墨舟网]\nhttp://site/\n"));
-        QVERIFY(writeOptionFile(dir.path(), before));
+        // A hand-edited section after the list: a byte that is no GBK text and bare LF line ends.
+        const QByteArray handEdited("[\xb1\xb8\xd7\xa2]\ncaf\xe9/\n");
+        const QString path = optionFilePath(dir.path());
+        QVERIFY(writeFileBytes(path, encodeAnsi(before) + handEdited));
 
         const KeywordChange change = op == QStringLiteral("add") ? addKeywordToFile(dir.path(), a)
                                      : op == QStringLiteral("rename")
@@ -265,7 +268,9 @@ private Q_SLOTS:
         QCOMPARE(change.keyword, stored);
         QCOMPARE(change.message.isEmpty(), change.ok());
 
-        const QString after = readOptionFile(dir.path()).value();
+        const QByteArray bytes = readFileBytes(path).value();
+        QVERIFY(bytes.endsWith(handEdited));
+        const QString after = decodeAnsi(bytes.chopped(handEdited.size()));
         if (!change.changed())
             QCOMPARE(after, before);
         QCOMPARE(parseListSection(after, QStringView(kKeywordsHeader)).join(u'\n'), keywords);
@@ -274,6 +279,44 @@ private Q_SLOTS:
         QCOMPARE(parseListSection(after, QStringView(kCategoriesHeader)),
                  QStringList{QStringLiteral("国内")});
         QCOMPARE(siteAddress(after), QStringLiteral("http://site/"));
+    }
+
+    // Only the lines a command changes are written anew; the others keep their bytes and ends.
+    void keywordCommandsKeepFileBytes_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("k");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        const QByteArray h = encodeAnsi(QStringView(kKeywordsHeader));
+        QTest::newRow("add-to-lf-file") << "add"
+                                        << "k" << h + "\nA\n\xff\n"
+                                        << h + "\nk\nA\n\xff\n";
+        QTest::newRow("add-header-last") << "add"
+                                         << "k" << h << h + "\r\nk\r\n";
+        QTest::newRow("remove-last-empty-line") << "remove"
+                                                << "" << h + "\r\n\r\n"
+                                                << h + "\r\n";
+        QTest::newRow("remove-last-line-no-eol") << "remove"
+                                                 << "k" << h + "\r\n\x80\r\nk" << h + "\r\n\x80";
+        QTest::newRow("rename-cr-file") << "rename"
+                                        << "k" << h + "\rk\r\x80" << h + "\rnew\r\x80";
+    }
+    void keywordCommandsKeepFileBytes()
+    {
+        QFETCH(QString, op);
+        QFETCH(QString, k);
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = optionFilePath(dir.path());
+        QVERIFY(writeFileBytes(path, before));
+        const KeywordChange change = op == u"add" ? addKeywordToFile(dir.path(), k)
+                                     : op == u"rename"
+                                         ? renameKeywordInFile(dir.path(), k, QStringLiteral("new"))
+                                         : removeKeywordFromFile(dir.path(), k);
+        QCOMPARE(change.status, Status::Written);
+        QCOMPARE(readFileBytes(path).value(), after);
     }
 
     void keywordCommandsReportFileFaults()
