@@ -72,6 +72,15 @@ QSize KeywordCountDelegate::sizeHint(const QStyleOptionViewItem &option,
     return size;
 }
 
+QWidget *KeywordCountDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                            const QModelIndex &index) const
+{
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (editor)
+        editor->setAccessibleName(QStringLiteral("修改关键词"));
+    return editor;
+}
+
 void KeywordCountDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     if (editor->property(kEditorFilled).toBool())

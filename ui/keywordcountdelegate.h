@@ -30,6 +30,9 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // The in-place label editor, named for screen readers.
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
     // The label editor takes the node's text once, when it opens: a count set on the node while
     // the user types (the archive list completing or being emptied) leaves the typed text alone.
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;

@@ -245,6 +245,7 @@ void TestForm1Keywords::renameAndDelete()
         auto *editor = f.form->TreeView1->findChild<QLineEdit *>();
         QCOMPARE(bool(editor), key != u"k4");
         if (editor) {
+            QCOMPARE(editor->accessibleName(), QStringLiteral("修改关键词"));
             editor->setText(typed);
             if (writeFails)
                 limit = std::make_unique<mz::test::WriteLimit>(10);
