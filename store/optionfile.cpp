@@ -428,7 +428,17 @@ namespace mz {
 
 std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum)
 {
-    const QStringList parts = singleLine(text, QStringView(kWindowHeader)).split(u',');
+    // The section is the one withWindowPlace() writes: its header begins a line. A "[窗口]" inside
+    // another line (an old keyword, an address) is not it.
+    const QStringView header(kWindowHeader);
+    qsizetype h = -1;
+    for (qsizetype from = 0; (h = text.indexOf(header, from)) >= 0; from = h + 1) {
+        if (h == 0 || text.at(h - 1) == u'\n' || text.at(h - 1) == u'\r')
+            break;
+    }
+    if (h < 0)
+        return std::nullopt;
+    const QStringList parts = singleLine(text.sliced(h), header).split(u',');
     if (parts.size() < 5)
         return std::nullopt;
     // Screens are far smaller than this; larger numbers are damage, not a place.

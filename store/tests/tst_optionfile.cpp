@@ -446,14 +446,17 @@ private Q_SLOTS:
         QVERIFY(!storeWindowPlace(dir.path(),
                                   {1, 2, 800, 600, 250, {}})); // no option.ini: nothing made
         QVERIFY(!QFile::exists(optionFilePath(dir.path())));
-        const QString option = crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[你的关键词]\nnba\n"));
+        // A keyword holding the header, as files written before such keywords were refused.
+        const QString option = crlf(QStringLiteral(
+            "[旧新闻存放天数]\n3天\n[你的关键词]\nnba\n看[窗口]\n10,10,900,700,200\n"));
         QVERIFY(writeOptionFile(dir.path(), option));
         const WindowPlace place{-4, 30, 1000, 700, 300, {400, 90, 200, 460, 90, 150, 300, 80, 100}};
         QVERIFY(storeWindowPlace(dir.path(), place));
         const QString text = readOptionFile(dir.path()).value();
         QCOMPARE(parseWindowPlace(text), place);
         QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
-                 QStringList{QStringLiteral("nba")});
+                 (QStringList{QStringLiteral("nba"), QStringLiteral("看[窗口]"),
+                              QStringLiteral("10,10,900,700,200")}));
     }
 };
 
