@@ -7,6 +7,7 @@
 #include "ui/windowstatus.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -59,7 +60,9 @@ void ArticleBatch::tick()
         Column &column = m_queue[m_cursor++];
         column.handedOut = true;
         m_handedOut[size_t(i)] = column.title;
-        c->start(column.url, column.path, 0, true);
+        // The page arrives beside its file and takes its place only as a clean article (or when
+        // there is no older file): an older article is never lost to a page that cannot be used.
+        c->start(column.url, arrivalPath(column.path), 0, true);
         c->setTag(column.path);
     }
     if (m_cursor >= n) {
@@ -109,33 +112,61 @@ void ArticleBatch::keep(const QString &reason)
         m_problems.append(reason);
 }
 
-// Rewrites the arrived page at `path` from the templates, or keeps it and notes why not.
+QString ArticleBatch::arrivalPath(const QString &path)
+{
+    return path + QStringLiteral(".download");
+}
+
+// Rewrites the page arrived for `path` from the templates into `path`, or keeps it as it arrived
+// and notes why.
 void ArticleBatch::rewrite(const QString &path)
+{
+    const QString arrived = arrivalPath(path);
+    const QString problem = cleanInto(arrived, path);
+    if (problem.isEmpty()) {
+        QFile::remove(arrived);
+        return;
+    }
+    keep(problem);
+    // Kept as it arrived: under the article's name when that is free, else beside the older file.
+    QString target = path;
+    if (QFileInfo::exists(path)) {
+        const QFileInfo info(path);
+        const QString name = mz::uniqueArticleFileName(info.path(), info.fileName(), m_taken);
+        m_taken.insert(name);
+        target = QDir(info.path()).filePath(name);
+    }
+    if (!QFile::rename(arrived, target))
+        QFile::remove(arrived);
+}
+
+// Writes the clean article made of the page at `arrived` to `path`; the reason when it cannot.
+QString ArticleBatch::cleanInto(const QString &arrived, const QString &path)
 {
     const QDir folder(m_folder);
     const std::optional<QString> fenli =
         mz::readTextFile(folder.filePath(QStringLiteral("fenli.ini")));
     if (!fenli)
-        return keep(QStringLiteral("找不到fenli.ini"));
+        return QStringLiteral("找不到fenli.ini");
     const mz::MarkerFile markers = mz::parseMarkers(*fenli);
     if (!markers.markers)
-        return keep(QStringLiteral("fenli.ini缺少") +
-                    markers.missingKeys.join(QStringLiteral("、")));
+        return QStringLiteral("fenli.ini缺少") + markers.missingKeys.join(QStringLiteral("、"));
     const std::optional<QString> templ =
         mz::readTextFile(folder.filePath(QStringLiteral("template.ini")));
     if (!templ)
-        return keep(QStringLiteral("找不到template.ini"));
-    const std::optional<QString> article = mz::readTextFile(path);
+        return QStringLiteral("找不到template.ini");
+    const std::optional<QString> article = mz::readTextFile(arrived);
     if (!article)
-        return keep(QStringLiteral("读不到下载的网页"));
+        return QStringLiteral("读不到下载的网页");
     const mz::Extraction x = mz::cleanArticle(*article, *markers.markers, *templ);
     if (!x.ok())
-        return keep(mz::extractionProblem(x.status));
-    if (x.status == mz::Extraction::Status::Readability)
-        ++m_fallback;
+        return mz::extractionProblem(x.status);
     QString error;
     if (!mz::writeTextFile(path, x.page, &error))
-        keep(QStringLiteral("写入失败：") + error);
+        return QStringLiteral("写入失败：") + error;
+    if (x.status == mz::Extraction::Status::Readability)
+        ++m_fallback;
+    return {};
 }
 
 // Announces the end of the batch once: everything handed out and every instance idle.

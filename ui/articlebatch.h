@@ -9,7 +9,8 @@
 // templates, keeps the page as it arrived. Panel s1 says so once, when the batch is done.
 //
 // Within one batch every article gets a file of its own: a second headline with the same file
-// name is saved as "名字 (2).htm". A file left by an earlier batch is replaced.
+// name is saved as "名字 (2).htm". A file left by an earlier batch is replaced by the clean
+// article; a page that is kept as it arrived never replaces one, it is saved beside it.
 
 #include "lists/headline.h"
 
@@ -58,7 +59,9 @@ private:
     bool busy(std::size_t index) const;
     bool anyBusy() const;
     void keep(const QString &reason);
+    static QString arrivalPath(const QString &path);
     void rewrite(const QString &path);
+    QString cleanInto(const QString &arrived, const QString &path);
     void checkFinished();
     QString targetPath(const QString &title);
     QString titleOf(int index) const;

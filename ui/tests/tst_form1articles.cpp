@@ -337,11 +337,17 @@ void TestForm1Articles::pageWithoutMarkers_data()
 {
     QTest::addColumn<QByteArray>("page2"); // replaces article 2's page; empty: markers dropped
     QTest::addColumn<QString>("status");
-    QTest::newRow("markers-dropped")
-        << QByteArray() << QStringLiteral("1篇新闻网页中没有fenli.ini的标记，已按文字密度找出正文");
-    QTest::newRow("no-text-at-all")
-        << QByteArray("<html><head></head><body><a href=x>x</a></body></html>")
-        << QStringLiteral("1篇新闻未能整理，保留原网页（网页中没有fenli.ini的标记，也找不到正文）");
+    QTest::addColumn<bool>("older"); // article 2 was saved before
+    const QByteArray noText("<html><head></head><body><a href=x>x</a></body></html>");
+    const QString fallback =
+        QStringLiteral("1篇新闻网页中没有fenli.ini的标记，已按文字密度找出正文");
+    const QString kept =
+        QStringLiteral("1篇新闻未能整理，保留原网页（网页中没有fenli.ini的标记，也找不到正文）");
+    QTest::newRow("markers-dropped") << QByteArray() << fallback << false;
+    QTest::newRow("no-text-at-all") << noText << kept << false;
+    QTest::newRow("markers-dropped-replaces-older") << QByteArray() << fallback << true;
+    // The older article stays; the page is kept beside it.
+    QTest::newRow("no-text-beside-older") << noText << kept << true;
 }
 
 // A page the markers no longer fit is rebuilt from its main text; one without text is kept.
@@ -349,7 +355,13 @@ void TestForm1Articles::pageWithoutMarkers()
 {
     QFETCH(QByteArray, page2);
     QFETCH(QString, status);
+    QFETCH(bool, older);
     Fixture f;
+    const QString olderText = QStringLiteral("<html><body>older article</body></html>");
+    if (older) {
+        QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("News_save")));
+        QVERIFY(mz::writeTextFile(f.savedPath(2), olderText));
+    }
     const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
     f.transform = [&](const QByteArray &path, const QByteArray &body) {
         if (path != path2)
@@ -372,9 +384,15 @@ void TestForm1Articles::pageWithoutMarkers()
         for (const QString &paragraph : f.generator->articleParagraphs(kDay, 2))
             QVERIFY(text.contains(paragraph));
         QVERIFY(!text.contains(mz::PortalGenerator::advertisementText()));
+    } else if (older) {
+        QCOMPARE(f.saved(2), olderText);
+        const QString beside = f.savedPath(2).chopped(4) + QStringLiteral(" (2).htm");
+        QCOMPARE(mz::readFileBytes(beside).value_or(QByteArray()), page2);
     } else {
         QCOMPARE(mz::readFileBytes(f.savedPath(2)).value_or(QByteArray()), page2);
     }
+    QCOMPARE(QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files).size(),
+             older && !page2.isEmpty() ? 3 : 2);
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), status);
 }
 
