@@ -27,7 +27,10 @@ bool LinkOpener::openPageAddress(const QString &address)
     const QString trimmed = address.trimmed();
     if (trimmed.isEmpty())
         return false;
-    const QUrl url(trimmed, QUrl::StrictMode);
+    // Read as the download component reads it (characters such as blanks or "|" are
+    // percent-encoded), so that an article that can be downloaded can be opened too; only the
+    // scheme and the host decide whether it is handed over.
+    const QUrl url(trimmed, QUrl::TolerantMode);
     if (!isWebAddress(url)) {
         m_status.setPanel(WindowStatus::Panel::S1,
                           QStringLiteral("不是网页地址，未打开：") + trimmed);

@@ -304,6 +304,9 @@ void TestForm1Open::unsafeAddressesStayInside_data()
     // Pages may not hand a prepared mail (with attachments, say) to the mail program.
     QTest::newRow("mailto-from-page")
         << QStringLiteral("mailto:friend@example.com?attach=/etc/passwd") << false;
+    // Addresses the article download takes as they are written in the page.
+    QTest::newRow("blank-in-path") << QStringLiteral("http://127.0.0.1/news/a b.shtml") << true;
+    QTest::newRow("bar-in-query") << QStringLiteral("http://127.0.0.1/show?id=1|2") << true;
     QTest::newRow("surrounding-blanks")
         << QStringLiteral("  http://127.0.0.1/x.shtml \r\n") << true;
     QTest::newRow("empty") << QString() << false;
