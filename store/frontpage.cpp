@@ -34,10 +34,16 @@ QString levelText(int level)
     return level == 2 ? QStringLiteral("非常关心") : QStringLiteral("一般关心");
 }
 
-bool linkable(const QString &address)
+// The address as the page links it: read as the article download and the opener read it
+// (blanks, "|" and the like percent-encoded), so that a headline that opens from the list is a
+// link here too. Empty unless it is an http or https address with a host.
+QString linkOf(const QString &address)
 {
-    const QUrl url(address, QUrl::StrictMode);
-    return url.isValid() && (url.scheme() == u"http" || url.scheme() == u"https");
+    const QUrl url(address.trimmed(), QUrl::TolerantMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != u"http" && url.scheme() != u"https"))
+        return {};
+    return QString::fromLatin1(url.toEncoded());
 }
 
 } // namespace
@@ -129,8 +135,9 @@ QString renderFrontPage(const QList<FrontSection> &sections, const QString &dayL
             const QString category = row.sub1.isEmpty()
                                          ? QString()
                                          : QStringLiteral(" [") + row.sub1.toHtmlEscaped() + u']';
-            if (linkable(row.tag))
-                html += QStringLiteral("<li><a href=\"") + row.tag.toHtmlEscaped() +
+            const QString link = linkOf(row.tag);
+            if (!link.isEmpty())
+                html += QStringLiteral("<li><a href=\"") + link.toHtmlEscaped() +
                         QStringLiteral("\">") + text + QStringLiteral("</a>") + category +
                         QStringLiteral("</li>") + kCrLf;
             else

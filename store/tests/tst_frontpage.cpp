@@ -116,6 +116,44 @@ private slots:
         QVERIFY(!html.contains(QStringLiteral("\"onclick")));
     }
 
+    // Addresses that open from the lists are links on the page too, written percent-encoded.
+    void links_data()
+    {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("href"); // empty: the title stands without a link
+
+        QTest::newRow("plain") << QStringLiteral("http://h/n/1.shtml")
+                               << QStringLiteral("http://h/n/1.shtml");
+        QTest::newRow("blank-in-path")
+            << QStringLiteral("http://h/n/a b.shtml") << QStringLiteral("http://h/n/a%20b.shtml");
+        QTest::newRow("bar-and-ampersand-in-query")
+            << QStringLiteral("http://h/show?id=1|2&p=<3>")
+            << QStringLiteral("http://h/show?id=1%7C2&amp;p=%3C3%3E");
+        QTest::newRow("surrounding-blanks")
+            << QStringLiteral(" https://h/x.shtml \r\n") << QStringLiteral("https://h/x.shtml");
+        QTest::newRow("no-host") << QStringLiteral("http:///x.shtml") << QString();
+        QTest::newRow("relative") << QStringLiteral("/n/1.shtml") << QString();
+    }
+
+    void links()
+    {
+        QFETCH(QString, tag);
+        QFETCH(QString, href);
+
+        HeadlineRow r = row(QStringLiteral("社会"), QStringLiteral("义诊"));
+        r.tag = tag;
+        const QString html =
+            renderFrontPage({{QStringLiteral("其他新闻"), -1, {r}}}, QStringLiteral("2007-3-2"));
+        if (href.isEmpty()) {
+            QVERIFY(!html.contains(QStringLiteral("<a ")));
+            QVERIFY(html.contains(QStringLiteral("<li>义诊 [社会]</li>")));
+        } else {
+            QVERIFY2(html.contains(QStringLiteral("<li><a href=\"") + href +
+                                   QStringLiteral("\">义诊</a> [社会]</li>")),
+                     qPrintable(html));
+        }
+    }
+
     void command_data()
     {
         QTest::addColumn<QString>("flash");   // null: no file
