@@ -43,6 +43,19 @@ bool KeyboardCommands::eventFilter(QObject *watched, QEvent *event)
         Q_EMIT enterOnRow(list);
         return true;
     }
+    // Space ticks the current row whichever of its cells is current: the view itself toggles
+    // only a current tick cell, so after a click on a row's category or comment, or after the
+    // arrow keys moved along it, Space did nothing.
+    if (!isTree && key->key() == Qt::Key_Space && mods == Qt::NoModifier) {
+        const QModelIndex current = list->currentIndex();
+        const QModelIndex tick = current.siblingAtColumn(0);
+        if (current.isValid() && current.column() != 0 &&
+            (tick.flags() & Qt::ItemIsUserCheckable)) {
+            const bool on = tick.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            list->model()->setData(tick, on ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+            return true;
+        }
+    }
     const int column = key->key() - Qt::Key_1;
     if (!isTree && mods == Qt::ControlModifier && column >= 0 && column < list->header()->count()) {
         Q_EMIT sortByColumn(list, column);

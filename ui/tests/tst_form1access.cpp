@@ -180,6 +180,55 @@ private Q_SLOTS:
         QCOMPARE(fx.opener.opened, QList<QUrl>{QUrl(row(QStringLiteral("b")).tag)});
     }
 
+    // Space ticks and unticks the current row of the hot news list from any of its cells, the
+    // row as sorted; the archive list has no ticks.
+    void spaceTicksCurrentRow_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("column"); // the current cell's column
+        QTest::addColumn<bool>("ticks");
+        QTest::newRow("hot-title") << "ListView1" << 0 << true;
+        QTest::newRow("hot-category") << "ListView1" << 1 << true;
+        QTest::newRow("hot-comment") << "ListView1" << 2 << true;
+        QTest::newRow("archive-category") << "ListView2" << 1 << false;
+    }
+    void spaceTicksCurrentRow()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, column);
+        QFETCH(bool, ticks);
+        FormFixture fx;
+        auto form = fx.load();
+        fillLists(*form);
+        QTreeView *view = listNamed(*form, list);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        form->showListView(view);
+        // Filled "b", "a" and sorted by title: the shown first row is the model's second.
+        auto *model = qobject_cast<mz::HeadlineModel *>(
+            qobject_cast<mz::HeadlineSortProxy *>(view->model())->sourceModel());
+        model->clear();
+        for (const char *name : {"b", "a"}) {
+            mz::HeadlineRow r = row(QLatin1String(name));
+            r.sub2 = QLatin1String(name);
+            model->append(r);
+        }
+        view->model()->sort(0);
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(0, column)); // "a"
+        const auto ticked = [&] {
+            QStringList names;
+            for (int i = 0; i < model->rowCount(); ++i)
+                if (model->checked(i))
+                    names << model->row(i).title;
+            return names;
+        };
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(ticked(), ticks ? QStringList{QStringLiteral("a")} : QStringList());
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(ticked(), QStringList());
+    }
+
     // Ctrl+1..Ctrl+3 sort a list by that column, as a click on its header does; the favorites
     // are never sorted, and a digit past the last column does nothing.
     void ctrlDigitSortsByColumn_data()
