@@ -6,6 +6,12 @@ EmptyStates::EmptyStates(WindowStatus &status, QObject *parent) : QObject(parent
 {
 }
 
+void EmptyStates::setLists(const QObject *resultList, const QObject *favoritesList)
+{
+    m_resultList = resultList;
+    m_favoritesList = favoritesList;
+}
+
 QString EmptyStates::hotNewsMissing(const QString &dayLabel)
 {
     return QStringLiteral("%1的热点新闻还没有下载：在这一天上按右键，选“下载当日热点新闻”。")
@@ -27,7 +33,7 @@ void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored)
     if (pageStored)
         clear();
     else
-        note(hotNewsMissing(dayLabel));
+        noteAbout(m_resultList, hotNewsMissing(dayLabel));
 }
 
 void EmptyStates::searchDone(const QString &query, qsizetype hits, bool ran)
@@ -35,7 +41,7 @@ void EmptyStates::searchDone(const QString &query, qsizetype hits, bool ran)
     if (!ran)
         return;
     if (hits == 0)
-        note(noHits(query));
+        noteAbout(m_resultList, noHits(query));
     else
         clear();
 }
@@ -43,14 +49,26 @@ void EmptyStates::searchDone(const QString &query, qsizetype hits, bool ran)
 void EmptyStates::favoritesShown(qsizetype count)
 {
     if (count == 0)
-        note(noFavorites());
+        noteAbout(m_favoritesList, noFavorites());
     else
+        clear();
+}
+
+void EmptyStates::listShown(const QObject *list)
+{
+    if (m_lastList && list != m_lastList)
         clear();
 }
 
 void EmptyStates::note(const QString &text)
 {
+    noteAbout(nullptr, text);
+}
+
+void EmptyStates::noteAbout(const QObject *list, const QString &text)
+{
     m_last = text;
+    m_lastList = list;
     m_status.setPanel(WindowStatus::Panel::S1, text);
 }
 
@@ -59,4 +77,5 @@ void EmptyStates::clear()
     if (!m_last.isEmpty() && m_status.panel(WindowStatus::Panel::S1) == m_last)
         m_status.setPanel(WindowStatus::Panel::S1, QString());
     m_last.clear();
+    m_lastList = nullptr;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Short lines in panel "s1" that say why a list is empty, so that a blank list is never left
 // without a word. A later note, or clear(), replaces the line; clear() leaves alone a text that
-// another owner wrote over it in the meantime.
+// another owner wrote over it in the meantime. A note about one list goes when another list is
+// brought to the front: it would say that list is empty.
 
 #include <QObject>
 #include <QString>
@@ -15,6 +16,9 @@ class EmptyStates : public QObject
 public:
     explicit EmptyStates(WindowStatus &status, QObject *parent = nullptr);
 
+    // The lists the notes are about: the hot news and search results, and the favorites.
+    void setLists(const QObject *resultList, const QObject *favoritesList);
+
     static QString hotNewsMissing(const QString &dayLabel);
     static QString noHits(const QString &query);
     static QString noFavorites();
@@ -26,10 +30,18 @@ public:
     // The favorites view was filled with `count` rows.
     void favoritesShown(qsizetype count);
 
+    // A list came to the front: a note about another list goes.
+    void listShown(const QObject *list);
+
     void note(const QString &text);
     void clear();
 
 private:
+    void noteAbout(const QObject *list, const QString &text);
+
     WindowStatus &m_status;
     QString m_last;
+    const QObject *m_lastList = nullptr; // the list m_last is about; null: none in particular
+    const QObject *m_resultList = nullptr;
+    const QObject *m_favoritesList = nullptr;
 };

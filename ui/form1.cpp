@@ -313,6 +313,7 @@ void Form1::createOwners()
     m_frontPage = new PersonalFrontPage(WebBrowser1, m_env.folder, m_env.portalBase, m_env.messages,
                                         *m_status, this);
     m_emptyStates = new EmptyStates(*m_status, this);
+    m_emptyStates->setLists(ListView1, ListView3);
     m_keys = new KeyboardCommands(TreeView1, {ListView1, ListView2, ListView3}, this);
     m_findAction = new QAction(this);
     m_findAction->setObjectName(QStringLiteral("findAction"));
@@ -407,6 +408,7 @@ void Form1::connectKeywordsArea()
     // The browser pane lies where the lists lie: covered, it would still take the keyboard's
     // focus and a screen reader's attention.
     connect(m_lists, &HeadlineLists::listShown, WebBrowser1, &QWidget::hide);
+    connect(m_lists, &HeadlineLists::listShown, m_emptyStates, &EmptyStates::listShown);
     connect(m_lists, &HeadlineLists::archiveListed, m_keywords,
             [this] { m_keywords->count(m_lists->model2()->titles()); });
     connect(m_lists->model2(), &QAbstractItemModel::modelReset, m_keywords,

@@ -402,10 +402,20 @@ private Q_SLOTS:
         form->s2hot_Click(); // today has no stored hot news page
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
                  EmptyStates::hotNewsMissing(QStringLiteral("2007-3-2")));
+        // The note is about the hot news list: it goes when the archive list comes to the front,
+        // and comes back with the hot news.
+        form->s2_Click();
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1), QString());
+        form->s2hot_Click();
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
+                 EmptyStates::hotNewsMissing(QStringLiteral("2007-3-2")));
 
         form->lists().model2()->append(row(QStringLiteral("股市上涨")));
         form->Text2->setText(QStringLiteral("足球"));
         form->Command6_Click();
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
+                 EmptyStates::noHits(QStringLiteral("足球")));
+        form->showListView(form->ListView1); // the list the note is about: it stays
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
                  EmptyStates::noHits(QStringLiteral("足球")));
         form->Text2->setText(QStringLiteral("股市"));
