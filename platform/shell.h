@@ -7,6 +7,11 @@
 
 namespace mz {
 
+// An address from a page as a web address: read leniently, as the download component reads it
+// (blanks, "|" and the like percent-encoded), and kept only when it is http or https with a
+// host; otherwise an empty QUrl. What is opened in the browser or linked on the front page.
+QUrl webAddress(const QString &address);
+
 class UrlOpener
 {
 public:

@@ -1,6 +1,7 @@
 #include "store/frontpage.h"
 
 #include "lists/archiveparser.h"
+#include "platform/shell.h"
 #include "platform/textfile.h"
 
 #include <QDir>
@@ -32,18 +33,6 @@ bool matches(const InterestTopic &topic, const HeadlineRow &row)
 QString levelText(int level)
 {
     return level == 2 ? QStringLiteral("非常关心") : QStringLiteral("一般关心");
-}
-
-// The address as the page links it: read as the article download and the opener read it
-// (blanks, "|" and the like percent-encoded), so that a headline that opens from the list is a
-// link here too. Empty unless it is an http or https address with a host.
-QString linkOf(const QString &address)
-{
-    const QUrl url(address.trimmed(), QUrl::TolerantMode);
-    if (!url.isValid() || url.host().isEmpty() ||
-        (url.scheme() != u"http" && url.scheme() != u"https"))
-        return {};
-    return QString::fromLatin1(url.toEncoded());
 }
 
 } // namespace
@@ -135,7 +124,8 @@ QString renderFrontPage(const QList<FrontSection> &sections, const QString &dayL
             const QString category = row.sub1.isEmpty()
                                          ? QString()
                                          : QStringLiteral(" [") + row.sub1.toHtmlEscaped() + u']';
-            const QString link = linkOf(row.tag);
+            const QUrl url = mz::webAddress(row.tag);
+            const QString link = QString::fromLatin1(url.toEncoded());
             if (!link.isEmpty())
                 html += QStringLiteral("<li><a href=\"") + link.toHtmlEscaped() +
                         QStringLiteral("\">") + text + QStringLiteral("</a>") + category +

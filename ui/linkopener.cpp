@@ -5,18 +5,6 @@
 
 #include <QUrl>
 
-namespace {
-
-bool isWebAddress(const QUrl &url)
-{
-    if (!url.isValid() || url.isRelative() || url.host().isEmpty())
-        return false;
-    return url.scheme().compare(u"http", Qt::CaseInsensitive) == 0 ||
-           url.scheme().compare(u"https", Qt::CaseInsensitive) == 0;
-}
-
-} // namespace
-
 LinkOpener::LinkOpener(mz::UrlOpener *opener, WindowStatus &status, QObject *parent)
     : QObject(parent), m_opener(opener), m_status(status)
 {
@@ -27,11 +15,10 @@ bool LinkOpener::openPageAddress(const QString &address)
     const QString trimmed = address.trimmed();
     if (trimmed.isEmpty())
         return false;
-    // Read as the download component reads it (characters such as blanks or "|" are
-    // percent-encoded), so that an article that can be downloaded can be opened too; only the
-    // scheme and the host decide whether it is handed over.
-    const QUrl url(trimmed, QUrl::TolerantMode);
-    if (!isWebAddress(url)) {
+    // Read as the download component reads it, so that an article that can be downloaded can
+    // be opened too.
+    const QUrl url = mz::webAddress(trimmed);
+    if (url.isEmpty()) {
         m_status.setPanel(WindowStatus::Panel::S1,
                           QStringLiteral("不是网页地址，未打开：") + trimmed);
         return false;
