@@ -62,6 +62,7 @@ void DayDownloads::start(const Transfer &request, bool resume)
     m_parts.component->start(request.target.url, request.target.file, startAt, true);
     if (request.kind == Kind::Archive) {
         m_watchdogMemory.clear();
+        m_watchdogBytes = -1;
         m_parts.watchdog->start();
     }
 }
@@ -170,14 +171,19 @@ void DayDownloads::arrived(const Transfer &ended)
 
 void DayDownloads::watchdogTick()
 {
+    // The caption counts whole kilobytes: a page arriving at less than a kilobyte per interval
+    // leaves it unchanged while bytes still come in. Such a transfer is slow, not stalled.
     const QString caption = m_parts.status->caption();
-    if (caption != m_watchdogMemory) {
+    const qint64 received = m_parts.component->receivedBytes();
+    if (caption != m_watchdogMemory || received != m_watchdogBytes) {
         m_watchdogMemory = caption;
+        m_watchdogBytes = received;
         return;
     }
     // No progress for a whole interval: end the transfer; transfer ended judges the file.
     m_parts.watchdog->stop();
     m_watchdogMemory.clear();
+    m_watchdogBytes = -1;
     m_parts.component->stop();
 }
 
@@ -223,6 +229,7 @@ void DayDownloads::onTransferEnded()
     if (ended->kind == Kind::Archive) {
         m_parts.watchdog->stop();
         m_watchdogMemory.clear();
+        m_watchdogBytes = -1;
     }
     if (ended->superseded) { // a newer request takes jfDownEX1 over
         m_parts.tree->restoreDayImage(ended->day, m_parts.folder);

@@ -62,7 +62,8 @@ public:
     // the hot news even when they could not be fetched.
     void downloadHotNews(const mz::Day &day, bool archiveFollows = false);
 
-    // Timer3: ends a transfer that made no progress for a whole interval.
+    // Timer3: ends a transfer that made no progress (neither caption nor bytes received changed)
+    // for a whole interval.
     void watchdogTick();
     // Timer4: the archive of `selected` follows the hot news; when the selected node is no day,
     // the day of the last transfer (whose hot news were just fetched).
@@ -112,6 +113,7 @@ private:
     TransferPtr m_current;             // the running (or last) transfer
     std::unique_ptr<Transfer> m_retry; // waiting for m_retryTimer
     QString m_watchdogMemory;          // the caption seen at Timer3's previous tick
+    qint64 m_watchdogBytes = -1;       // the bytes received at Timer3's previous tick
     // Transfers that delivered a page, waiting for their completed event (innermost last: a
     // transfer started from a handler, or from a modal box's event loop, may end before the
     // outer completed event comes).

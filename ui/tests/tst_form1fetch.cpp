@@ -276,11 +276,25 @@ private Q_SLOTS:
         QVERIFY(!form->Timer3->isActive());
     }
 
+    void watchdogLeavesAMovingTransferAlone_data()
+    {
+        QTest::addColumn<int>("chunk");
+        QTest::addColumn<int>("entries"); // entries of the archive page, 0: the day's own
+        QTest::newRow("kilobytes-each-tick") << 4096 << 0;
+        // Bytes at every tick, a new kilobyte in the caption only every few ticks.
+        QTest::newRow("under-a-kilobyte-each-tick") << 32 << 20;
+    }
     void watchdogLeavesAMovingTransferAlone()
     {
+        QFETCH(int, chunk);
+        QFETCH(int, entries);
         Fixture f(kDay.addDays(1));
         f.server->setFaultForPath("/old1000/", Fault::Slow, 1);
-        f.server->setSlowChunk(4096, 20); // many kilobytes between two watchdog ticks
+        f.server->setSlowChunk(chunk, 20);
+        if (entries > 0)
+            f.transform = [&](const QByteArray &path, const QByteArray &body) {
+                return path == kArchivePath ? f.generator->archivePage(kDay, entries) : body;
+            };
         auto form = f.load();
         select(*form, kKey);
         form->Command1_Click();
