@@ -36,7 +36,7 @@ void DayDownloads::downloadArchive(const mz::Day &day)
     if (!day.isValid())
         return;
     cancelRetry();
-    start({Kind::Archive, day, archiveTarget(day)});
+    start({Kind::Archive, day, requestTarget(Kind::Archive, day)});
 }
 
 void DayDownloads::downloadHotNews(const mz::Day &day, bool archiveFollows)
@@ -44,11 +44,16 @@ void DayDownloads::downloadHotNews(const mz::Day &day, bool archiveFollows)
     if (!day.isValid())
         return;
     cancelRetry();
-    Transfer t{Kind::HotNews, day,
-               mz::pageTarget(mz::PageKind::HotNews, m_parts.portalBase, m_parts.folder, day,
-                              m_parts.clock->today(), true)};
+    Transfer t{Kind::HotNews, day, requestTarget(Kind::HotNews, day)};
     t.archiveFollows = archiveFollows;
     start(t);
+}
+
+// What a transfer of `day` fetches now: the open day's hot news come from the live page.
+mz::PageTarget DayDownloads::requestTarget(Kind kind, const mz::Day &day) const
+{
+    return mz::pageTarget(kind == Kind::Archive ? mz::PageKind::Archive : mz::PageKind::HotNews,
+                          m_parts.portalBase, m_parts.folder, day, m_parts.clock->today(), true);
 }
 
 void DayDownloads::start(const Transfer &request, bool resume)
@@ -96,8 +101,11 @@ void DayDownloads::retryNow()
 {
     if (!m_retry)
         return;
-    const Transfer next = *m_retry;
+    Transfer next = *m_retry;
     m_retry.reset();
+    // The day may have closed since the last attempt (midnight passed): the page is then the
+    // final copy, and the live hot news page already holds the next day's news.
+    next.target = requestTarget(next.kind, next.day);
     start(next, true);
 }
 

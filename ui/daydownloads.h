@@ -97,6 +97,7 @@ private:
     };
     using TransferPtr = std::shared_ptr<Transfer>;
 
+    mz::PageTarget requestTarget(Kind kind, const mz::Day &day) const;
     // `resume`: continue from the bytes the component kept of the same page (a retry); a
     // request of the user or of the start-up begins from zero.
     void start(const Transfer &request, bool resume = false);

@@ -261,6 +261,44 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), kIdle);
     }
 
+    // Midnight passes between a failed attempt on the open day and its retry: the day is closed
+    // now, so the retry fetches its dated page (the live hot news page holds the next day's) and
+    // stores it as the final copy, which the list then shows.
+    void retryAfterMidnight_data()
+    {
+        QTest::addColumn<bool>("hot");
+        QTest::addColumn<QByteArray>("firstPath");
+        QTest::addColumn<QByteArray>("retryPath");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("archive") << false << kArchivePath << kArchivePath
+                                 << QStringLiteral("news1000_20070612.shtml");
+        QTest::newRow("hot-news") << true << QByteArray("/hotnews/")
+                                  << QByteArray("/hotnews/20070612.shtml")
+                                  << QStringLiteral("20070612.shtml");
+    }
+    void retryAfterMidnight()
+    {
+        QFETCH(bool, hot);
+        QFETCH(QByteArray, firstPath);
+        QFETCH(QByteArray, retryPath);
+        QFETCH(QString, stored);
+        Fixture f(kDay);
+        f.server->setFaultForPath(hot ? "/hotnews/" : "/old1000/", Fault::Truncate, 1);
+        auto form = f.load();
+        select(*form, kKey);
+        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
+                [&] { f.clock.setToday(kDay.addDays(1)); });
+        hot ? form->s1hot_Click() : form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
+        form->Timer4->stop();
+        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{firstPath, retryPath}));
+        QCOMPARE(f.bytes(stored),
+                 hot ? f.generator->hotNewsPage(kDay) : f.generator->archivePage(kDay));
+        QVERIFY(!QFile::exists(f.file(QStringLiteral("No") + stored)));
+        QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
+        QVERIFY((hot ? form->lists().model1() : form->lists().model2())->rowCount() > 0);
+    }
+
     void watchdogStopsStalledTransfer()
     {
         Fixture f(kDay.addDays(1));
