@@ -93,6 +93,9 @@ void DayDownloads::cancelRetry()
     m_retryTimer.stop();
     const mz::Day day = m_retry->day;
     m_retry.reset();
+    // The note announcing the retry would otherwise stay while the new request runs.
+    if (m_parts.status->panel(WindowStatus::Panel::S1) == m_retryNote)
+        m_parts.status->setPanel(WindowStatus::Panel::S1, QString());
     if (!m_parts.component->isBusy())
         m_parts.tree->restoreDayImage(day, m_parts.folder);
 }
@@ -129,11 +132,11 @@ bool DayDownloads::scheduleRetry(const Transfer &ended)
     m_retry = std::make_unique<Transfer>(next);
     // The pause grows with the fruitless attempts only; one that brought bytes is followed soon.
     const int pause = m_policy.pauseBeforeAttempt(qMax(2, fruitless + 1));
-    m_parts.status->setPanel(WindowStatus::Panel::S1,
-                             QStringLiteral("%1 下载未完成，%2秒后重试（第%3次）")
-                                 .arg(ended.day.label)
-                                 .arg((pause + 999) / 1000)
-                                 .arg(next.attempt));
+    m_retryNote = QStringLiteral("%1 下载未完成，%2秒后重试（第%3次）")
+                      .arg(ended.day.label)
+                      .arg((pause + 999) / 1000)
+                      .arg(next.attempt);
+    m_parts.status->setPanel(WindowStatus::Panel::S1, m_retryNote);
     m_retryTimer.start(pause);
     return true;
 }

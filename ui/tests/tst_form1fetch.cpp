@@ -543,6 +543,29 @@ private Q_SLOTS:
         QVERIFY(isRed(form->tree().nodeByKey(kKey)));
     }
 
+    // A request while a retry waits replaces the retry: the waiting day's node and the status
+    // bar no longer announce it.
+    void requestDuringRetryPause()
+    {
+        Fixture f(kDay.addDays(1));
+        const QByteArray first = "/old1000/news1000_20070611.shtml";
+        f.server->setFaultForPath(first, Fault::NotFound);
+        f.server->setFaultForPath(kArchivePath, Fault::Stall);
+        auto form = f.load();
+        form->setRetryPolicy(mz::RetryPolicy(3, 60000, 60000));
+        select(*form, QStringLiteral("k20070611"));
+        form->Command1_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            form->status().panel(WindowStatus::Panel::S1).contains(QStringLiteral("重试")), 15000);
+
+        select(*form, kKey);
+        form->Command1_Click();
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(QStringLiteral("k20070611"))), 4);
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 2);
+        QVERIFY2(!form->status().panel(WindowStatus::Panel::S1).contains(QStringLiteral("重试")),
+                 qPrintable(form->status().panel(WindowStatus::Panel::S1)));
+    }
+
     void closingDuringDownload()
     {
         Fixture f(kDay.addDays(1));
