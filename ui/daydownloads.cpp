@@ -247,7 +247,16 @@ void DayDownloads::onTransferEnded()
         m_parts.status->setIdle();
         return;
     }
-    if (ended->complete) {
+    if (ended->complete && !ended->target.closed && requestTarget(ended->kind, ended->day).closed) {
+        // Midnight passed while the open day's page arrived: it went under the provisional name
+        // that a closed day no longer uses. The day's page is fetched again, as a closed day's.
+        ended->complete = false;
+        m_parts.status->setIdle();
+        m_retry = std::make_unique<Transfer>(Transfer{ended->kind, ended->day, ended->target,
+                                                      ended->attempt + 1, ended->fruitless,
+                                                      ended->archiveFollows});
+        m_retryTimer.start(0);
+    } else if (ended->complete) {
         m_parts.status->setIdle();
         arrived(*ended);
     } else if (scheduleRetry(*ended)) {

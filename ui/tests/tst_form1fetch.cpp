@@ -261,32 +261,40 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), kIdle);
     }
 
-    // Midnight passes between a failed attempt on the open day and its retry: the day is closed
-    // now, so the retry fetches its dated page (the live hot news page holds the next day's) and
-    // stores it as the final copy, which the list then shows.
+    // Midnight passes while the open day's page is being fetched (it arrives whole, or cut off
+    // and retried): the day is closed now, so the next attempt fetches its dated page (the live
+    // hot news page holds the next day's) and stores it as the final copy, which the list then
+    // shows.
     void retryAfterMidnight_data()
     {
         QTest::addColumn<bool>("hot");
+        QTest::addColumn<Fault>("fault");
         QTest::addColumn<QByteArray>("firstPath");
         QTest::addColumn<QByteArray>("retryPath");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("archive") << false << kArchivePath << kArchivePath
-                                 << QStringLiteral("news1000_20070612.shtml");
-        QTest::newRow("hot-news") << true << QByteArray("/hotnews/")
-                                  << QByteArray("/hotnews/20070612.shtml")
-                                  << QStringLiteral("20070612.shtml");
+        const QString archive = QStringLiteral("news1000_20070612.shtml");
+        const QString hot = QStringLiteral("20070612.shtml");
+        QTest::newRow("archive-cut-off")
+            << false << Fault::Truncate << kArchivePath << kArchivePath << archive;
+        QTest::newRow("archive-whole")
+            << false << Fault::None << kArchivePath << kArchivePath << archive;
+        QTest::newRow("hot-news-cut-off") << true << Fault::Truncate << QByteArray("/hotnews/")
+                                          << QByteArray("/hotnews/20070612.shtml") << hot;
+        QTest::newRow("hot-news-whole") << true << Fault::None << QByteArray("/hotnews/")
+                                        << QByteArray("/hotnews/20070612.shtml") << hot;
     }
     void retryAfterMidnight()
     {
         QFETCH(bool, hot);
+        QFETCH(Fault, fault);
         QFETCH(QByteArray, firstPath);
         QFETCH(QByteArray, retryPath);
         QFETCH(QString, stored);
         Fixture f(kDay);
-        f.server->setFaultForPath(hot ? "/hotnews/" : "/old1000/", Fault::Truncate, 1);
+        f.server->setFaultForPath(hot ? "/hotnews/" : "/old1000/", fault, 1);
         auto form = f.load();
         select(*form, kKey);
-        connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
+        connect(form->jfDownEX1, &mz::DownloadComponent::connecting, form.get(),
                 [&] { f.clock.setToday(kDay.addDays(1)); });
         hot ? form->s1hot_Click() : form->Command1_Click();
         QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
