@@ -86,6 +86,42 @@ QString deadlineText(int ms)
     return QStringLiteral("下载超时：%1内没有下载完").arg(durationText(ms));
 }
 
+// A failure of the network in the window's language (Qt's own texts are English); one without a
+// text of its own keeps Qt's behind a Chinese word.
+QString networkErrorText(QNetworkReply::NetworkError code, const QString &qtText)
+{
+    using E = QNetworkReply::NetworkError;
+    switch (code) {
+    case E::ConnectionRefusedError:
+        return QStringLiteral("服务器拒绝连接");
+    case E::RemoteHostClosedError:
+        return QStringLiteral("服务器中途断开了连接");
+    case E::HostNotFoundError:
+        return QStringLiteral("找不到服务器");
+    case E::TimeoutError:
+        return QStringLiteral("连接服务器超时");
+    case E::TemporaryNetworkFailureError:
+    case E::NetworkSessionFailedError:
+        return QStringLiteral("网络暂时不可用");
+    case E::SslHandshakeFailedError:
+        return QStringLiteral("无法建立安全连接");
+    case E::TooManyRedirectsError:
+        return QStringLiteral("服务器转向的次数太多");
+    case E::InsecureRedirectError:
+        return QStringLiteral("服务器转向了不安全的地址");
+    case E::ProxyConnectionRefusedError:
+    case E::ProxyConnectionClosedError:
+    case E::ProxyNotFoundError:
+    case E::ProxyTimeoutError:
+    case E::ProxyAuthenticationRequiredError:
+        return QStringLiteral("代理服务器出错");
+    case E::ProtocolUnknownError:
+        return QStringLiteral("不支持这种地址");
+    default:
+        return QStringLiteral("网络错误：") + qtText;
+    }
+}
+
 // "bytes 100-199/200" -> first 100, total 200 ("*" gives -1). False when malformed.
 bool parseContentRange(const QByteArray &value, qint64 *first, qint64 *total)
 {
@@ -508,7 +544,8 @@ void DownloadComponent::onFinished()
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        finish(Outcome::NetworkError, reply->errorString(), int(reply->error()));
+        finish(Outcome::NetworkError, networkErrorText(reply->error(), reply->errorString()),
+               int(reply->error()));
         return;
     }
     if (t->status == 0) {

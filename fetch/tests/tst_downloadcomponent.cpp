@@ -189,23 +189,27 @@ private Q_SLOTS:
         QTest::addColumn<bool>("rejectBody");
         QTest::addColumn<Outcome>("outcome");
         QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text"); // how the error event begins, in the window's language
         using F = HttpServer::Fault;
+        const QString http = QStringLiteral("服务器回答 HTTP ");
+        const QString closed = QStringLiteral("服务器中途断开了连接");
         QTest::newRow("not-found-fault")
-            << F::NotFound << "/p" << false << Outcome::HttpError << 404;
+            << F::NotFound << "/p" << false << Outcome::HttpError << 404 << http + "404";
         QTest::newRow("not-found-page-with-html-end")
-            << F::None << "/missing" << false << Outcome::HttpError << 404;
+            << F::None << "/missing" << false << Outcome::HttpError << 404 << http + "404";
         QTest::newRow("server-error")
-            << F::ServerError << "/p" << false << Outcome::HttpError << 500;
+            << F::ServerError << "/p" << false << Outcome::HttpError << 500 << http + "500";
         QTest::newRow("truncated-body") << F::Truncate << "/p" << false << Outcome::NetworkError
-                                        << int(QNetworkReply::RemoteHostClosedError);
+                                        << int(QNetworkReply::RemoteHostClosedError) << closed;
         QTest::newRow("closed-without-answer")
             << F::CloseWithoutResponse << "/p" << false << Outcome::NetworkError
-            << int(QNetworkReply::RemoteHostClosedError);
+            << int(QNetworkReply::RemoteHostClosedError) << closed;
         QTest::newRow("part-instead-of-page")
             << F::None << "/unasked-206" << false << Outcome::Incomplete
-            << int(DownloadComponent::BadRangeCode);
-        QTest::newRow("body-refused-by-check") << F::None << "/p" << true << Outcome::Incomplete
-                                               << int(DownloadComponent::RejectedBodyCode);
+            << int(DownloadComponent::BadRangeCode) << QString();
+        QTest::newRow("body-refused-by-check")
+            << F::None << "/p" << true << Outcome::Incomplete
+            << int(DownloadComponent::RejectedBodyCode) << QStringLiteral("页面不完整");
     }
     void failureKeepsStoredFile()
     {
@@ -214,6 +218,7 @@ private Q_SLOTS:
         QFETCH(bool, rejectBody);
         QFETCH(Outcome, outcome);
         QFETCH(int, code);
+        QFETCH(QString, text);
 
         const QString target = path(QStringLiteral("stored.shtml"));
         QVERIFY(mz::writeFileBytes(target, "OLD COPY</html>"));
@@ -231,7 +236,8 @@ private Q_SLOTS:
         QCOMPARE(log.withoutProgress(),
                  (QStringList{"connecting", "connected", QStringLiteral("error:%1").arg(code),
                               "ended"}));
-        QVERIFY(!c.lastErrorText().isEmpty());
+        QVERIFY2(!c.lastErrorText().isEmpty() && c.lastErrorText().startsWith(text),
+                 qPrintable(c.lastErrorText()));
         QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), QByteArray("OLD COPY</html>"));
         QCOMPARE(folderEntries(), QStringList{"stored.shtml"});
     }
@@ -255,6 +261,7 @@ private Q_SLOTS:
             (QStringList{"connecting",
                          QStringLiteral("error:%1").arg(int(QNetworkReply::ConnectionRefusedError)),
                          "ended"}));
+        QCOMPARE(c.lastErrorText(), QStringLiteral("服务器拒绝连接"));
         QVERIFY(!QFile::exists(target));
         QVERIFY(folderEntries().isEmpty());
     }
