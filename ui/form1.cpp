@@ -889,8 +889,12 @@ void Form1::s666_Click()
     m_keywords->removeSelected();
 }
 
+// The page covers the lists: they step back as they do for the front page, so that Tab and a
+// screen reader do not reach headlines hidden behind it.
 void Form1::s6666_Click()
 {
+    for (QTreeView *view : {ListView1, ListView2, ListView3})
+        view->hide();
     WebBrowser1->show();
     WebBrowser1->raise();
     m_browser->navigate(m_env.siteUrl);
