@@ -61,6 +61,13 @@ void FavoritesCommands::removeSelected()
         rows.removeAt(m_lists.proxy3()->sourceRow(current.row()));
         m_lists.model3()->clear();
         m_lists.model3()->append(std::move(rows));
+        // The row that took the removed one's place (the last, when the last went) becomes
+        // current: refilled, the view had no current row, and the keyboard's focus and a screen
+        // reader were left on none.
+        const int count = view->model()->rowCount();
+        if (count > 0)
+            view->setCurrentIndex(
+                view->model()->index(qMin(current.row(), count - 1), current.column()));
     }
 }
 

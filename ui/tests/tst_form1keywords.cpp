@@ -323,6 +323,12 @@ void TestForm1Keywords::favorites()
     QCOMPARE(f.form->lists().model3()->row(1).title, QStringLiteral("［x]"));
     QCOMPARE(mz::readFileBytes(path).value_or(QByteArray()),
              mz::encodeAnsi(crlf("[main]\n甲=http://a/1\n\n［x]=http://a/3\n")));
+    // The keyboard stays on a row: the one that took the removed one's place, or the one
+    // before when the last went.
+    QCOMPARE(view->currentIndex().row(), 1);
+    f.form->shouc1del->trigger();
+    QCOMPARE(view->model()->rowCount(), 1);
+    QCOMPARE(view->currentIndex().row(), 0);
 }
 
 void TestForm1Keywords::favoritesWithoutRowOrFile()
