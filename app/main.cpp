@@ -56,12 +56,13 @@ int main(int argc, char *argv[])
     // One 墨舟 per folder: a second one would write the same files. Held until the program ends.
     const std::unique_ptr<QLockFile> folderLock = mz::lockProgramFolder(folder, &error);
     if (!folderLock) {
-        QMessageBox::critical(nullptr, QStringLiteral("墨舟"), error);
+        mz::makeMessageBox(QMessageBox::Critical, QStringLiteral("墨舟"), error)->exec();
         return 1;
     }
     if (!mz::prepareProgramFolder(folder, &error)) {
-        QMessageBox::critical(nullptr, QStringLiteral("墨舟"),
-                              QStringLiteral("无法准备程序文件夹 %1：%2").arg(folder, error));
+        mz::makeMessageBox(QMessageBox::Critical, QStringLiteral("墨舟"),
+                           QStringLiteral("无法准备程序文件夹 %1：%2").arg(folder, error))
+            ->exec();
         return 1;
     }
 

@@ -1,9 +1,17 @@
 #include "ui/widgetmessages.h"
 
 #include <QDesktopServices>
-#include <QMessageBox>
+#include <QPushButton>
 
 namespace mz {
+
+std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QString &title,
+                                            const QString &text, QWidget *parent)
+{
+    auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok, parent);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    return box;
+}
 
 void WidgetMessages::show(const QString &text, const QString &title, MessageIcon icon)
 {
@@ -21,8 +29,7 @@ void WidgetMessages::show(const QString &text, const QString &title, MessageIcon
     case MessageIcon::None:
         break;
     }
-    QMessageBox box(boxIcon, title, text, QMessageBox::Ok, m_parent);
-    box.exec();
+    makeMessageBox(boxIcon, title, text, m_parent)->exec();
 }
 
 bool DesktopOpener::open(const QUrl &url)

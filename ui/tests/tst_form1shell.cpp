@@ -11,6 +11,7 @@
 #include "testsupport/formfixture.h"
 
 #include <QStatusBar>
+#include <QAccessible>
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenu>
@@ -293,6 +294,20 @@ private Q_SLOTS:
         QCOMPARE(sink.urls,
                  (QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:8086/news/20070302/1.shtml")),
                               QUrl(QStringLiteral("mailto:a@b.c?subject=x"))}));
+    }
+
+    // The message boxes' one button reads "确定", to the eye and to a screen reader, as the rest
+    // of the box does.
+    void messageBoxButtonIsChinese()
+    {
+        const auto box = mz::makeMessageBox(QMessageBox::Information, QStringLiteral("提示"),
+                                            QStringLiteral("下载完成。"));
+        QCOMPARE(box->buttons().size(), 1);
+        QAbstractButton *ok = box->button(QMessageBox::Ok);
+        QVERIFY(ok);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(ok);
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("确定"));
     }
 
     // The tree always keeps a selected node: clicks on the blank area, Ctrl+clicks and other
