@@ -992,9 +992,11 @@ void Form1::nameControlsForScreenReaders()
         {Text2, u"搜索新闻"},     {Command6, u"搜索新闻"},  {TreeView1, u"新闻导航"},
         {ListView1, u"热点新闻"}, {ListView2, u"所有新闻"}, {ListView3, u"收藏夹"},
         {WebBrowser1, u"网页"},   {Toolbar1, u"工具栏"},    {StatusBar1, u"状态栏"},
-        {m_panelS1, u"状态"},     {m_panelS2, u"新闻条数"}};
+    };
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(str(name));
+    m_panelS1->setAccessibleName(WindowStatus::panelName(WindowStatus::Panel::S1));
+    m_panelS2->setAccessibleName(WindowStatus::panelName(WindowStatus::Panel::S2));
     Text2->setPlaceholderText(QStringLiteral("搜索新闻"));
     ListView1->setAccessibleDescription(
         QStringLiteral("热点新闻或搜索结果，可打勾；Ctrl+1、Ctrl+2、Ctrl+3按该列排序"));

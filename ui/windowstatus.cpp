@@ -13,9 +13,17 @@ QString WindowStatus::idleCaption()
     return QStringLiteral("墨舟 V1.3");
 }
 
+QString WindowStatus::panelName(Panel panel)
+{
+    return panel == Panel::S1 ? QStringLiteral("状态") : QStringLiteral("新闻条数");
+}
+
+// A fixed name hid every message from a screen reader ("状态" was read, never the text).
 void WindowStatus::setPanel(Panel panel, const QString &text)
 {
-    (panel == Panel::S1 ? m_s1 : m_s2)->setText(text);
+    QLabel *label = panel == Panel::S1 ? m_s1 : m_s2;
+    label->setText(text);
+    label->setAccessibleName(text.isEmpty() ? panelName(panel) : text);
 }
 
 QString WindowStatus::panel(Panel panel) const

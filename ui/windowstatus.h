@@ -19,7 +19,11 @@ public:
     WindowStatus(QWidget *window, QLabel *s1, QLabel *s2, QObject *parent = nullptr);
 
     static QString idleCaption(); // 墨舟 V1.3
+    // What an empty panel is called for a screen reader: 状态, 新闻条数.
+    static QString panelName(Panel panel);
 
+    // The panel's text is also its name for a screen reader, which reads a named label by its
+    // name alone; an empty panel is called by panelName.
     void setPanel(Panel panel, const QString &text);
     QString panel(Panel panel) const;
     void setCaption(const QString &caption);

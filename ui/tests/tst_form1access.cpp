@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -399,13 +400,23 @@ private Q_SLOTS:
     {
         FormFixture fx;
         auto form = fx.load();
+        // A screen reader reads a panel by its name: the note itself, or what the panel is for
+        // while it is empty.
+        const auto s1Name = [&form] {
+            QAccessibleInterface *iface =
+                QAccessible::queryAccessibleInterface(form->findChild<QLabel *>("s1"));
+            return iface ? iface->text(QAccessible::Name) : QString();
+        };
+        QCOMPARE(s1Name(), QStringLiteral("状态"));
         form->s2hot_Click(); // today has no stored hot news page
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
                  EmptyStates::hotNewsMissing(QStringLiteral("2007-3-2")));
+        QCOMPARE(s1Name(), EmptyStates::hotNewsMissing(QStringLiteral("2007-3-2")));
         // The note is about the hot news list: it goes when the archive list comes to the front,
         // and comes back with the hot news.
         form->s2_Click();
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1), QString());
+        QCOMPARE(s1Name(), QStringLiteral("状态"));
         form->s2hot_Click();
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
                  EmptyStates::hotNewsMissing(QStringLiteral("2007-3-2")));
