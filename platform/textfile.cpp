@@ -19,20 +19,21 @@ QByteArray encodeAnsi(QStringView text)
     return encoder.encode(text);
 }
 
-std::optional<QByteArray> readFileBytes(const QString &path)
+std::optional<QByteArray> readFileBytes(const QString &path, qint64 maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // One byte more than the limit tells a file over it, without reading the whole of it.
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError || (maxBytes >= 0 && bytes.size() > maxBytes))
         return std::nullopt;
     return bytes;
 }
 
-std::optional<QString> readTextFile(const QString &path)
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes)
 {
-    auto bytes = readFileBytes(path);
+    auto bytes = readFileBytes(path, maxBytes);
     if (!bytes)
         return std::nullopt;
     return decodeAnsi(*bytes);

@@ -19,10 +19,11 @@ namespace mz {
 QString decodeAnsi(QByteArrayView bytes);
 QByteArray encodeAnsi(QStringView text);
 
-// Reads the whole file as bytes; nullopt when it is missing or unreadable.
-std::optional<QByteArray> readFileBytes(const QString &path);
-// Reads and decodes the whole file; nullopt when it is missing or unreadable.
-std::optional<QString> readTextFile(const QString &path);
+// Reads the whole file as bytes; nullopt when it is missing or unreadable, or when it holds more
+// than `maxBytes` bytes (a negative limit reads a file of any size).
+std::optional<QByteArray> readFileBytes(const QString &path, qint64 maxBytes = -1);
+// Reads and decodes the whole file; nullopt as readFileBytes gives it.
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
 
 // Replaces the file's content atomically. Returns false (and fills *error) on failure.
 bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);

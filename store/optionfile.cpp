@@ -3,6 +3,7 @@
 #include "platform/textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace mz {
 
@@ -72,10 +73,22 @@ QString optionFilePath(const QString &folder)
 
 std::optional<QString> readOptionFile(const QString &folder)
 {
-    auto text = readTextFile(optionFilePath(folder));
+    auto text = readTextFile(optionFilePath(folder), kMaxOptionFileBytes);
     if (text)
         *text = withCrLf(*text);
     return text;
+}
+
+QString optionFileReadProblem(const QString &folder)
+{
+    const QString path = optionFilePath(folder);
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > kMaxOptionFileBytes)
+        return QStringLiteral("设置文件 %1 过大（超过 %2 MB），没有读取")
+            .arg(shown)
+            .arg(kMaxOptionFileBytes / (1024 * 1024));
+    return QStringLiteral("无法读取设置文件 %1").arg(shown);
 }
 
 QString withCrLf(const QString &text)
@@ -337,11 +350,12 @@ QByteArray splice(const QList<ByteLine> &lines, const QStringList &before, const
 template <typename Rule>
 KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
 {
-    const std::optional<QByteArray> bytes = readFileBytes(optionFilePath(folder));
+    const std::optional<QByteArray> bytes =
+        readFileBytes(optionFilePath(folder), kMaxOptionFileBytes);
     const QString path = QDir::toNativeSeparators(optionFilePath(folder));
     if (!bytes) {
         return failure(KeywordChange::Status::ReadFailed, keyword,
-                       QStringLiteral("无法读取设置文件 %1，关键词没有保存。").arg(path));
+                       optionFileReadProblem(folder) + QStringLiteral("，关键词没有保存。"));
     }
     const QList<ByteLine> lines = byteLines(*bytes);
     QStringList before;
@@ -512,10 +526,11 @@ QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place)
 
 bool storeWindowPlace(const QString &folder, const WindowPlace &place, QString *error)
 {
-    const std::optional<QByteArray> bytes = readFileBytes(optionFilePath(folder));
+    const std::optional<QByteArray> bytes =
+        readFileBytes(optionFilePath(folder), kMaxOptionFileBytes);
     if (!bytes) {
         if (error)
-            *error = QStringLiteral("无法读取 %1").arg(optionFilePath(folder));
+            *error = optionFileReadProblem(folder);
         return false;
     }
     const QByteArray changed = withWindowPlace(*bytes, place);

@@ -26,9 +26,17 @@ inline constexpr char16_t kSiteHeader[] = u"[墨舟网]";
 inline constexpr char kDefaultPortal[] = "http://127.0.0.1:8086";
 inline constexpr char kDefaultSite[] = "http://127.0.0.1:8086/mozhou/";
 
+// option.ini holds a few kilobytes. A larger file is not read (nor rewritten): it is not one the
+// program keeps, and its lines as keywords would fill the navigation tree with millions of nodes.
+inline constexpr qint64 kMaxOptionFileBytes = 1024 * 1024;
+
 QString optionFilePath(const QString &folder);
-// The whole text of option.ini, line ends as CR LF; nullopt when it is missing or unreadable.
+// The whole text of option.ini, line ends as CR LF; nullopt when it is missing, unreadable or
+// larger than kMaxOptionFileBytes.
 std::optional<QString> readOptionFile(const QString &folder);
+// Why option.ini in `folder` could not be read, for the user: "无法读取设置文件 …" or, for a file
+// over the limit, "设置文件 … 过大（超过 1 MB），没有读取".
+QString optionFileReadProblem(const QString &folder);
 // The text with every line end (CR LF, bare LF or bare CR) written as CR LF.
 QString withCrLf(const QString &text);
 bool writeOptionFile(const QString &folder, const QString &text, QString *error = nullptr);

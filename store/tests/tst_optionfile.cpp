@@ -349,6 +349,19 @@ private Q_SLOTS:
             QVERIFY(!change.message.isEmpty());
         }
         QCOMPARE(readOptionFile(dir.path()).value(), before);
+
+        // A file far larger than any option.ini (here a million keyword lines) is neither read
+        // nor rewritten, and the message says why.
+        const QByteArray huge = "[你的关键词]\r\n" + QByteArray("nba\r\n").repeated(1 << 20);
+        QVERIFY(writeFileBytes(optionFilePath(dir.path()), huge));
+        QVERIFY(!readOptionFile(dir.path()).has_value());
+        const KeywordChange refused = addKeywordToFile(dir.path(), QStringLiteral("油价"));
+        QCOMPARE(refused.status, Status::ReadFailed);
+        QVERIFY2(refused.message.contains(QStringLiteral("过大")), qPrintable(refused.message));
+        QString error;
+        QVERIFY(!storeWindowPlace(dir.path(), {10, 20, 900, 600, 260, {}}, &error));
+        QVERIFY2(error.contains(QStringLiteral("过大")), qPrintable(error));
+        QCOMPARE(readFileBytes(optionFilePath(dir.path())).value(), huge);
     }
 
     void lineEndsNormalised()
