@@ -4,6 +4,7 @@
 #include "fetch/downloadcomponent.h"
 #include "lists/headlinemodel.h"
 #include "platform/clock.h"
+#include "platform/messages.h"
 #include "rules/layout.h"
 #include "speech/speechengine.h"
 #include "store/optionfile.h"
@@ -39,6 +40,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QHeaderView>
@@ -450,10 +452,18 @@ void Form1::Form_Load()
                            QStringLiteral("语音下载"));
     }
     // A missing or unreadable option.ini gives an empty tree below the roots.
-    const QString optionText = mz::readOptionFile(m_env.folder).value_or(QString());
+    const std::optional<QString> option = mz::readOptionFile(m_env.folder);
+    const QString optionText = option.value_or(QString());
     m_tree->build(optionText, m_env.clock->today(), mz::parseDaysToKeep(optionText), m_env.folder);
     restoreWindowPlace(optionText);
     Form_Resize();
+    // A file that is there but cannot be read (a folder, no permission, far too large) would
+    // leave the keywords looking lost: say why they are missing.
+    if (!option && QFileInfo::exists(mz::optionFilePath(m_env.folder)) && m_env.messages) {
+        m_env.messages->show(mz::optionFileReadProblem(m_env.folder) +
+                                 QStringLiteral("，关键词、分类和旧新闻天数都没有载入。"),
+                             QStringLiteral("提示"), mz::MessageIcon::Warning);
+    }
     Timer1->start();
 }
 

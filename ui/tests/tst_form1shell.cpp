@@ -14,6 +14,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -110,23 +111,39 @@ private Q_SLOTS:
         QCOMPARE(f.speech.calls.last(), QStringLiteral("close"));
     }
 
+    // The last column: what the notice at load says, empty when there is none.
     void missingOrBrokenOptionFile_data()
     {
         QTest::addColumn<QString>("option");
-        QTest::newRow("missing") << QString();
-        QTest::newRow("only-days") << crlf(QStringLiteral("[旧新闻存放天数]\n2天"));
-        QTest::newRow("garbage") << QStringLiteral("[[[[天天\r\n[");
+        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("missing") << QString() << false << QString();
+        QTest::newRow("only-days")
+            << crlf(QStringLiteral("[旧新闻存放天数]\n2天")) << false << QString();
+        QTest::newRow("garbage") << QStringLiteral("[[[[天天\r\n[") << false << QString();
+        QTest::newRow("a-folder") << QString() << true << QStringLiteral("无法读取设置文件");
+        QTest::newRow("far-too-large")
+            << crlf(QStringLiteral("[你的关键词]\n")) + QStringLiteral("nba\r\n").repeated(300000)
+            << false << QStringLiteral("过大");
     }
     void missingOrBrokenOptionFile()
     {
         QFETCH(QString, option);
+        QFETCH(bool, folder);
+        QFETCH(QString, notice);
         FormFixture f(option);
         if (option.isNull())
             QFile::remove(f.dir.filePath(QStringLiteral("option.ini")));
+        if (folder)
+            QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("option.ini")));
         auto form = f.load();
         QCOMPARE(form->TreeView1->topLevelItemCount(), 5);
         QCOMPARE(form->TreeView1->topLevelItem(2)->childCount(), 0);
         QCOMPARE(form->tree().selectedKey(), QStringLiteral("k20070302"));
+        QCOMPARE(f.messages.messages.size(), notice.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty())
+            QVERIFY2(f.messages.messages.first().text.contains(notice),
+                     qPrintable(f.messages.messages.first().text));
     }
 
     void rightClickSetsStatesAndShowsPop()
