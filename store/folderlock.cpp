@@ -1,6 +1,8 @@
 #include "store/folderlock.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 namespace mz {
 
@@ -15,12 +17,26 @@ std::unique_ptr<QLockFile> lockProgramFolder(const QString &folder, QString *err
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("无法创建程序文件夹 %1").arg(shown));
 
-    auto lock = std::make_unique<QLockFile>(QDir(folder).filePath(QLatin1String(kFolderLockName)));
+    const QString lockPath = QDir(folder).filePath(QLatin1String(kFolderLockName));
+    auto lock = std::make_unique<QLockFile>(lockPath);
     // The lock is held for the whole run: it goes stale only when its process is gone, never
     // merely by its age.
     lock->setStaleLockTime(0);
     if (lock->tryLock(0))
         return lock;
+    // A lock file without a readable holder (left empty or damaged by a crash or a full disk)
+    // would shut every later start out, since the holder test needs the process id it names.
+    // A holder writes its id as soon as it has made the file, so one that has held no id for a
+    // while is stale; removeStaleLockFile() still leaves it alone while a process holds it open
+    // under its lock.
+    if (lock->error() == QLockFile::LockFailedError &&
+        !lock->getLockInfo(nullptr, nullptr, nullptr)) {
+        const QFileInfo info(lockPath);
+        const QDateTime made = info.lastModified();
+        if (made.isValid() && qAbs(made.secsTo(QDateTime::currentDateTime())) > 10 &&
+            lock->removeStaleLockFile() && lock->tryLock(0))
+            return lock;
+    }
 
     switch (lock->error()) {
     case QLockFile::LockFailedError: {

@@ -2,7 +2,9 @@
 
 #include "store/folderlock.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +60,46 @@ private Q_SLOTS:
         QString host, app;
         QVERIFY(lock->getLockInfo(&pid, &host, &app));
         QCOMPARE(pid, QCoreApplication::applicationPid());
+    }
+
+    // A lock file that names no holder (left empty or damaged by a crash or a full disk) shut
+    // every later start out as "另一个墨舟（进程 0）". Only a just-made one may still be in the
+    // hands of a starting 墨舟 that has not written its id yet.
+    void lockFileWithoutHolder_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("takenOver");
+        QTest::newRow("empty") << QByteArray() << 3600 << true;
+        QTest::newRow("binary") << QByteArray("\x00\xff\xfe\x01", 4) << 3600 << true;
+        QTest::newRow("no-process-id") << QByteArray("\nmozhou\nhost\n") << 3600 << true;
+        QTest::newRow("just-made") << QByteArray() << 0 << false;
+    }
+    void lockFileWithoutHolder()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, takenOver);
+        QTemporaryDir dir;
+        QFile file(QDir(dir.path()).filePath(QLatin1String(kFolderLockName)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(content), content.size());
+        QVERIFY(file.flush()); // a later flush would make the file new again
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+
+        QString error;
+        auto lock = lockProgramFolder(dir.path(), &error);
+        QCOMPARE(bool(lock), takenOver);
+        if (lock) {
+            qint64 pid = 0;
+            QString host, app;
+            QVERIFY(lock->getLockInfo(&pid, &host, &app));
+            QCOMPARE(pid, QCoreApplication::applicationPid());
+        } else {
+            QVERIFY(!error.isEmpty());
+        }
     }
 };
 
