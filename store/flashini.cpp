@@ -161,9 +161,18 @@ bool saveFlashIni(const QString &path, const FlashAnswers &answers, QString *err
         }
         original = *bytes;
     }
-    QTemporaryDir scratch;
+    // The scratch copy is made beside the file: the system's temporary folder may be full or
+    // missing while the program folder is fine.
+    const QDir folder = QFileInfo(path).absoluteDir();
+    QTemporaryDir scratch(folder.filePath(QStringLiteral("flash.ini.XXXXXX")));
+    if (!scratch.isValid()) {
+        if (error)
+            *error = QStringLiteral("无法在 %1 中建立临时文件夹")
+                         .arg(QDir::toNativeSeparators(folder.path()));
+        return false;
+    }
     const QString copy = scratch.filePath(QStringLiteral("flash.ini"));
-    if (!scratch.isValid() || !writeFileBytes(copy, original, error))
+    if (!writeFileBytes(copy, original, error))
         return false;
 
     Module2 profile;

@@ -163,6 +163,33 @@ private slots:
         QVERIFY(!error.isEmpty());
         QCOMPARE(fileText(folder), QStringLiteral("x"));
     }
+
+    // A full or missing system temporary folder does not keep the answers from the program
+    // folder (they could not be saved at all, and the message gave no reason).
+    void saveWithoutSystemTempFolder()
+    {
+        QTemporaryDir dir;
+        const QString path = flashIniPath(dir.path());
+        QVERIFY(writeTextFile(path, QStringLiteral("[main]\r\nage=#\r\n")));
+        const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+        const QByteArray tmp = qgetenv("TMPDIR");
+        // A plain file as the temporary folder: nothing can be made inside it.
+        const QString notAFolder = dir.filePath(QStringLiteral("not-a-folder"));
+        QVERIFY(writeTextFile(notAFolder, QStringLiteral("x")));
+        qputenv("TMPDIR", notAFolder.toLocal8Bit());
+        FlashAnswers a;
+        a[FlashGroup::Age] = 2;
+        QString error;
+        const bool saved = saveFlashIni(path, a, &error);
+        if (hadTmp)
+            qputenv("TMPDIR", tmp);
+        else
+            qunsetenv("TMPDIR");
+        QVERIFY2(saved, qPrintable(error));
+        QCOMPARE(loadFlashIni(path).answers[FlashGroup::Age], 2);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 (QStringList{QStringLiteral("flash.ini"), QStringLiteral("not-a-folder")}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFlashIni)
