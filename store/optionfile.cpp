@@ -11,6 +11,19 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
+// Where `header` first stands at the start of a line of `text` (text or GBK bytes: "[" may be
+// the second byte of a GBK character, but a line end never is); -1 when nowhere.
+template <typename Text, typename Header>
+qsizetype headerAtLineStart(const Text &text, const Header &header)
+{
+    qsizetype h = -1;
+    for (qsizetype from = 0; (h = text.indexOf(header, from)) >= 0; from = h + 1) {
+        if (h == 0 || text.at(h - 1) == '\n' || text.at(h - 1) == '\r')
+            break;
+    }
+    return h;
+}
+
 // Start of the line after the header line, or -1 when the header is absent. The header is
 // found by its first occurrence anywhere in the text.
 qsizetype bodyStart(const QString &text, QStringView header)
@@ -445,11 +458,7 @@ std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum)
     // The section is the one withWindowPlace() writes: its header begins a line. A "[窗口]" inside
     // another line (an old keyword, an address) is not it.
     const QStringView header(kWindowHeader);
-    qsizetype h = -1;
-    for (qsizetype from = 0; (h = text.indexOf(header, from)) >= 0; from = h + 1) {
-        if (h == 0 || text.at(h - 1) == u'\n' || text.at(h - 1) == u'\r')
-            break;
-    }
+    const qsizetype h = headerAtLineStart(text, header);
     if (h < 0)
         return std::nullopt;
     const QStringList parts = singleLine(text.sliced(h), header).split(u',');
@@ -497,13 +506,8 @@ QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place)
             line += ',' + QByteArray::number(w);
     }
     const QByteArray section = header + "\r\n" + line + "\r\n";
-    // The header counts only at the start of a line: "[" may be the second byte of a GBK
-    // character, but a line feed never is.
-    qsizetype h = -1;
-    for (qsizetype from = 0; (h = bytes.indexOf(header, from)) >= 0; from = h + 1) {
-        if (h == 0 || bytes.at(h - 1) == '\n' || bytes.at(h - 1) == '\r')
-            break;
-    }
+    // The header counts only at the start of a line.
+    const qsizetype h = headerAtLineStart(bytes, header);
     if (h < 0) {
         QByteArray out = bytes;
         if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))

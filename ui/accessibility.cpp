@@ -83,15 +83,6 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     return new WindowAccessible(static_cast<QWidget *>(object));
 }
 
-void installFactoryOnce()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
-
 } // namespace
 
 void installWindowAccessibility(const char *className)
@@ -99,17 +90,14 @@ void installWindowAccessibility(const char *className)
     if (!g_className.isEmpty())
         return;
     g_className = className;
-    installFactoryOnce();
+    installFactoryOnce<factory>();
 }
 
 void exposeAsLink(QWidget *widget)
 {
     widget->setProperty(kLinkProperty, true);
-    installFactoryOnce();
-    // Qt keeps the first interface made for a widget (setting its name may have made one).
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
-    if (iface && !dynamic_cast<LinkAccessible *>(iface))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    installFactoryOnce<factory>();
+    dropForeignInterface<LinkAccessible>(widget);
 }
 
 void hideFromScreenReaders(QWidget *widget)

@@ -3,9 +3,30 @@
 // as a client area ("filler" on AT-SPI); this makes it a window, and leaves out of its children
 // the controls that the window carries without ever showing (marked with hideFromScreenReaders).
 
+#include <QAccessible>
+
 class QWidget;
 
 namespace mz {
+
+// Registers `Factory` with Qt the first time it is called for it.
+template <QAccessible::InterfaceFactory Factory> void installFactoryOnce()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(Factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+// Qt keeps the first interface it made for an object: one made before ours (setting a name or a
+// model may make one) is dropped, so that the next query makes ours.
+template <typename Ours> void dropForeignInterface(QObject *object)
+{
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
+    if (iface && !dynamic_cast<Ours *>(iface))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+}
 
 // Registers the accessibility factory for the main window class `className` (once per run).
 void installWindowAccessibility(const char *className);

@@ -130,8 +130,7 @@ void ArticleBatch::rewrite(const QString &path)
     keep(problem);
     // Kept as it arrived: under the article's name when that is free, else beside the older file.
     QString target = path;
-    if (QFileInfo::exists(path)) {
-        const QFileInfo info(path);
+    if (const QFileInfo info(path); info.exists()) {
         const QString name = mz::uniqueArticleFileName(info.path(), info.fileName(), m_taken);
         m_taken.insert(name);
         target = QDir(info.path()).filePath(name);

@@ -1,5 +1,7 @@
 #include "ui/tickcellaccessibility.h"
 
+#include "ui/accessibility.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QHash>
@@ -444,17 +446,9 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
 
 void exposeHeadlineCells(QTreeView *view)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    installFactoryOnce<factory>();
     view->setProperty(kExposedProperty, true);
-    // Attaching the model may already have made Qt's interface for the view (the cache keeps
-    // the first one made); drop it so the next query makes ours.
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(view);
-    if (iface && !dynamic_cast<ListAccessible *>(iface))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    dropForeignInterface<ListAccessible>(view); // attaching the model may have made Qt's own
 }
 
 } // namespace mz
