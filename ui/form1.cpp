@@ -49,6 +49,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -1100,18 +1101,42 @@ void Form1::restoreWindowPlace(const QString &optionText)
 {
     const std::optional<mz::WindowPlace> place =
         mz::parseWindowPlace(optionText, minimumWindowSize());
-    if (!place)
+    if (!place) {
+        fitIntoScreen(screen());
         return;
+    }
     resize(place->width, place->height);
     const QRect outer(place->x, place->y, place->width, place->height);
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        if (screen->availableGeometry().intersects(outer)) {
+    QScreen *on = screen();
+    for (QScreen *candidate : QGuiApplication::screens()) {
+        if (candidate->availableGeometry().intersects(outer)) {
             move(place->x, place->y);
+            on = candidate;
             break;
         }
     }
-    TreeView1->resize(qMin(place->treeWidth, place->width / 2), TreeView1->height());
+    fitIntoScreen(on);
+    TreeView1->resize(qMin(place->treeWidth, width() / 2), TreeView1->height());
     mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths);
+}
+
+// A window larger than its screen's free area (the default size on a small or scaled screen, a
+// size remembered from a larger monitor) would open with its status bar and transfer bars below
+// the screen's edge: it is made to fit, title bar included, and pulled back inside if it sticks
+// out. The minimum size still wins on a screen smaller than that.
+void Form1::fitIntoScreen(const QScreen *on)
+{
+    if (!on)
+        return;
+    const QRect free = on->availableGeometry();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize fitted(qMin(width(), free.width()), qMin(height(), free.height() - titleBar));
+    if (fitted != size())
+        resize(fitted.expandedTo(minimumWindowSize()));
+    if (!free.contains(geometry()) && free.intersects(geometry())) {
+        move(qBound(free.left(), x(), qMax(free.left(), free.right() + 1 - width())),
+             qBound(free.top(), y(), qMax(free.top(), free.bottom() + 1 - height() - titleBar)));
+    }
 }
 
 // Only a window the user has seen has a place worth keeping; a maximised one keeps its normal one.

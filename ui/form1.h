@@ -28,6 +28,7 @@ class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTextBrowser;
+class QScreen;
 class QTimer;
 class QToolBar;
 class QTreeView;
@@ -254,6 +255,7 @@ private:
     void setUpKeyboard();
     void connectKeyboardHandlers();
     void restoreWindowPlace(const QString &optionText);
+    void fitIntoScreen(const QScreen *on);
     void rememberWindowPlace();
     EmptyStates *m_emptyStates = nullptr;
     KeyboardCommands *m_keys = nullptr;

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeView>
@@ -327,6 +328,7 @@ private Q_SLOTS:
     {
         FormFixture fx;
         auto form = fx.load();
+        form->resize(1100, 700); // wide enough for every toolbar button (the test screen is not)
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         fillLists(*form);
@@ -349,23 +351,26 @@ private Q_SLOTS:
     void windowPlaceRoundTrip_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("restored");
-        QTest::newRow("sound") << "" << true;
-        QTest::newRow("damaged") << "100,100,abc,600,260" << false;
+        // invalid: the size of a window without a place; empty: as large as the screen allows
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("sound") << "" << QSize(760, 560);
+        QTest::newRow("damaged") << "100,100,abc,600,260" << QSize();
+        // Remembered from a larger monitor: the window is made to fit the screen it opens on.
+        QTest::newRow("larger-than-screen") << "0,0,3000,2000,260" << QSize(0, 0);
     }
     void windowPlaceRoundTrip()
     {
         QFETCH(QString, stored);
-        QFETCH(bool, restored);
+        QFETCH(QSize, size);
         const QString option =
             FormFixture::defaultOption() + QStringLiteral("[新闻网站]\r\nhttp://x\r\n");
         FormFixture fx(option);
-        const QSize defaultSize = fx.create()->size();
+        const QSize defaultSize = fx.load()->size();
         if (stored.isEmpty()) {
             auto first = fx.load();
             first->show();
             QVERIFY(QTest::qWaitForWindowExposed(first.get()));
-            first->resize(900, 640);
+            first->resize(size);
             first->ListView2->header()->resizeSection(2, 123);
             first->close(); // unload writes the place
         } else {
@@ -377,8 +382,15 @@ private Q_SLOTS:
             mz::readTextFile(fx.dir.filePath(QStringLiteral("option.ini"))).value_or(QString());
         QVERIFY2(text.startsWith(option), "the other sections changed");
         auto second = fx.load();
-        QCOMPARE(second->size(), restored ? QSize(900, 640) : defaultSize);
-        QCOMPARE(second->ListView2->header()->sectionSize(2) == 123, restored);
+        if (size == QSize(0, 0))
+            QCOMPARE(second->width(), second->screen()->availableGeometry().width());
+        else
+            QCOMPARE(second->size(), size.isValid() ? size : defaultSize);
+        QCOMPARE(second->ListView2->header()->sectionSize(2) == 123, stored.isEmpty());
+        QVERIFY(second->TreeView1->width() <= second->width() / 2);
+        // With or without a place, the window opens within its screen's free area (the test
+        // screen is smaller than the window's first size).
+        QVERIFY(second->screen()->availableGeometry().contains(second->geometry()));
         QVERIFY(second->width() >= Form1::minimumWindowSize().width());
     }
 
