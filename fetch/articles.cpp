@@ -1,9 +1,11 @@
 #include "fetch/articles.h"
 
 #include "fetch/readability.h"
+#include "platform/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace mz {
 
@@ -61,6 +63,37 @@ bool isDeviceName(const QString &stem)
     return base.size() == 4 &&
            (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
            base.at(3) >= QLatin1Char('1') && base.at(3) <= QLatin1Char('9');
+}
+
+// The charset a page declares in a meta tag of its beginning (lower-cased), empty when none:
+// <meta charset="…"> or <meta http-equiv="Content-Type" content="text/html; charset=…">.
+QByteArray declaredCharset(QByteArrayView page)
+{
+    const QByteArray head = page.first(qMin<qsizetype>(page.size(), 4096)).toByteArray().toLower();
+    for (qsizetype meta = head.indexOf("<meta"); meta >= 0;
+         meta = head.indexOf("<meta", meta + 1)) {
+        const qsizetype close = head.indexOf('>', meta);
+        const QByteArray tag = head.mid(meta, close < 0 ? -1 : close - meta);
+        qsizetype at = tag.indexOf("charset");
+        if (at < 0)
+            continue;
+        at += 7;
+        while (at < tag.size() && (tag.at(at) == ' ' || tag.at(at) == '\t'))
+            ++at;
+        if (at >= tag.size() || tag.at(at) != '=')
+            continue;
+        ++at;
+        while (at < tag.size() &&
+               (tag.at(at) == ' ' || tag.at(at) == '\t' || tag.at(at) == '"' || tag.at(at) == '\''))
+            ++at;
+        qsizetype end = at;
+        while (end < tag.size() && (QChar::isLetterOrNumber(uchar(tag.at(end))) ||
+                                    tag.at(end) == '-' || tag.at(end) == '_'))
+            ++end;
+        if (end > at)
+            return tag.mid(at, end - at);
+    }
+    return {};
 }
 
 } // namespace
@@ -230,6 +263,19 @@ QString extractionProblem(Extraction::Status status)
         return QStringLiteral("网页中没有fenli.ini的标记，也找不到正文");
     }
     return {};
+}
+
+QString decodeArticlePage(QByteArrayView page)
+{
+    const QByteArray charset = declaredCharset(page);
+    const bool bom = page.startsWith("\xEF\xBB\xBF");
+    if (bom || charset.isEmpty() || charset == "utf-8" || charset == "utf8") {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(page);
+        if (!utf8.hasError())
+            return text;
+    }
+    return decodeAnsi(page);
 }
 
 QString articleFileName(const QString &headline)

@@ -84,6 +84,13 @@ Extraction cleanArticle(const QString &article, const ArticleMarkers &markers,
 // Readability, that the main text was found without the markers.
 QString extractionProblem(Extraction::Status status);
 
+// The text of an arrived article page. Pages are GBK as a rule; a page in UTF-8 (its bytes are
+// valid UTF-8 and it starts with a byte order mark, declares charset utf-8 in a meta tag, or
+// declares no charset at all) is read as UTF-8, so that its title, body and markers are not
+// turned into other characters. A page declaring another charset, or whose bytes are not valid
+// UTF-8, is read as GBK (GB18030).
+QString decodeArticlePage(QByteArrayView page);
+
 // The file name of an article saved under its headline text: the text plus ".htm". Characters
 // a file name cannot hold (path separators, ":", "?", "*", "\"", "<", ">", "|") become their
 // full-width forms, control characters become "_", surrounding spaces and dots go (a leading

@@ -154,10 +154,11 @@ QString ArticleBatch::cleanInto(const QString &arrived, const QString &path)
         mz::readTextFile(folder.filePath(QStringLiteral("template.ini")));
     if (!templ)
         return QStringLiteral("找不到template.ini");
-    const std::optional<QString> article = mz::readTextFile(arrived);
-    if (!article)
+    const std::optional<QByteArray> page = mz::readFileBytes(arrived);
+    if (!page)
         return QStringLiteral("读不到下载的网页");
-    const mz::Extraction x = mz::cleanArticle(*article, *markers.markers, *templ);
+    const mz::Extraction x =
+        mz::cleanArticle(mz::decodeArticlePage(*page), *markers.markers, *templ);
     if (!x.ok())
         return mz::extractionProblem(x.status);
     QString error;

@@ -45,6 +45,8 @@ private slots:
     void fallback_data();
     void fallback();
     void fallbackOnPortalPages();
+    void decodePage_data();
+    void decodePage();
     void uniqueName_data();
     void uniqueName();
     void fileName_data();
@@ -448,6 +450,41 @@ void TestArticles::fallbackOnPortalPages()
           pages, 100 * share, 100 * worst, extra);
     QVERIFY(worst >= 0.9);
     QVERIFY(extra <= 1.25);
+}
+
+void TestArticles::decodePage_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("expected");
+    const QString text = QStringLiteral("<h1>新闻标题</h1>正文");
+    const QByteArray utf8 = text.toUtf8(), gbk = mz::encodeAnsi(text);
+    QTest::newRow("gbk-declared") << QByteArray("<meta charset=gbk>") + gbk
+                                  << QStringLiteral("<meta charset=gbk>") + text;
+    QTest::newRow("gbk-without-charset") << gbk << text;
+    QTest::newRow("utf8-meta-charset") << QByteArray("<head><meta charset=\"utf-8\">") + utf8
+                                       << QStringLiteral("<head><meta charset=\"utf-8\">") + text;
+    const QByteArray equiv(
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CharSet = UTF-8\">");
+    QTest::newRow("utf8-http-equiv") << equiv + utf8 << QString::fromLatin1(equiv) + text;
+    QTest::newRow("utf8-byte-order-mark") << QByteArray("\xEF\xBB\xBF") + utf8 << text;
+    QTest::newRow("utf8-without-charset") << utf8 << text;
+    // A declaration that does not fit the bytes, or another charset, leaves the page to GBK.
+    QTest::newRow("utf8-declared-gbk-bytes") << QByteArray("<meta charset=utf-8>") + gbk
+                                             << QStringLiteral("<meta charset=utf-8>") + text;
+    QTest::newRow("gb2312-declared-utf8-bytes")
+        << QByteArray("<meta charset=gb2312>") + utf8
+        << mz::decodeAnsi(QByteArray("<meta charset=gb2312>") + utf8);
+    const QString beyondGbk = QStringLiteral("新闻😀\U00020000");
+    QTest::newRow("gb18030-four-byte") << mz::encodeAnsi(beyondGbk) << beyondGbk;
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+// An article page in UTF-8 reads as the characters it holds, not as GBK taken for them.
+void TestArticles::decodePage()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, expected);
+    QCOMPARE(mz::decodeArticlePage(page), expected);
 }
 
 void TestArticles::uniqueName_data()

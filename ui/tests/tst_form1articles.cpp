@@ -132,6 +132,8 @@ private slots:
     void lastTransferDecidesNothing();
     void pageWithoutMarkers_data();
     void pageWithoutMarkers();
+    void utf8Page_data();
+    void utf8Page();
     void sameTitleTwiceKeepsBoth();
     void progressBarsShowTransfers_data();
     void progressBarsShowTransfers();
@@ -394,6 +396,38 @@ void TestForm1Articles::pageWithoutMarkers()
     QCOMPARE(QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files).size(),
              older && !page2.isEmpty() ? 3 : 2);
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), status);
+}
+
+void TestForm1Articles::utf8Page_data()
+{
+    QTest::addColumn<QString>("declaration"); // replaces the page's charset meta tag
+    QTest::newRow("meta-charset") << QStringLiteral("<meta charset=\"UTF-8\">");
+    QTest::newRow("no-charset") << QString();
+}
+
+// An article page sent in UTF-8 is saved with its own text, cut with the markers.
+void TestForm1Articles::utf8Page()
+{
+    QFETCH(QString, declaration);
+    Fixture f;
+    const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
+    f.transform = [&](const QByteArray &path, const QByteArray &body) {
+        if (path != path2)
+            return body;
+        QString text = mz::decodeAnsi(body);
+        const QString gbk =
+            QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">");
+        if (!text.contains(gbk))
+            qFatal("the article page declares no charset");
+        return text.replace(gbk, declaration).toUtf8();
+    };
+    f.addRows({1, 2});
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(1));
+    QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
+    verifyRewritten(f, 1);
+    verifyRewritten(f, 2);
+    QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), QString());
 }
 
 // Two ticked headlines with one title are saved side by side; an older file is still replaced.
