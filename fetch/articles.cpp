@@ -228,6 +228,12 @@ Extraction cleanArticle(const QString &article, const ArticleMarkers &markers,
     default:
         return x;
     }
+    // An image or another file decodes to characters all the same, which would pass for text.
+    // A NUL is in no text page and in nearly every such file.
+    if (article.contains(QChar(u'\0'))) {
+        x.status = Status::NotText;
+        return x;
+    }
     const std::optional<MainText> text = findMainText(article);
     if (!text) {
         x.status = Status::NoText;
@@ -261,6 +267,8 @@ QString extractionProblem(Extraction::Status status)
         return QStringLiteral("fenli.ini的[新闻内容start]和[新闻内容end]都是空的");
     case Extraction::Status::NoText:
         return QStringLiteral("网页中没有fenli.ini的标记，也找不到正文");
+    case Extraction::Status::NotText:
+        return QStringLiteral("下载的不是网页，而是图片或别的文件");
     }
     return {};
 }

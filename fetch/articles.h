@@ -54,6 +54,7 @@ struct Extraction
                              // article
         EmptyBodyMarkers,    // both body markers of fenli.ini are empty: no body can be cut
         NoText,              // neither the markers nor any main text were found
+        NotText,             // the answer holds bytes no text page has (an image or another file)
     };
     Status status = Status::Ok;
     QString title, body; // as the page writes them (Readability: rebuilt from the page's tree)

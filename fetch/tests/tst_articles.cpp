@@ -290,6 +290,11 @@ void TestArticles::keptAsArrived_data()
                "src=a.png></body></html>")
         << Status::NoText;
     QTest::newRow("empty-page") << kTemplate << simpleMarkers() << QString() << Status::NoText;
+    // The start of a PNG image: decoded, its bytes would pass for a page of Chinese text.
+    const QByteArray image = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000001e0") +
+                             QByteArray::fromHex("c4e3bac3cac0bde7d0c2cec5").repeated(300);
+    QTest::newRow("image") << kTemplate << simpleMarkers() << mz::decodeAnsi(image)
+                           << Status::NotText;
     // The parser needs time in the square of the nesting depth (and deep trees overflow the
     // stack when it frees them): such a page is not parsed, however it nests: open tags, tags
     // written as closed that the parser keeps open, end tags of elements that are not open, end

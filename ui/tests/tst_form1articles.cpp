@@ -350,6 +350,13 @@ void TestForm1Articles::pageWithoutMarkers_data()
     QTest::newRow("markers-dropped-replaces-older") << QByteArray() << fallback << true;
     // The older article stays; the page is kept beside it.
     QTest::newRow("no-text-beside-older") << noText << kept << true;
+    // An image where the page should be would otherwise pass for text and replace the older one.
+    const QByteArray image = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452") +
+                             QByteArray::fromHex("c4e3bac3cac0bde7d0c2cec5").repeated(300);
+    QTest::newRow("image-beside-older")
+        << image
+        << QStringLiteral("1篇新闻未能整理，保留原网页（下载的不是网页，而是图片或别的文件）")
+        << true;
 }
 
 // A page the markers no longer fit is rebuilt from its main text; one without text is kept.
