@@ -45,9 +45,33 @@ void ArticleBatch::start(const mz::HeadlineRows &rows)
         checkFinished();
         return;
     }
-    QDir(m_folder).mkpath(QStringLiteral("News_save"));
+    if (!QDir(m_folder).mkpath(QStringLiteral("News_save"))) {
+        refuseBatch();
+        return;
+    }
     m_batchOpen = true;
     m_timer->start();
+}
+
+// News_save cannot be made: no article could be saved, so none is fetched, and one box says why
+// (each transfer would fail on its own with the path of its temporary file).
+void ArticleBatch::refuseBatch()
+{
+    for (const Column &column : std::as_const(m_queue))
+        m_taken.remove(QFileInfo(column.path).fileName());
+    m_queue.clear();
+    m_timer->stop();
+    const QString folder = QDir(m_folder).filePath(QStringLiteral("News_save"));
+    if (m_messages) {
+        const QFileInfo info(folder);
+        const QString why = info.exists() && !info.isDir()
+                                ? QStringLiteral("那里有一个同名的文件，不是文件夹")
+                                : QStringLiteral("无法建立这个文件夹");
+        m_messages->show(
+            QStringLiteral("新闻无法保存到“%1”：%2。").arg(QDir::toNativeSeparators(folder), why),
+            QString(), mz::MessageIcon::Critical);
+    }
+    checkFinished();
 }
 
 void ArticleBatch::tick()

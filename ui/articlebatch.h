@@ -56,6 +56,7 @@ private:
         bool handedOut = false;
     };
 
+    void refuseBatch();
     bool busy(std::size_t index) const;
     bool anyBusy() const;
     void keep(const QString &reason);

@@ -140,6 +140,7 @@ private slots:
     void strangeTitleStaysInNewsSave();
     void secondCommandRestartsQueue();
     void nothingTicked();
+    void newsFolderIsAFile();
 };
 
 void TestForm1Articles::fiveTickedRows()
@@ -547,6 +548,25 @@ void TestForm1Articles::nothingTicked()
     QTest::qWait(300);
     QCOMPARE(f.server->requestCount(), 0);
     QVERIFY(f.messages.messages.isEmpty());
+}
+
+// A file named News_save: nothing is fetched, and the one box names the folder and the reason.
+void TestForm1Articles::newsFolderIsAFile()
+{
+    Fixture f;
+    const QString folder = f.dir.filePath(QStringLiteral("News_save"));
+    QVERIFY(mz::writeFileBytes(folder, "not a folder"));
+    f.addRows({1, 2});
+    f.form->s5_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.messages.messages.isEmpty(), 10000);
+    QTest::qWait(300); // let any transfer that was started fail
+    const QString text = QStringLiteral("新闻无法保存到“%1”：那里有一个同名的文件，不是文件夹。")
+                             .arg(QDir::toNativeSeparators(folder));
+    const mz::RecordedMessage box{text, QString(), mz::MessageIcon::Critical};
+    QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{box});
+    QCOMPARE(f.server->requestCount(), 0);
+    QVERIFY(!f.form->Timer2->isActive());
+    QCOMPARE(mz::readFileBytes(folder).value_or(QByteArray()), QByteArray("not a folder"));
 }
 
 QTEST_MAIN(TestForm1Articles)
