@@ -143,7 +143,7 @@ QString ArticleBatch::arrivalPath(const QString &path)
 
 // Rewrites the page arrived for `path` from the templates into `path`, or keeps it as it arrived
 // and notes why.
-void ArticleBatch::rewrite(const QString &path)
+void ArticleBatch::rewrite(int index, const QString &path)
 {
     const QString arrived = arrivalPath(path);
     const QString problem = cleanInto(arrived, path);
@@ -151,7 +151,6 @@ void ArticleBatch::rewrite(const QString &path)
         QFile::remove(arrived);
         return;
     }
-    keep(problem);
     // Kept as it arrived: under the article's name when that is free, else beside the older file.
     QString target = path;
     if (const QFileInfo info(path); info.exists()) {
@@ -159,8 +158,22 @@ void ArticleBatch::rewrite(const QString &path)
         m_taken.insert(name);
         target = QDir(info.path()).filePath(name);
     }
-    if (!QFile::rename(arrived, target))
-        QFile::remove(arrived);
+    QFile page(arrived);
+    if (page.rename(target)) {
+        keep(problem);
+        return;
+    }
+    // The page could be put nowhere: it stays under the name it arrived with, and the batch
+    // counts the article as failed, with a box of its own as a failed download has.
+    ++m_failed;
+    if (!m_messages)
+        return;
+    m_reportingError[std::size_t(index)] = true;
+    m_messages->show(QStringLiteral("新闻“%1”未能保存为“%2”：%3\n下载的网页留在“%4”。")
+                         .arg(titleOf(index), QDir::toNativeSeparators(target), page.errorString(),
+                              QDir::toNativeSeparators(arrived)),
+                     QString(), mz::MessageIcon::Critical);
+    m_reportingError[std::size_t(index)] = false;
 }
 
 // Writes the clean article made of the page at `arrived` to `path`; the reason when it cannot.
@@ -234,7 +247,7 @@ void ArticleBatch::onError(int index, const QString &text, int code)
 
 void ArticleBatch::onCompleted(int index)
 {
-    rewrite(m_components[index]->tag());
+    rewrite(index, m_components[index]->tag());
     checkFinished();
 }
 

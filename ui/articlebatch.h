@@ -61,7 +61,7 @@ private:
     bool anyBusy() const;
     void keep(const QString &reason);
     static QString arrivalPath(const QString &path);
-    void rewrite(const QString &path);
+    void rewrite(int index, const QString &path);
     QString cleanInto(const QString &arrived, const QString &path);
     void checkFinished();
     QString targetPath(const QString &title);

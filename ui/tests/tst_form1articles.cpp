@@ -134,6 +134,7 @@ private slots:
     void pageWithoutMarkers();
     void utf8Page_data();
     void utf8Page();
+    void keptPageCannotBePut();
     void sameTitleTwiceKeepsBoth();
     void progressBarsShowTransfers_data();
     void progressBarsShowTransfers();
@@ -436,6 +437,33 @@ void TestForm1Articles::utf8Page()
     verifyRewritten(f, 1);
     verifyRewritten(f, 2);
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), QString());
+}
+
+// A page to keep as it arrived that cannot take its name is not announced as kept: it stays under
+// its arrival name and counts as failed. (The name is a link into a folder that is not there.)
+void TestForm1Articles::keptPageCannotBePut()
+{
+    Fixture f;
+    const QByteArray noText("<html><head></head><body><a href=x>x</a></body></html>");
+    const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
+    f.transform = [&](const QByteArray &path, const QByteArray &body) {
+        return path == path2 ? noText : body;
+    };
+    QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("News_save")));
+    QVERIFY(QFile::link(f.dir.filePath(QStringLiteral("missing/article.htm")), f.savedPath(2)));
+    f.addRows({1, 2});
+    f.form->s5_Click();
+    QVERIFY(f.waitDone(2, kOneFailed));
+    QCOMPARE(f.messages.messages.size(), 2);
+    const mz::RecordedMessage &box = f.messages.messages.first();
+    QCOMPARE(box.icon, mz::MessageIcon::Critical);
+    const QString title = f.generator->headline(kDay, 2).title;
+    QVERIFY2(box.text.startsWith(QStringLiteral("新闻“%1”未能保存为").arg(title)),
+             qPrintable(box.text));
+    QCOMPARE(mz::readFileBytes(f.savedPath(2) + QStringLiteral(".download")).value_or(QByteArray()),
+             noText);
+    QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), QString());
+    verifyRewritten(f, 1);
 }
 
 // Two ticked headlines with one title are saved side by side; an older file is still replaced.
