@@ -276,9 +276,14 @@ void DayDownloads::onCompleted()
         return;
     // The node is marked before the box: the box is modal, and a download of the same day that
     // starts while it is open (the archive after the hot news) marks the node as running, which
-    // must not be undone when the box closes.
+    // must not be undone when the box closes. One that started earlier, while the arrived
+    // archive was being listed (the list lets events run), keeps showing as running too.
     QTreeWidgetItem *node = m_parts.tree->nodeByKey(done->day.key);
-    m_parts.tree->setNodeImage(node, mz::TreeImage::NotStored);
+    const bool fetchedAgain =
+        (m_current && m_current != done && !m_current->ended && m_current->day == done->day) ||
+        (m_retry && m_retry->day == done->day);
+    if (!fetchedAgain)
+        m_parts.tree->setNodeImage(node, mz::TreeImage::NotStored);
     m_parts.tree->setNodeRed(node);
     if (m_parts.messages)
         m_parts.messages->show(QStringLiteral("下载完成。"), QStringLiteral("提示"),

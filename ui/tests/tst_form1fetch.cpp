@@ -34,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 using Outcome = mz::DownloadComponent::Outcome;
 using Fault = mz::HttpServer::Fault;
@@ -667,6 +668,51 @@ private Q_SLOTS:
         QVERIFY(form->jfDownEX1->isBusy());
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 2);
         QVERIFY(isRed(form->tree().nodeByKey(kKey))); // the hot news' arrival is still marked
+    }
+
+    // A download asked for while the arrived archive is still being listed (the list lets events
+    // run) is still running when the arrived one's "下载完成。" comes: a node being fetched again
+    // goes on showing it, the arrived day's node alone is marked.
+    void downloadAskedForWhileListing_data()
+    {
+        QTest::addColumn<QString>("secondKey");
+        QTest::addColumn<int>("arrivedImage");
+        QTest::newRow("same day") << kKey << 2;
+        QTest::newRow("other day") << QStringLiteral("k20070611") << 4;
+    }
+
+    void downloadAskedForWhileListing()
+    {
+        QFETCH(QString, secondKey);
+        QFETCH(int, arrivedImage);
+        Fixture f(kDay.addDays(1));
+        auto form = f.load();
+        form->Timer3->setInterval(60000); // the second transfer is not ended meanwhile
+        select(*form, kKey);
+        bool asked = false;
+        connect(form->lists().model2(), &QAbstractItemModel::rowsInserted, form.get(), [&] {
+            if (std::exchange(asked, true))
+                return;
+            f.server->setFaultForPath("/old1000/", Fault::Stall);
+            QTimer::singleShot(0, form.get(), [&] {
+                select(*form, secondKey);
+                form->Command1_Click();
+            });
+        });
+        std::optional<int> imageAtNotice;
+        bool busyAtNotice = false;
+        connect(form->jfDownEX1, &mz::DownloadComponent::completed, form.get(), [&] {
+            imageAtNotice = NavigationTree::nodeImage(form->tree().nodeByKey(kKey));
+            busyAtNotice = form->jfDownEX1->isBusy();
+        });
+        form->Command1_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(imageAtNotice.has_value(), 15000);
+        QVERIFY(asked);
+        QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
+        QVERIFY(busyAtNotice);
+        QCOMPARE(*imageAtNotice, arrivedImage);
+        QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(secondKey)), 2);
+        QVERIFY(isRed(form->tree().nodeByKey(kKey)));
     }
 
     void startUpHotNewsGiveUpStillFetchesArchive()
