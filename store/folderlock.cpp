@@ -3,8 +3,26 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace mz {
+
+namespace {
+
+// Why a small file cannot be written in `folder` ("No space left on device" on a full disk), or
+// an empty text when it can. QLockFile keeps the reason its own write failed to itself.
+QString writeProblem(const QString &folder)
+{
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("mozhou.lock.XXXXXX")));
+    if (!probe.open())
+        return probe.errorString();
+    const QByteArray line("0\n");
+    if (probe.write(line) != line.size() || !probe.flush())
+        return probe.errorString();
+    return {};
+}
+
+} // namespace
 
 std::unique_ptr<QLockFile> lockProgramFolder(const QString &folder, QString *error)
 {
@@ -51,6 +69,9 @@ std::unique_ptr<QLockFile> lockProgramFolder(const QString &folder, QString *err
         return fail(QStringLiteral("无法在程序文件夹 %1 中建立锁文件 %2：没有权限。")
                         .arg(shown, QLatin1String(kFolderLockName)));
     default:
+        if (const QString why = writeProblem(folder); !why.isEmpty())
+            return fail(QStringLiteral("无法在程序文件夹 %1 中建立锁文件 %2：%3。")
+                            .arg(shown, QLatin1String(kFolderLockName), why));
         return fail(QStringLiteral("无法在程序文件夹 %1 中建立锁文件 %2。")
                         .arg(shown, QLatin1String(kFolderLockName)));
     }

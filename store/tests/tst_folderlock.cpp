@@ -1,6 +1,7 @@
 // The program folder's lock: one holder at a time, a lock left by an ended process taken over.
 
 #include "store/folderlock.h"
+#include "testsupport/writelimit.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,6 +103,23 @@ private Q_SLOTS:
         } else {
             QVERIFY(!error.isEmpty());
         }
+    }
+
+    // A lock file that can be made but not written (a full disk) is refused, and the message says
+    // why: it named the lock file alone, and the user could not tell what to fix.
+    void unwritableLockFileIsExplained()
+    {
+        QTemporaryDir dir;
+        QString error;
+        std::unique_ptr<QLockFile> lock;
+        {
+            const test::WriteLimit full(0);
+            lock = lockProgramFolder(dir.path(), &error);
+        }
+        QVERIFY(!lock);
+        QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(error));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        QVERIFY(lockProgramFolder(dir.path(), &error));
     }
 };
 
