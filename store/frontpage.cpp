@@ -120,12 +120,17 @@ QString renderFrontPage(const QList<FrontSection> &sections, const QString &dayL
         html += QStringLiteral("<h2>") + section.heading.toHtmlEscaped() + QStringLiteral("</h2>") +
                 kCrLf + QStringLiteral("<ul>") + kCrLf;
         for (const HeadlineRow &row : section.rows) {
-            const QString text = row.title.toHtmlEscaped();
+            const QUrl url = mz::webAddress(row.tag);
+            const QString link = QString::fromLatin1(url.toEncoded());
+            // A headline without a title shows its address: an empty link can be neither seen
+            // nor clicked, nor reached by Tab.
+            QString shown = row.title;
+            if (shown.trimmed().isEmpty())
+                shown = link.isEmpty() ? row.tag.trimmed() : url.toDisplayString();
+            const QString text = shown.toHtmlEscaped();
             const QString category = row.sub1.isEmpty()
                                          ? QString()
                                          : QStringLiteral(" [") + row.sub1.toHtmlEscaped() + u']';
-            const QUrl url = mz::webAddress(row.tag);
-            const QString link = QString::fromLatin1(url.toEncoded());
             if (!link.isEmpty())
                 html += QStringLiteral("<li><a href=\"") + link.toHtmlEscaped() +
                         QStringLiteral("\">") + text + QStringLiteral("</a>") + category +

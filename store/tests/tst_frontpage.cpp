@@ -116,40 +116,56 @@ private slots:
         QVERIFY(!html.contains(QStringLiteral("\"onclick")));
     }
 
-    // Addresses that open from the lists are links on the page too, written percent-encoded.
+    // Addresses that open from the lists are links on the page too, written percent-encoded. A
+    // headline without a title shows its address, so that its link can be seen and clicked.
     void links_data()
     {
+        QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("tag");
-        QTest::addColumn<QString>("href"); // empty: the title stands without a link
+        QTest::addColumn<QString>("href"); // empty: the text stands without a link
+        QTest::addColumn<QString>("text"); // what the reader sees
 
-        QTest::newRow("plain") << QStringLiteral("http://h/n/1.shtml")
-                               << QStringLiteral("http://h/n/1.shtml");
-        QTest::newRow("blank-in-path")
-            << QStringLiteral("http://h/n/a b.shtml") << QStringLiteral("http://h/n/a%20b.shtml");
+        const QString t = QStringLiteral("义诊");
+        QTest::newRow("plain") << t << QStringLiteral("http://h/n/1.shtml")
+                               << QStringLiteral("http://h/n/1.shtml") << t;
+        QTest::newRow("blank-in-path") << t << QStringLiteral("http://h/n/a b.shtml")
+                                       << QStringLiteral("http://h/n/a%20b.shtml") << t;
         QTest::newRow("bar-and-ampersand-in-query")
-            << QStringLiteral("http://h/show?id=1|2&p=<3>")
-            << QStringLiteral("http://h/show?id=1%7C2&amp;p=%3C3%3E");
-        QTest::newRow("surrounding-blanks")
-            << QStringLiteral(" https://h/x.shtml \r\n") << QStringLiteral("https://h/x.shtml");
-        QTest::newRow("no-host") << QStringLiteral("http:///x.shtml") << QString();
-        QTest::newRow("relative") << QStringLiteral("/n/1.shtml") << QString();
+            << t << QStringLiteral("http://h/show?id=1|2&p=<3>")
+            << QStringLiteral("http://h/show?id=1%7C2&amp;p=%3C3%3E") << t;
+        QTest::newRow("surrounding-blanks") << t << QStringLiteral(" https://h/x.shtml \r\n")
+                                            << QStringLiteral("https://h/x.shtml") << t;
+        QTest::newRow("no-host") << t << QStringLiteral("http:///x.shtml") << QString() << t;
+        QTest::newRow("relative") << t << QStringLiteral("/n/1.shtml") << QString() << t;
+        QTest::newRow("empty-title")
+            << QString() << QStringLiteral("http://h/n/1.shtml")
+            << QStringLiteral("http://h/n/1.shtml") << QStringLiteral("http://h/n/1.shtml");
+        QTest::newRow("blank-title-readable-address")
+            << QStringLiteral(" \t ") << QStringLiteral("http://h/新闻?a=1&b=2")
+            << QStringLiteral("http://h/%E6%96%B0%E9%97%BB?a=1&amp;b=2")
+            << QStringLiteral("http://h/新闻?a=1&amp;b=2");
+        QTest::newRow("empty-title-without-link") << QString() << QStringLiteral("/n/1.shtml")
+                                                  << QString() << QStringLiteral("/n/1.shtml");
     }
 
     void links()
     {
+        QFETCH(QString, title);
         QFETCH(QString, tag);
         QFETCH(QString, href);
+        QFETCH(QString, text);
 
-        HeadlineRow r = row(QStringLiteral("社会"), QStringLiteral("义诊"));
+        HeadlineRow r = row(QStringLiteral("社会"), title);
         r.tag = tag;
         const QString html =
             renderFrontPage({{QStringLiteral("其他新闻"), -1, {r}}}, QStringLiteral("2007-3-2"));
         if (href.isEmpty()) {
             QVERIFY(!html.contains(QStringLiteral("<a ")));
-            QVERIFY(html.contains(QStringLiteral("<li>义诊 [社会]</li>")));
+            QVERIFY2(html.contains(QStringLiteral("<li>") + text + QStringLiteral(" [社会]</li>")),
+                     qPrintable(html));
         } else {
-            QVERIFY2(html.contains(QStringLiteral("<li><a href=\"") + href +
-                                   QStringLiteral("\">义诊</a> [社会]</li>")),
+            QVERIFY2(html.contains(QStringLiteral("<li><a href=\"") + href + QStringLiteral("\">") +
+                                   text + QStringLiteral("</a> [社会]</li>")),
                      qPrintable(html));
         }
     }
