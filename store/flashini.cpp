@@ -116,7 +116,7 @@ FlashLoad loadFlashIni(const QString &path)
     load.found = QFileInfo::exists(path);
     if (!load.found)
         return load;
-    load.readable = readFileBytes(path).has_value();
+    load.readable = readFileBytes(path, kMaxFlashIniBytes).has_value();
     if (!load.readable)
         return load;
 
@@ -153,10 +153,13 @@ bool saveFlashIni(const QString &path, const FlashAnswers &answers, QString *err
     // a failure halfway never leaves some answers saved and others not.
     QByteArray original;
     if (QFileInfo::exists(path)) {
-        const std::optional<QByteArray> bytes = readFileBytes(path);
+        const std::optional<QByteArray> bytes = readFileBytes(path, kMaxFlashIniBytes);
         if (!bytes) {
             if (error)
-                *error = QStringLiteral("无法读取 %1").arg(QDir::toNativeSeparators(path));
+                *error = QFileInfo(path).size() > kMaxFlashIniBytes
+                             ? QStringLiteral("%1 过大（超过 1 MB），没有改写")
+                                   .arg(QDir::toNativeSeparators(path))
+                             : QStringLiteral("无法读取 %1").arg(QDir::toNativeSeparators(path));
             return false;
         }
         original = *bytes;

@@ -49,6 +49,11 @@ const QStringList &placeNames();
 // What a place list shows while nothing is chosen.
 QString unchosenPlace();
 
+// flash.ini holds fourteen short answers. A larger file is neither read nor rewritten: every
+// answer is looked up by a pass over the whole file, and a damaged file of 20 MB froze the window
+// for many seconds whenever the dialog or the front page read it.
+inline constexpr qint64 kMaxFlashIniBytes = 1024 * 1024;
+
 // Where the program keeps the file.
 QString flashIniPath(const QString &folder);
 
@@ -68,7 +73,7 @@ struct FlashLoad
 {
     FlashAnswers answers;
     bool found = false;    // the file exists
-    bool readable = true;  // false: it exists but could not be read
+    bool readable = true;  // false: it exists but could not be read, or is over kMaxFlashIniBytes
     int invalidValues = 0; // keys present with a value no option matches ("#" for age excluded)
 };
 

@@ -190,6 +190,30 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("flash.ini"), QStringLiteral("not-a-folder")}));
     }
+
+    // A damaged flash.ini of many megabytes is left as it is: reading it answer by answer froze
+    // the window, and rewriting it would have kept the damage.
+    void oversizedFileIsLeftAlone()
+    {
+        QTemporaryDir dir;
+        const QString path = flashIniPath(dir.path());
+        const QByteArray head("[main]\r\nage=2\r\ngym=1\r\n");
+        const QByteArray before = head + QByteArray(kMaxFlashIniBytes + 1 - head.size(), ';');
+        QVERIFY(writeFileBytes(path, before));
+        const FlashLoad load = loadFlashIni(path);
+        QVERIFY(load.found);
+        QVERIFY(!load.readable);
+        FlashAnswers a;
+        a[FlashGroup::Age] = 3;
+        QString error;
+        QVERIFY(!saveFlashIni(path, a, &error));
+        QVERIFY2(error.contains(QStringLiteral("过大")), qPrintable(error));
+        QCOMPARE(readFileBytes(path).value_or(QByteArray()), before);
+
+        // At the limit it is still read.
+        QVERIFY(writeFileBytes(path, before.chopped(1)));
+        QCOMPARE(loadFlashIni(path).answers[FlashGroup::Gym], 1);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFlashIni)
