@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include "platform/linespans.h"
 #include "platform/textfile.h"
 
 #include <QByteArrayList>
@@ -17,21 +18,13 @@ struct Line
     QByteArray end;
 };
 
+// Lines end with CR LF, a bare LF or a bare CR, as an editor may have left them.
 QList<Line> splitLines(const QByteArray &bytes)
 {
     QList<Line> lines;
-    qsizetype p = 0;
-    while (p < bytes.size()) {
-        qsizetype nl = bytes.indexOf('\n', p);
-        if (nl < 0) {
-            lines.append({bytes.mid(p), {}});
-            break;
-        }
-        const bool cr = nl > p && bytes.at(nl - 1) == '\r';
-        lines.append(
-            {bytes.mid(p, nl - p - (cr ? 1 : 0)), cr ? QByteArray("\r\n") : QByteArray("\n")});
-        p = nl + 1;
-    }
+    for (const LineSpan &span : lineSpans(bytes))
+        lines.append({bytes.mid(span.begin, span.length),
+                      bytes.mid(span.begin + span.length, span.endLength)});
     return lines;
 }
 

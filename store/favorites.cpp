@@ -1,6 +1,7 @@
 #include "store/favorites.h"
 
 #include "platform/profile.h"
+#include "platform/linespans.h"
 #include "platform/textfile.h"
 
 #include <QDir>
@@ -15,30 +16,6 @@ const QString kSection = QStringLiteral("main");
 QString shownPath(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-// A line's text without its line end, and the line end it had. Lines split at LF (a CR before
-// it belongs to the line end) as the profile routines split them, so line numbers agree.
-struct RawLine
-{
-    qsizetype begin = 0;
-    qsizetype length = 0;
-};
-
-QList<RawLine> splitLines(QByteArrayView bytes)
-{
-    QList<RawLine> lines;
-    qsizetype p = 0;
-    while (p < bytes.size()) {
-        const qsizetype nl = bytes.indexOf('\n', p);
-        const qsizetype end = nl < 0 ? bytes.size() : nl;
-        const bool cr = nl > p && bytes.at(nl - 1) == '\r';
-        lines.append({p, end - p - (cr ? 1 : 0)});
-        if (nl < 0)
-            break;
-        p = nl + 1;
-    }
-    return lines;
 }
 
 } // namespace
@@ -67,13 +44,11 @@ QList<Favorite> parseFavorites(const QString &text)
 {
     QList<Favorite> favorites;
     int n = 0;
-    qsizetype p = 0;
-    while (p < text.size()) {
+    // Lines split as the profile routines split them (CR LF, bare LF or bare CR), so line
+    // numbers agree.
+    for (const LineSpan &span : lineSpans(text)) {
         ++n;
-        const qsizetype nl = text.indexOf(u'\n', p);
-        const qsizetype end = nl < 0 ? text.size() : nl;
-        const QString line = text.mid(p, end - p).trimmed(); // drops the CR of CR LF too
-        p = nl < 0 ? text.size() : nl + 1;
+        const QString line = text.mid(span.begin, span.length).trimmed();
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0 || line.startsWith(u'['))
             continue;
@@ -130,7 +105,7 @@ FavoritesResult removeFavorite(const QString &path, const QString &title, const 
         return result;
     }
     const QString entry = title + u'=' + address;
-    for (const RawLine &line : splitLines(*bytes)) {
+    for (const LineSpan &line : lineSpans(*bytes)) {
         if (decodeAnsi(QByteArrayView(*bytes).sliced(line.begin, line.length)).trimmed() != entry)
             continue;
         bytes->remove(line.begin, line.length);

@@ -60,6 +60,12 @@ private slots:
                    {QStringLiteral("k3"), QStringLiteral("x"), QStringLiteral("http://a/?q=1")}};
         QTest::newRow("bare-lf-lines")
             << gbk("[main]\n标题一=http://a/1\n") << QList<Favorite>{one};
+        // An editor that ends lines with a bare CR: the entries are read as lines all the same.
+        QTest::newRow("bare-cr-lines")
+            << gbk("[main]\r标题一=http://a/1\r\r标题三=http://a/3\r")
+            << QList<Favorite>{
+                   one,
+                   {QStringLiteral("k4"), QStringLiteral("标题三"), QStringLiteral("http://a/3")}};
         QTest::newRow("title-with-main-inside")
             << gbk("[main]\r\n谈[main]分支=http://a/9\r\n")
             << QList<Favorite>{{QStringLiteral("k2"), QStringLiteral("谈[main]分支"),
@@ -132,6 +138,12 @@ private slots:
         QCOMPARE(bytesOf(path),
                  gbk("[main]\r\n甲=http://a/1\r\n乙=http://a/2\r\n\r\n[other]\r\nk=v"));
 
+        // Bare CR line ends: the title's line is replaced in place, a new one takes a CR.
+        QVERIFY(writeFileBytes(path, gbk("[main]\r甲=http://a/1\r乙=http://a/2\r")));
+        QVERIFY(addFavorite(path, QStringLiteral("甲"), QStringLiteral("http://a/3")).ok());
+        QVERIFY(addFavorite(path, QStringLiteral("丙"), QStringLiteral("http://a/4")).ok());
+        QCOMPARE(bytesOf(path), gbk("[main]\r甲=http://a/3\r乙=http://a/2\r丙=http://a/4\r"));
+
         const FavoritesResult empty =
             addFavorite(path, QStringLiteral(" \r\n "), QStringLiteral("x"));
         QCOMPARE(empty.status, FavoritesResult::Status::Refused);
@@ -155,6 +167,8 @@ private slots:
         QTest::newRow("last-line-without-line-end")
             << gbk("[main]\r\n甲=http://a/1\r\n乙=http://a/2") << QStringLiteral("乙")
             << gbk("[main]\r\n甲=http://a/1\r\n");
+        QTest::newRow("bare-cr-lines") << gbk("[main]\r甲=http://a/1\r乙=http://a/2\r")
+                                       << QStringLiteral("乙") << gbk("[main]\r甲=http://a/1\r\r");
         QTest::newRow("blanks-around-line") << gbk("[main]\r\n  乙=http://a/2 \r\n")
                                             << QStringLiteral("乙") << gbk("[main]\r\n\r\n");
     }
