@@ -134,6 +134,14 @@ void Form5::showAnswers(const mz::FlashAnswers &answers)
             checked->setChecked(false);
             group->setExclusive(true);
         }
+        // Tab enters the question on its answer, so that a screen reader reads the answer and
+        // Space cannot replace it unseen. Qt keeps one Tab stop per group, the option that had
+        // the focus last, and before any had it the first one.
+        QAbstractButton *stop = group->checkedButton();
+        if (!stop)
+            stop = group->buttons().value(0);
+        for (QAbstractButton *option : group->buttons())
+            option->setFocusPolicy(option == stop ? Qt::StrongFocus : Qt::ClickFocus);
     }
     Combo1->setCurrentIndex(Combo1->findText(answers.native, Qt::MatchExactly));
     Combo2->setCurrentIndex(Combo2->findText(answers.live, Qt::MatchExactly));

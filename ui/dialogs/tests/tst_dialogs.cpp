@@ -12,6 +12,7 @@
 #include "ui/programicon.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -173,6 +174,27 @@ private slots:
         QVERIFY(again.Option1[3]->isChecked());
         QVERIFY(again.Option2[1]->isChecked());
         QCOMPARE(again.Combo2->currentText(), QStringLiteral("海外"));
+    }
+
+    // Tab enters each question on its saved answer (on the first option when there is none), so
+    // that a screen reader announces the answer and Space cannot replace it unseen. It entered on
+    // the first option, which read "一点不 未选中" over a saved "非常关心".
+    void form5TabStopsOnSavedAnswers()
+    {
+        QTemporaryDir dir;
+        QVERIFY(mz::writeTextFile(mz::flashIniPath(dir.path()),
+                                  QStringLiteral("[main]\r\nage=#\r\ngym=2\r\ncar=1\r\n")));
+        Form5 dialog(dir.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.Option7[0]->setFocus(); // the question before "是否关心体育:"
+        QTest::keyClick(dialog.Option7[0], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dialog.Option3[2]);
+        QTest::keyClick(dialog.Option3[2], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dialog.Option4[0]); // unanswered
+        dialog.Combo2->setFocus();
+        QTest::keyClick(dialog.Combo2, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dialog.Option12[1]);
     }
 
     void form5StaysOpenWhenSaveFails()
