@@ -379,9 +379,17 @@ KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
     const QString changed = rule(text);
     if (changed == text)
         return {KeywordChange::Status::Unchanged, keyword, {}};
+    const QByteArray bytesOut = splice(lines, before, changed.split(kCrLf));
+    // A file over the limit is not read at the next start: every keyword, category and the days
+    // to keep would be gone. Such a change is not written.
+    if (bytesOut.size() > kMaxOptionFileBytes) {
+        return failure(KeywordChange::Status::Refused, keyword,
+                       QStringLiteral("关键词太长：设置文件 %1 会超过 %2 MB，关键词没有保存。")
+                           .arg(path)
+                           .arg(kMaxOptionFileBytes / (1024 * 1024)));
+    }
     QString error;
-    if (!writeFileBytes(optionFilePath(folder), splice(lines, before, changed.split(kCrLf)),
-                        &error)) {
+    if (!writeFileBytes(optionFilePath(folder), bytesOut, &error)) {
         return failure(
             KeywordChange::Status::WriteFailed, keyword,
             QStringLiteral("无法写入设置文件 %1（%2），关键词没有保存。").arg(path, error));

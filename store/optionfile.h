@@ -80,7 +80,8 @@ struct KeywordChange
     enum class Status {
         Written,     // option.ini was rewritten
         Unchanged,   // nothing to write (empty keyword, same text, or no such line to remove)
-        Refused,     // the keyword cannot stand in option.ini; see keywordRefusal()
+        Refused,     // the keyword cannot stand in option.ini (keywordRefusal(), or the file
+                     // would grow past kMaxOptionFileBytes)
         NotFound,    // rename: option.ini holds no such keyword line
         ReadFailed,  // option.ini is missing or unreadable
         WriteFailed, // the rewrite failed; the old file is intact

@@ -350,6 +350,23 @@ private Q_SLOTS:
         }
         QCOMPARE(readOptionFile(dir.path()).value(), before);
 
+        // A change that would take the file past the size it is read up to is not written: the
+        // next start would read none of it. A removal still is.
+        const QByteArray head = encodeAnsi(crlf(QStringLiteral("[你的关键词]\nnba\n[分类]\n")));
+        const QByteArray full = head + QByteArray(kMaxOptionFileBytes - head.size() - 8, '#');
+        QVERIFY(writeFileBytes(optionFilePath(dir.path()), full));
+        const KeywordChange tooLong = addKeywordToFile(dir.path(), QString(5, QChar(u'油')));
+        const KeywordChange renamedLonger =
+            renameKeywordInFile(dir.path(), QStringLiteral("nba"), QString(20, QChar(u'c')));
+        for (const KeywordChange &change : {tooLong, renamedLonger}) {
+            QCOMPARE(change.status, Status::Refused);
+            QVERIFY2(change.message.contains(QStringLiteral("1 MB")), qPrintable(change.message));
+        }
+        QCOMPARE(readFileBytes(optionFilePath(dir.path())).value(), full);
+        QCOMPARE(addKeywordToFile(dir.path(), QStringLiteral("油")).status, Status::Written);
+        QCOMPARE(removeKeywordFromFile(dir.path(), QStringLiteral("nba")).status, Status::Written);
+        QVERIFY(readOptionFile(dir.path()).has_value());
+
         // A file far larger than any option.ini (here a million keyword lines) is neither read
         // nor rewritten, and the message says why.
         const QByteArray huge = "[你的关键词]\r\n" + QByteArray("nba\r\n").repeated(1 << 20);
