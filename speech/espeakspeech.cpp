@@ -122,7 +122,11 @@ void EspeakSpeech::speak(const QString &text)
         if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;
     }
-    const QByteArray utf8 = text.toUtf8();
+    // espeak-ng reads its input up to the first zero byte: a U+0000 inside a title (a damaged
+    // page) would silently end the reading there. A blank in its place keeps every code point,
+    // and so every position, where it was.
+    QByteArray utf8 = text.toUtf8();
+    utf8.replace('\0', ' ');
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
                  nullptr, reinterpret_cast<void *>(quintptr(utterance)));
     if (m_mode == Mode::Retrieval) {

@@ -129,6 +129,17 @@ private Q_SLOTS:
         engine.stop(); // nothing is spoken: no second end
         QTest::qWait(50);
         QCOMPARE(ends, 1);
+
+        // A title holding U+0000 (a damaged page) does not end the text there: the next title is
+        // read too.
+        const mz::SpokenText withNul =
+            spoken({row(QStringLiteral("国内") + QChar(0) + QStringLiteral("新闻")),
+                    row(QStringLiteral("体育新闻"))},
+                   false);
+        positions.clear();
+        engine.speak(withNul.text);
+        QTRY_COMPARE(ends, 2);
+        QVERIFY(positions.contains(withNul.text.indexOf(QStringLiteral("体育"))));
     }
 };
 
