@@ -20,7 +20,13 @@ QString EmptyStates::hotNewsMissing(const QString &dayLabel)
 
 QString EmptyStates::noHits(const QString &query)
 {
-    return QStringLiteral("没有找到与“%1”有关的新闻。").arg(query);
+    const QString none = QStringLiteral("没有找到与“%1”有关的新闻。").arg(query);
+    // The archive keeps its titles in small letters, so a query with a capital letter finds
+    // nothing however many headlines hold the word: say so, and what to search for instead.
+    const QString lower = query.toLower();
+    if (lower == query)
+        return none;
+    return none + QStringLiteral("新闻标题中的字母都是小写的，请搜索“%1”。").arg(lower);
 }
 
 QString EmptyStates::noFavorites()

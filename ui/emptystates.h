@@ -20,6 +20,7 @@ public:
     void setLists(const QObject *resultList, const QObject *favoritesList);
 
     static QString hotNewsMissing(const QString &dayLabel);
+    // With a capital letter in `query` the note offers the query in small letters.
     static QString noHits(const QString &query);
     static QString noFavorites();
 

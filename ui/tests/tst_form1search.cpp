@@ -107,6 +107,8 @@ private slots:
     void keywordNodeFromMenu();
     void searchBox_data();
     void searchBox();
+    void noHitsNote_data();
+    void noHitsNote();
     void rootTodaySearchesNothing();
     void noNodeSelected();
     void emptyArchive();
@@ -187,6 +189,54 @@ void TestForm1Search::searchBox()
              QStringLiteral("搜索到%1条").arg(hits.size()));
     QVERIFY(f.showing(f.form->ListView1));
     QCOMPARE(f.form->Text2->text(), box); // the box keeps what the user typed
+}
+
+void TestForm1Search::noHitsNote_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("suggested"); // what the note offers, and its hits
+    QTest::addColumn<QList<int>>("suggestedHits");
+    QTest::newRow("small-letters")
+        << QStringLiteral("足球") << QStringLiteral("没有找到与“足球”有关的新闻。") << QString()
+        << QList<int>{};
+    QTest::newRow("capitals") << QStringLiteral("NBA")
+                              << QStringLiteral("没有找到与“NBA”有关的新闻。"
+                                                "新闻标题中的字母都是小写的，请搜索“nba”。")
+                              << QStringLiteral("nba") << QList<int>{5};
+    QTest::newRow("capitals-in-an-alternative")
+        << QStringLiteral("Nba+足球")
+        << QStringLiteral("没有找到与“Nba+足球”有关的新闻。"
+                          "新闻标题中的字母都是小写的，请搜索“nba+足球”。")
+        << QStringLiteral("nba+足球") << QList<int>{5};
+    QTest::newRow("full-width-capitals")
+        << QStringLiteral("ＮＢＡ")
+        << QStringLiteral("没有找到与“ＮＢＡ”有关的新闻。"
+                          "新闻标题中的字母都是小写的，请搜索“ｎｂａ”。")
+        << QStringLiteral("ｎｂａ") << QList<int>{};
+}
+
+// A search without hits says so in panel s1; a query with capitals, which can never match the
+// titles the archive keeps in small letters, is answered with the query to search instead.
+void TestForm1Search::noHitsNote()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, note);
+    QFETCH(QString, suggested);
+    QFETCH(QList<int>, suggestedHits);
+    Fixture f;
+    f.form->lists().model2()->append(kArchive);
+    f.select(QStringLiteral("k20070302"));
+    f.form->Text2->setText(box);
+    f.form->Command6_Click();
+    QCOMPARE(f.form->lists().model1()->rowCount(), 0);
+    QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), note);
+
+    if (suggested.isEmpty())
+        return;
+    f.form->Text2->setText(suggested);
+    f.form->Command6_Click();
+    QCOMPARE(f.resultTitles(), titlesOf(suggestedHits));
 }
 
 void TestForm1Search::rootTodaySearchesNothing()
