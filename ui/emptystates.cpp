@@ -29,6 +29,12 @@ QString EmptyStates::noHits(const QString &query)
     return none + QStringLiteral("新闻标题中的字母都是小写的，请搜索“%1”。").arg(lower);
 }
 
+QString EmptyStates::nothingToSearch()
+{
+    return QStringLiteral(
+        "还没有载入所有新闻，没有可以搜索的标题：在日期上按右键，选“下载当日所有新闻”。");
+}
+
 QString EmptyStates::noFavorites()
 {
     return QStringLiteral("收藏夹是空的：在新闻上按右键，选“收藏此新闻”。");
@@ -42,11 +48,13 @@ void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored)
         noteAbout(m_resultList, hotNewsMissing(dayLabel));
 }
 
-void EmptyStates::searchDone(const QString &query, qsizetype hits, bool ran)
+void EmptyStates::searchDone(const QString &query, qsizetype hits, qsizetype searched, bool ran)
 {
     if (!ran)
         return;
-    if (hits == 0)
+    if (searched == 0)
+        noteAbout(m_resultList, nothingToSearch());
+    else if (hits == 0)
         noteAbout(m_resultList, noHits(query));
     else
         clear();

@@ -23,11 +23,13 @@ public:
     // With a capital letter in `query` the note offers the query in small letters.
     static QString noHits(const QString &query);
     static QString noFavorites();
+    static QString nothingToSearch();
 
     // The hot news of a day were shown: a note when the day has no stored page.
     void hotNewsShown(const QString &dayLabel, bool pageStored);
-    // A search ran (`ran` false: the selected node does not allow it, nothing changed).
-    void searchDone(const QString &query, qsizetype hits, bool ran = true);
+    // A search over `searched` rows of the archive list ran (`ran` false: the selected node does
+    // not allow it, nothing changed). With no rows to search the note says that, not "no hits".
+    void searchDone(const QString &query, qsizetype hits, qsizetype searched, bool ran = true);
     // The favorites view was filled with `count` rows.
     void favoritesShown(qsizetype count);
 

@@ -274,23 +274,38 @@ void TestForm1Search::noNodeSelected()
     QVERIFY(f.showing(f.form->ListView1));
 }
 
+// Before any archive is listed there is nothing to search: the note says so rather than that
+// the archive holds no such headlines.
 void TestForm1Search::emptyArchive()
 {
     Fixture f;
+    const QString nothing = QStringLiteral(
+        "还没有载入所有新闻，没有可以搜索的标题：在日期上按右键，选“下载当日所有新闻”。");
+    auto s1 = [&f] { return f.form->status().panel(WindowStatus::Panel::S1); };
     f.form->lists().model1()->append(kHotRow);
     f.select(QStringLiteral("k21"));
     f.form->s3_Click();
     QCOMPARE(f.form->lists().model1()->rowCount(), 0);
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S2), QStringLiteral("搜索到0条"));
+    QCOMPARE(s1(), nothing);
 
     f.form->lists().model1()->append(kHotRow);
     f.select(QStringLiteral("k33"));
     f.form->TreeView1_NodeClick(f.form->tree().nodeByKey(QStringLiteral("k33")));
     QCOMPARE(f.form->lists().model1()->rowCount(), 0);
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S2), QStringLiteral("搜索到0条"));
+    QCOMPARE(s1(), nothing);
 
+    f.form->status().setPanel(WindowStatus::Panel::S1, QString());
     f.form->listCategory(QStringLiteral("国内"));
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S2), QStringLiteral("搜索到0条!"));
+    QCOMPARE(s1(), nothing);
+
+    f.form->status().setPanel(WindowStatus::Panel::S1, QString());
+    f.select(QStringLiteral("k20070302"));
+    f.form->Text2->setText(QStringLiteral("股票"));
+    f.form->Command6_Click();
+    QCOMPARE(s1(), nothing);
 }
 
 void TestForm1Search::categoryNodeClick_data()
