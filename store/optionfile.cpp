@@ -399,6 +399,18 @@ KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
 
 } // namespace
 
+namespace {
+
+// The keyword as option.ini gives it back: a text GB18030 cannot hold (a lone surrogate) is
+// stored as its substitute, and the tree must show what the file holds, or the node could
+// never be renamed or deleted in the file.
+QString storedKeyword(const QString &typed)
+{
+    return decodeAnsi(encodeAnsi(keywordLine(typed)));
+}
+
+} // namespace
+
 QString keywordLine(const QString &typed)
 {
     qsizetype end = 0;
@@ -422,7 +434,7 @@ QString keywordRefusal(const QString &keyword)
 
 KeywordChange addKeywordToFile(const QString &folder, const QString &typed)
 {
-    const QString keyword = keywordLine(typed);
+    const QString keyword = storedKeyword(typed);
     if (keyword.isEmpty())
         return {KeywordChange::Status::Unchanged, keyword, {}};
     if (const QString refusal = keywordRefusal(keyword); !refusal.isEmpty())
@@ -433,7 +445,7 @@ KeywordChange addKeywordToFile(const QString &folder, const QString &typed)
 
 KeywordChange renameKeywordInFile(const QString &folder, const QString &from, const QString &typed)
 {
-    const QString keyword = keywordLine(typed);
+    const QString keyword = storedKeyword(typed);
     if (const QString refusal = keywordRefusal(keyword); !refusal.isEmpty())
         return failure(KeywordChange::Status::Refused, keyword, refusal);
     if (keyword == from)

@@ -87,7 +87,9 @@ struct KeywordChange
         WriteFailed, // the rewrite failed; the old file is intact
     };
     Status status = Status::Unchanged;
-    QString keyword; // the keyword as stored (or as it would have been): keywordLine() of the input
+    // The keyword as stored (or as it would have been): keywordLine() of the input, as the file
+    // gives it back (a lone surrogate, which GB18030 cannot hold, becomes its substitute).
+    QString keyword;
     QString message; // for the user when !ok()
 
     bool ok() const { return status == Status::Written || status == Status::Unchanged; }

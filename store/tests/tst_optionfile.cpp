@@ -203,6 +203,15 @@ private Q_SLOTS:
         QTest::newRow("add-first-line-empty")
             << add << QStringLiteral("\n油价") << QString() << Status::Unchanged << QString()
             << QStringLiteral("股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-outside-gbk")
+            << add << QStringLiteral("😀股票") << QString() << Status::Written
+            << QStringLiteral("😀股票") << QStringLiteral("😀股票\n股票+证券\n\nnba\n股票+证券");
+        // Half of a surrogate pair (a text cut short) cannot be stored as it is: the keyword
+        // reported, which the tree shows, is the one the file gives back.
+        QTest::newRow("add-lone-surrogate-as-stored")
+            << add << QString(QChar(0xD83D)) + QStringLiteral("股") << QString() << Status::Written
+            << QStringLiteral("\u001A股")
+            << QStringLiteral("\u001A股\n股票+证券\n\nnba\n股票+证券");
         QTest::newRow("add-bracket-refused")
             << add << QStringLiteral("[热点]") << QString() << Status::Refused
             << QStringLiteral("[热点]") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
@@ -224,6 +233,10 @@ private Q_SLOTS:
         QTest::newRow("rename-cut-at-line-break")
             << ren << QStringLiteral("nba") << QStringLiteral("cba\nx") << Status::Written
             << QStringLiteral("cba") << QStringLiteral("股票+证券\n\ncba\n股票+证券");
+        QTest::newRow("rename-lone-surrogate-as-stored")
+            << ren << QStringLiteral("nba") << QStringLiteral("nba") + QChar(0xDE00)
+            << Status::Written << QStringLiteral("nba\u001A")
+            << QStringLiteral("股票+证券\n\nnba\u001A\n股票+证券");
         QTest::newRow("rename-same-text")
             << ren << QStringLiteral("nba") << QStringLiteral("nba") << Status::Unchanged
             << QStringLiteral("nba") << QStringLiteral("股票+证券\n\nnba\n股票+证券");
