@@ -560,6 +560,13 @@ bool storeWindowPlace(const QString &folder, const WindowPlace &place, QString *
     const QByteArray changed = withWindowPlace(*bytes, place);
     if (changed == *bytes)
         return true;
+    if (changed.size() > kMaxOptionFileBytes) { // the next start would read none of the file
+        if (error)
+            *error = QStringLiteral("设置文件 %1 会超过 %2 MB，窗口位置没有保存")
+                         .arg(QDir::toNativeSeparators(optionFilePath(folder)))
+                         .arg(kMaxOptionFileBytes / (1024 * 1024));
+        return false;
+    }
     return writeFileBytes(optionFilePath(folder), changed, error);
 }
 

@@ -138,7 +138,8 @@ std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum =
 QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place);
 
 // Reads option.ini, rewrites its "[窗口]" section and writes it back atomically. False (and the
-// file untouched) when the file is missing or unreadable or the write fails.
+// file untouched) when the file is missing or unreadable, would grow past kMaxOptionFileBytes,
+// or the write fails.
 bool storeWindowPlace(const QString &folder, const WindowPlace &place, QString *error = nullptr);
 
 } // namespace mz

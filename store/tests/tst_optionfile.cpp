@@ -375,6 +375,9 @@ private Q_SLOTS:
             QCOMPARE(change.status, Status::Refused);
             QVERIFY2(change.message.contains(QStringLiteral("1 MB")), qPrintable(change.message));
         }
+        QString placeError;
+        QVERIFY(!storeWindowPlace(dir.path(), {10, 20, 900, 600, 260, {}}, &placeError));
+        QVERIFY2(placeError.contains(QStringLiteral("1 MB")), qPrintable(placeError));
         QCOMPARE(readFileBytes(optionFilePath(dir.path())).value(), full);
         QCOMPARE(addKeywordToFile(dir.path(), QStringLiteral("油")).status, Status::Written);
         QCOMPARE(removeKeywordFromFile(dir.path(), QStringLiteral("nba")).status, Status::Written);
