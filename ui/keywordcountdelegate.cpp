@@ -20,6 +20,19 @@ int textMargin(const QStyleOptionViewItem &option)
     return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
 }
 
+// The count is quieter than the node's text but must stay readable on the tree's background. It is
+// mixed from the text and background colours themselves: the placeholder colour is no help, as a
+// palette that does not set it (a dark colour scheme from a theme) keeps the light palette's dark
+// grey, which cannot be read on a dark background.
+QColor subduedText(const QPalette &palette)
+{
+    const QColor text = palette.color(QPalette::Text);
+    const QColor base = palette.color(QPalette::Base);
+    const auto mix = [](int t, int b) { return (3 * t + 2 * b) / 5; };
+    return QColor(mix(text.red(), base.red()), mix(text.green(), base.green()),
+                  mix(text.blue(), base.blue()));
+}
+
 } // namespace
 
 void setKeywordCount(QTreeWidgetItem *node, std::optional<int> count)
@@ -56,8 +69,8 @@ void KeywordCountDelegate::paint(QPainter *painter, const QStyleOptionViewItem &
     const bool selected = opt.state & QStyle::State_Selected;
     painter->save();
     painter->setFont(opt.font);
-    painter->setPen(
-        opt.palette.color(selected ? QPalette::HighlightedText : QPalette::PlaceholderText));
+    painter->setPen(selected ? opt.palette.color(QPalette::HighlightedText)
+                             : subduedText(opt.palette));
     painter->drawText(countRect, int(Qt::AlignLeft | Qt::AlignVCenter), countText(count.toInt()));
     painter->restore();
 }

@@ -2,15 +2,19 @@
 
 #include "ui/keywordcountdelegate.h"
 
+#include "testsupport/contrast.h"
+
+#include <QPalette>
 #include <QTest>
 #include <QTreeWidget>
 
 namespace {
 
 // The tree drawn with one keyword node, as an image.
-QImage render(std::optional<int> count, bool selected)
+QImage render(std::optional<int> count, bool selected, const QPalette &palette = QPalette())
 {
     QTreeWidget tree;
+    tree.setPalette(palette);
     tree.setHeaderHidden(true);
     tree.setItemDelegate(new mz::KeywordCountDelegate(&tree));
     tree.resize(300, 60);
@@ -36,6 +40,21 @@ std::pair<int, int> differingColumns(const QImage &a, const QImage &b)
         }
     }
     return {first, last};
+}
+
+// A dark colour scheme as themes set it: the main roles only, not the placeholder colour.
+QPalette darkPalette()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(53, 53, 53));
+    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Base, QColor(35, 35, 35));
+    p.setColor(QPalette::Text, Qt::white);
+    p.setColor(QPalette::Button, QColor(53, 53, 53));
+    p.setColor(QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    return p;
 }
 
 } // namespace
@@ -76,6 +95,35 @@ private slots:
         QVERIFY2(first >= 0, "the count is not drawn");
         QVERIFY2(first > metrics.horizontalAdvance(QStringLiteral("油价")), "drawn over the text");
         QVERIFY(differingColumns(counted, other).first >= 0);
+    }
+
+    // The count's strongest pixel stands out from the background it is drawn on.
+    void readableOnItsBackground_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::addColumn<bool>("selected");
+        QTest::newRow("light") << QPalette() << false;
+        QTest::newRow("light-selected") << QPalette() << true;
+        QTest::newRow("dark") << darkPalette() << false;
+        QTest::newRow("dark-selected") << darkPalette() << true;
+    }
+    void readableOnItsBackground()
+    {
+        QFETCH(QPalette, palette);
+        QFETCH(bool, selected);
+        const QImage bare = render(std::nullopt, selected, palette);
+        const QImage counted = render(1234, selected, palette);
+        const auto [first, last] = differingColumns(bare, counted);
+        QVERIFY2(first >= 0, "the count is not drawn");
+        double best = 1;
+        for (int x = first; x <= last; ++x) {
+            for (int y = 0; y < bare.height(); ++y) {
+                if (bare.pixel(x, y) != counted.pixel(x, y))
+                    best = std::max(best, mz::test::contrast(QColor(counted.pixel(x, y)),
+                                                             QColor(bare.pixel(x, y))));
+            }
+        }
+        QVERIFY2(best >= 3.0, qPrintable(QStringLiteral("contrast %1").arg(best)));
     }
 
     void sizeHintMakesRoom()
