@@ -36,6 +36,10 @@ Form3::Form3(mz::UrlOpener *opener, const QString &siteUrl, QWidget *parent)
     setWindowTitle(QStringLiteral("关于"));
     setWindowIcon(mz::programIcon());
     setMouseTracking(true);
+    // The links are pure blue and red, which cannot be read on a dark background: under a dark
+    // colour scheme the dialog keeps light colours of its own.
+    if (palette().color(QPalette::Window).lightness() < 128)
+        setPalette(QPalette(QColor(240, 240, 240)));
 
     Label1 = new QLabel(QStringLiteral("墨舟 1.3版"), this);
     QFont big = Label1->font();

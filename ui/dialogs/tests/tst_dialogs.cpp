@@ -6,6 +6,7 @@
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "store/flashini.h"
+#include "testsupport/contrast.h"
 #include "ui/dialogs/form3.h"
 #include "ui/dialogs/form4.h"
 #include "ui/dialogs/form5.h"
@@ -127,6 +128,37 @@ private slots:
         Form3 failing(&refusing, kSite);
         failing.Label9_Click();
         QVERIFY(failing.statusText().contains(kSite));
+    }
+
+    // Every text of the dialog, the blue link included, stands out from the dialog's background.
+    void form3ReadableUnderAnyScheme_data()
+    {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(240, 240, 240) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(53, 53, 53) << QColor(Qt::white);
+    }
+    void form3ReadableUnderAnyScheme()
+    {
+        QFETCH(QColor, window);
+        QFETCH(QColor, text);
+        const QPalette saved = QApplication::palette();
+        QPalette scheme = saved;
+        scheme.setColor(QPalette::Window, window);
+        scheme.setColor(QPalette::WindowText, text);
+        QApplication::setPalette(scheme);
+        mz::RecordingOpener opener;
+        Form3 dialog(&opener, kSite);
+        dialog.Form_MouseMove(); // both links blue
+        const QImage shot = dialog.grab().toImage();
+        QApplication::setPalette(saved);
+
+        const QColor background = shot.pixelColor(shot.width() - 1, shot.height() - 1);
+        for (const QLabel *label : {dialog.Label1, dialog.Label3, dialog.Label8, dialog.Label9}) {
+            const double best = mz::test::strongestContrast(shot, label->geometry(), background);
+            QVERIFY2(best >= 3.0,
+                     qPrintable(label->text() + QStringLiteral(": contrast %1").arg(best)));
+        }
     }
 
     void form5ShowsAndSaves()
