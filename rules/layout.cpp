@@ -6,6 +6,8 @@
 namespace mz {
 
 namespace {
+constexpr int kCommand6Width = 65; // the button's design width
+
 int px(double v)
 {
     return int(std::lround(v));
@@ -27,7 +29,7 @@ LayoutResult applyLayout(const LayoutInput &in, const LayoutResult &previous)
     LayoutResult r = previous;
     // Sizes the rule never changes keep their design values.
     r.text2.setHeight(in.text2Height);
-    r.command6.setSize({65, in.text2Height});
+    r.command6.setSize({in.command6Width, in.text2Height});
     r.tree.setWidth(in.treeWidth);
 
     r.text2.moveTop(px(1.1 * T));                               // 1
@@ -35,9 +37,10 @@ LayoutResult applyLayout(const LayoutInput &in, const LayoutResult &previous)
     r.tree.moveTop(px(r.text2.top() + 1.1 * r.text2.height())); // 3
     r.tree.moveLeft(px(0.1 * T));                               // 4
     r.tree.setHeight(nonNegative(H - in.statusBarHeight - in.bandHeight - 1.8 * T -
-                                 1.1 * r.text2.height()));                           // 5
-    r.text2.moveLeft(r.tree.left());                                                 // 6
-    r.text2.setWidth(nonNegative(r.tree.width() - 1.15 * in.command1Width));         // 7
+                                 1.1 * r.text2.height())); // 5
+    r.text2.moveLeft(r.tree.left());                       // 6
+    r.text2.setWidth(nonNegative(r.tree.width() - 1.15 * in.command1Width -
+                                 std::max(0, in.command6Width - kCommand6Width)));   // 7
     r.command6.moveLeft(r.text2.left() + r.text2.width());                           // 8
     r.list.moveTop(px(1.1 * T));                                                     // 9
     r.list.moveLeft(px(r.tree.left() + r.tree.width() + 0.1 * T));                   // 10

@@ -15,6 +15,9 @@ struct LayoutInput
     int treeWidth = 265;    // 3975 twips; never changed by the rule
     int text2Height = 25;   // 375 twips
     int command1Width = 57; // 855 twips
+    // Command6 is 975 twips wide; a caption in a larger font gets the width it needs, taken from
+    // the search box, so that the row still ends where the tree does.
+    int command6Width = 65;
     int bandHeight = 0; // the progress band above the status bar; the tree and lists end above it
 };
 

@@ -85,6 +85,17 @@ QString str(const char16_t *s)
     return QString::fromUtf16(s);
 }
 
+constexpr int kText2Height = 25; // 375 twips: the search box and its button
+
+// The width a push button needs to show its whole caption.
+int captionFit(const QPushButton *button)
+{
+    const QStyle *style = button->style();
+    const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                       style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    return button->fontMetrics().horizontalAdvance(button->text()) + 2 * margin;
+}
+
 } // namespace
 
 Form1::Form1(const Form1Environment &env, QWidget *parent) : QWidget(parent), m_env(env)
@@ -126,7 +137,7 @@ void Form1::createControls()
 
     Text2 = new QLineEdit(this);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setGeometry(0, 0, 200, 25);
+    Text2->setGeometry(0, 0, 200, kText2Height);
     Command6 = new QPushButton(QStringLiteral("搜索新闻"), this);
     Command6->setObjectName(QStringLiteral("Command6"));
     Command6->setGeometry(0, 0, 65, 25);
@@ -531,9 +542,14 @@ void Form1::Form_Resize()
     const int band = m_transferBars ? m_transferBars->sizeHint().height() : 0;
     if (m_transferBars)
         m_transferBars->setGeometry(0, height() - sb - band, width(), band);
+    // The search row keeps its design sizes unless the font needs more room: a larger font
+    // (a bigger desktop font or a high font DPI) would otherwise cut the typed text and the
+    // button's caption.
+    const int searchRowHeight = qMax(kText2Height, Text2->sizeHint().height());
     mz::LayoutInput in{T,  frameGeometry().height(), frameGeometry().width(),
-                       sb, TreeView1->width(),       Text2->height()};
+                       sb, TreeView1->width(),       searchRowHeight};
     in.bandHeight = band;
+    in.command6Width = qMax(in.command6Width, captionFit(Command6));
     const mz::LayoutResult r = mz::applyLayout(in, {Text2->geometry(), Command6->geometry(),
                                                     TreeView1->geometry(), ListView1->geometry()});
     Text2->setGeometry(r.text2);

@@ -92,6 +92,13 @@ private Q_SLOTS:
         QCOMPARE(r.list.left(), 4 + 265 + 4);
         QCOMPARE(r.list.height(), 700 - 20 - 72);
         QCOMPARE(r.list.width(), 1000 - 265 - 20);
+
+        // A wider button takes its extra width from the search box; the row ends where it did.
+        in.command6Width = 95;
+        const LayoutResult wide = applyLayout(in, {});
+        QCOMPARE(wide.text2.width(), 199 - 30);
+        QCOMPARE(wide.command6.left(), 4 + 169);
+        QCOMPARE(wide.command6.right(), r.command6.right());
     }
 
     void layoutGuards()

@@ -17,8 +17,10 @@
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -251,6 +253,42 @@ private Q_SLOTS:
         form->resize(900, 3 * form->Toolbar1->sizeHint().height());
         form->Form_Resize();
         QCOMPARE(form->ListView1->geometry(), list);
+    }
+
+    // The search box and its button show their texts whole in any font and stay above the tree.
+    void searchRowFitsTheFont_data()
+    {
+        QTest::addColumn<int>("pointSize"); // 0: the default font
+        QTest::newRow("default") << 0;
+        QTest::newRow("20pt") << 20;
+    }
+    void searchRowFitsTheFont()
+    {
+        QFETCH(int, pointSize);
+        const QFont saved = QApplication::font();
+        QFont font = saved;
+        if (pointSize)
+            font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        const auto restore = qScopeGuard([&saved] { QApplication::setFont(saved); });
+        FormFixture f(kOption);
+        auto form = f.load();
+        form->resize(1000, 700);
+        form->Form_Resize();
+
+        const QRect box = form->Text2->geometry(), button = form->Command6->geometry();
+        const QFontMetrics metrics(font);
+        QVERIFY2(button.width() > metrics.horizontalAdvance(form->Command6->text()),
+                 "the button's caption is cut");
+        QVERIFY2(box.height() > metrics.height(), "the typed text is cut");
+        QCOMPARE(button.height(), box.height());
+        QCOMPARE(button.left(), box.right() + 1);
+        QVERIFY(button.right() <= form->TreeView1->geometry().right());
+        QVERIFY(form->TreeView1->geometry().top() > box.bottom());
+        if (!pointSize) { // a font that fits keeps the design sizes
+            QCOMPARE(box.height(), 25);
+            QCOMPARE(button.width(), 65);
+        }
     }
 
     // The title column follows the window's width; a window made very small and then large
