@@ -54,7 +54,9 @@ Form2::Form2(const QString &proposal, AddKeyword add, mz::MessageFunnel *message
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
     layout->addWidget(Command1, 0, Qt::AlignRight);
-    resize(440, 240);
+    // The design size, taller when a large font needs more lines for the help texts.
+    const int width = qMax(440, minimumSizeHint().width());
+    resize(width, qMax(240, layout->heightForWidth(width)));
 
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     Text2->setFocus();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 class TestForm2 : public QObject
@@ -29,6 +30,36 @@ private slots:
         QCOMPARE(dialog.Text2->text(), QStringLiteral("股票+证券")); // the proposal's first line
         QVERIFY(!dialog.Text2->accessibleName().isEmpty());
         QVERIFY(!dialog.Command1->accessibleName().isEmpty());
+    }
+
+    // The help texts are shown whole when the dialog opens, in the usual font and in a large one.
+    void helpFitsTheFont_data()
+    {
+        QTest::addColumn<int>("pointSize"); // 0: the default font
+        QTest::newRow("default") << 0;
+        QTest::newRow("20pt") << 20;
+    }
+    void helpFitsTheFont()
+    {
+        QFETCH(int, pointSize);
+        const QFont saved = QApplication::font();
+        QFont font = saved;
+        if (pointSize)
+            font.setPointSize(pointSize);
+        QApplication::setFont(font);
+        const auto restore = qScopeGuard([&saved] { QApplication::setFont(saved); });
+        Form2 dialog(QStringLiteral("股票"), {}, nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+        for (const QLabel *help : {dialog.Label1, dialog.Label2}) {
+            QVERIFY2(help->height() >= help->heightForWidth(help->width()),
+                     qPrintable(help->objectName() + QStringLiteral(" is cut")));
+        }
+        QVERIFY(dialog.Frame1->geometry().bottom() < dialog.Command1->geometry().top());
+        QVERIFY(dialog.rect().contains(dialog.Command1->geometry()));
+        QVERIFY(dialog.width() >= 440);
+        QVERIFY(dialog.height() >= 240);
     }
 
     void leaving_data()
