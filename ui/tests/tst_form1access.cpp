@@ -5,6 +5,7 @@
 #include "ui/form1.h"
 #include "ui/emptystates.h"
 #include "ui/headlinelists.h"
+#include "ui/pictures.h"
 #include "ui/windowstatus.h"
 #include "lists/headline.h"
 #include "lists/headlinemodel.h"
@@ -392,6 +393,26 @@ private Q_SLOTS:
         // screen is smaller than the window's first size).
         QVERIFY(second->screen()->availableGeometry().contains(second->geometry()));
         QVERIFY(second->width() >= Form1::minimumWindowSize().width());
+    }
+
+    // On a screen scaled by 2 or 3 every picture has pixels of its own: a 32-pixel picture
+    // enlarged there is blurred.
+    void picturesForScaledScreens_data()
+    {
+        QTest::addColumn<QIcon>("icon");
+        const QList<QIcon> images = mz::nodeAndCategoryPictures();
+        for (qsizetype i = 1; i < images.size(); ++i) {
+            if (!images.at(i).isNull())
+                QTest::addRow("image-%lld", qlonglong(i)) << images.at(i);
+        }
+        for (const char *caption : {"热点", "收藏夹", "国内", "关于"})
+            QTest::addRow("toolbar-%s", caption) << mz::toolbarPicture(QString::fromUtf8(caption));
+    }
+    void picturesForScaledScreens()
+    {
+        QFETCH(QIcon, icon);
+        for (const int side : {32, 64, 96})
+            QCOMPARE(icon.actualSize(QSize(side, side)), QSize(side, side));
     }
 
     void titleColumnTakesExtraWidth()
