@@ -1,4 +1,5 @@
 #include "ui/form1.h"
+#include "testsupport/fontscope.h"
 #include "ui/transferbars.h"
 #include "ui/headlinelists.h"
 #include "ui/navigationtree.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -265,12 +265,8 @@ private Q_SLOTS:
     void searchRowFitsTheFont()
     {
         QFETCH(int, pointSize);
-        const QFont saved = QApplication::font();
-        QFont font = saved;
-        if (pointSize)
-            font.setPointSize(pointSize);
-        QApplication::setFont(font);
-        const auto restore = qScopeGuard([&saved] { QApplication::setFont(saved); });
+        const mz::test::ApplicationFontScope scope(pointSize);
+        const QFont &font = scope.font();
         FormFixture f(kOption);
         auto form = f.load();
         form->resize(1000, 700);

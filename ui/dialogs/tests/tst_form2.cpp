@@ -1,6 +1,7 @@
 // Form2, the add-keyword dialog: its texts, and what each way of leaving it adds.
 
 #include "platform/messages.h"
+#include "testsupport/fontscope.h"
 #include "search/keywordsearch.h"
 #include "ui/dialogs/form2.h"
 
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTest>
 
 class TestForm2 : public QObject
@@ -42,12 +42,7 @@ private slots:
     void helpFitsTheFont()
     {
         QFETCH(int, pointSize);
-        const QFont saved = QApplication::font();
-        QFont font = saved;
-        if (pointSize)
-            font.setPointSize(pointSize);
-        QApplication::setFont(font);
-        const auto restore = qScopeGuard([&saved] { QApplication::setFont(saved); });
+        const mz::test::ApplicationFontScope scope(pointSize);
         Form2 dialog(QStringLiteral("股票"), {}, nullptr);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
