@@ -80,6 +80,9 @@ void DayDownloads::supersede()
     const TransferPtr running = m_current;
     running->superseded = true;
     m_parts.component->stop();
+    // A running retry's note would otherwise stay while the newer request runs.
+    if (!m_retryNote.isEmpty() && m_parts.status->panel(WindowStatus::Panel::S1) == m_retryNote)
+        m_parts.status->setPanel(WindowStatus::Panel::S1, QString());
     // A start that was still waiting inside the component ends without any event.
     if (!running->ended)
         m_parts.tree->restoreDayImage(running->day, m_parts.folder);
@@ -110,6 +113,13 @@ void DayDownloads::retryNow()
     // final copy, and the live hot news page already holds the next day's news.
     next.target = requestTarget(next.kind, next.day);
     start(next, true);
+    // The note counted down to this attempt; it now says the attempt runs.
+    if (m_parts.status->panel(WindowStatus::Panel::S1) == m_retryNote) {
+        m_retryNote = QStringLiteral("%1 下载未完成，正在重试（第%2次）")
+                          .arg(next.day.label)
+                          .arg(next.attempt);
+        m_parts.status->setPanel(WindowStatus::Panel::S1, m_retryNote);
+    }
 }
 
 // After an incomplete transfer: another attempt after a pause. False when there is no point in

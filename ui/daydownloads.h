@@ -113,7 +113,7 @@ private:
     QTimer m_retryTimer;
     TransferPtr m_current;             // the running (or last) transfer
     std::unique_ptr<Transfer> m_retry; // waiting for m_retryTimer
-    QString m_retryNote;               // what s1 says about the waiting retry
+    QString m_retryNote;               // what s1 says about the waiting or running retry
     QString m_watchdogMemory;          // the caption seen at Timer3's previous tick
     qint64 m_watchdogBytes = -1;       // the bytes received at Timer3's previous tick
     // Transfers that delivered a page, waiting for their completed event (innermost last: a

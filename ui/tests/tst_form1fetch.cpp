@@ -575,6 +575,47 @@ private Q_SLOTS:
                  qPrintable(form->status().panel(WindowStatus::Panel::S1)));
     }
 
+    // Once the retry runs, the note no longer counts down to it; a request that ends the running
+    // retry takes its note away as well.
+    void retryNoteWhileRetryRuns_data()
+    {
+        QTest::addColumn<bool>("userMovesOn");
+        QTest::newRow("retry-running") << false;
+        QTest::newRow("request-ends-running-retry") << true;
+    }
+    void retryNoteWhileRetryRuns()
+    {
+        QFETCH(bool, userMovesOn);
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath(kArchivePath, Fault::Stall, 2);
+        f.server->setFaultForPath("/old1000/news1000_20070611", Fault::Stall);
+        auto form = f.load();
+        select(*form, kKey);
+        int connects = 0;
+        std::optional<QString> s1InRetry;
+        connect(form->jfDownEX1, &mz::DownloadComponent::connecting, form.get(),
+                [&] { ++connects; });
+        connect(form->jfDownEX1, &mz::DownloadComponent::progress, form.get(), [&] {
+            if (connects == 2 && !s1InRetry)
+                s1InRetry = form->status().panel(WindowStatus::Panel::S1);
+        });
+        form->Command1_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(s1InRetry.has_value(), 15000);
+        QVERIFY2(s1InRetry->startsWith(QStringLiteral("2007-6-12 ")) &&
+                     s1InRetry->contains(QStringLiteral("第2次")) &&
+                     !s1InRetry->contains(QStringLiteral("秒后")),
+                 qPrintable(*s1InRetry));
+        if (userMovesOn) {
+            select(*form, QStringLiteral("k20070611"));
+            form->Command1_Click();
+            QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(QStringLiteral("k20070611"))),
+                     2);
+            QVERIFY2(
+                !form->status().panel(WindowStatus::Panel::S1).contains(QStringLiteral("重试")),
+                qPrintable(form->status().panel(WindowStatus::Panel::S1)));
+        }
+    }
+
     void closingDuringDownload()
     {
         Fixture f(kDay.addDays(1));
