@@ -9,6 +9,16 @@
 
 #include <QFile>
 
+namespace {
+
+// The caption after a download was given up.
+QString failedCaption()
+{
+    return WindowStatus::idleCaption() + QStringLiteral("-下载失败");
+}
+
+} // namespace
+
 DayDownloads::DayDownloads(const Parts &parts, QObject *parent) : QObject(parent), m_parts(parts)
 {
     m_retryTimer.setSingleShot(true);
@@ -60,6 +70,10 @@ void DayDownloads::start(const Transfer &request, bool resume)
 {
     supersede();
     m_current = std::make_shared<Transfer>(request);
+    // An earlier download's failure is no longer the window's state once another one runs
+    // (its reason stays in s1); the new transfer's progress counts from here.
+    if (m_parts.status->caption() == failedCaption())
+        m_parts.status->setIdle();
     m_parts.tree->setNodeImage(m_parts.tree->nodeByKey(request.day.key),
                                mz::TreeImage::Downloading);
     const qint64 startAt =
@@ -164,7 +178,7 @@ void DayDownloads::giveUp(const Transfer &ended)
                                  .arg(ended.day.label, what)
                                  .arg(ended.attempt)
                                  .arg(detail));
-    m_parts.status->setCaption(WindowStatus::idleCaption() + QStringLiteral("-下载失败"));
+    m_parts.status->setCaption(failedCaption());
     if (ended.archiveFollows) // the day's archive still follows
         m_parts.archiveTimer->start();
 }

@@ -391,6 +391,26 @@ private Q_SLOTS:
             QCOMPARE(f.requests(kArchivePath), 3);
     }
 
+    // The caption of a download given up does not stay on while the next download waits for a
+    // server that has not answered yet (hot news have no watchdog: that may last a minute).
+    void failureCaptionGoesWithNextDownload()
+    {
+        Fixture f(kDay.addDays(1));
+        QTcpServer silent; // takes the connection, never answers
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        f.env.portalBase = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
+        auto form = f.load();
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), kIdle + QStringLiteral("-下载失败"), 15000);
+        QSignalSpy connecting(form->jfDownEX1, &mz::DownloadComponent::connecting);
+        form->s1hot_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(connecting.size(), 1, 5000);
+        QTest::qWait(50); // the request is on its way, unanswered
+        QVERIFY(form->jfDownEX1->isBusy());
+        QCOMPARE(form->windowTitle(), kIdle);
+    }
+
     // A server that pauses mid-page: the watchdog ends the attempt, and the retry continues from
     // the bytes already stored where the server answers ranges, or starts again from zero where
     // it does not. Attempts that brought more of the page do not count toward the limit (3).
