@@ -397,10 +397,6 @@ KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
     return {KeywordChange::Status::Written, keyword, {}};
 }
 
-} // namespace
-
-namespace {
-
 // The keyword as option.ini gives it back: a text GB18030 cannot hold (a lone surrogate) is
 // stored as its substitute, and the tree must show what the file holds, or the node could
 // never be renamed or deleted in the file.
