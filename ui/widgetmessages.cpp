@@ -9,6 +9,9 @@ std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QStrin
                                             const QString &text, QWidget *parent)
 {
     auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok, parent);
+    // Messages quote titles and addresses from the portal's pages: read as markup, a title
+    // holding a link would put into the box a link that opens whatever it names.
+    box->setTextFormat(Qt::PlainText);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     return box;
 }

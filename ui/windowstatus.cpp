@@ -6,6 +6,9 @@
 WindowStatus::WindowStatus(QWidget *window, QLabel *s1, QLabel *s2, QObject *parent)
     : QObject(parent), m_window(window), m_s1(s1), m_s2(s2)
 {
+    // Notes quote addresses and titles from pages: shown as written, never read as markup.
+    for (QLabel *panel : {m_s1, m_s2})
+        panel->setTextFormat(Qt::PlainText);
 }
 
 QString WindowStatus::idleCaption()

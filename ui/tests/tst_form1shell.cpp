@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextBrowser>
@@ -359,6 +360,26 @@ private Q_SLOTS:
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(ok);
         QVERIFY(iface);
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("确定"));
+    }
+
+    // Messages and status notes are shown as written: a headline's title or a page's address
+    // in them is never read as markup, so a title holding a link cannot put into a box a link
+    // that opens anything (file:///etc/passwd) when it is clicked, nor hide or change its text.
+    void messagesAreNotMarkup()
+    {
+        const QString text = QStringLiteral("新闻“<a href='file:///etc/passwd'>详情</a>请看 &amp; "
+                                            "<b>粗体</b>”下载失败。\n错误：404");
+        const auto box = mz::makeMessageBox(QMessageBox::Critical, QString(), text);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name), text);
+
+        mz::test::FormFixture f;
+        auto form = f.load();
+        auto *s1 = form->findChild<QLabel *>(QStringLiteral("s1"));
+        form->status().setPanel(WindowStatus::Panel::S1, QStringLiteral("<b></b>"));
+        QVERIFY(s1->sizeHint().width() >
+                s1->fontMetrics().horizontalAdvance(QStringLiteral("<b>")));
     }
 
     // The tree always keeps a selected node: clicks on the blank area, Ctrl+clicks and other
