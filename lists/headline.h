@@ -49,4 +49,10 @@ inline constexpr CategoryIcon kCategoryIcons[] = {
 // The icon of an exact, case-sensitive category name; 0 when the name is not in the table.
 int categoryIcon(QStringView category);
 
+// A row's text as the list shows it, on its one line: every line break (CR LF, CR, LF, and the
+// line and paragraph separators U+2028 and U+2029) as one blank. A page may break a title inside
+// its anchor; the row is one line high, and the first line alone (empty when the title starts
+// with a break) would be all it showed. The row itself keeps the text as it is.
+QString oneLine(const QString &text);
+
 } // namespace mz

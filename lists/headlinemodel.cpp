@@ -44,9 +44,12 @@ QVariant HeadlineModel::data(const QModelIndex &index, int role) const
     const int i = index.row();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
         if (index.column() == 1)
-            return m_categoryNames[m_categories[size_t(i)]]; // shared, not copied
+            return oneLine(m_categoryNames[m_categories[size_t(i)]]); // shared, not copied
+        return oneLine(text(i, index.column()).toString());
+    case Qt::ToolTipRole: // a tooltip shows every line
+        if (index.column() == 1)
+            return m_categoryNames[m_categories[size_t(i)]];
         return text(i, index.column()).toString();
     case Qt::DecorationRole:
         if (index.column() == 0 && icon(i) > 0 && m_iconProvider && m_kind != Kind::Favorites)

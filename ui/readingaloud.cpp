@@ -40,7 +40,7 @@ void ReadingAloud::read(const mz::HeadlineRows &rows, bool tickedOnly)
     m_spoken = tickedOnly ? mz::spokenTicked(int(rows.size()), rowOf)
                           : mz::spokenAll(int(rows.size()), rowOf);
     for (int row : std::as_const(m_spoken.rows))
-        m_titles << rows.at(row).title;
+        m_titles << mz::oneLine(rows.at(row).title); // as the view shows it
     m_engine->speak(m_spoken.text);
 }
 

@@ -68,6 +68,8 @@ private slots:
     void clearedModelStartsAfresh();
     void columnsGiveBackTheRows_data();
     void columnsGiveBackTheRows();
+    void rowsShowOnOneLine_data();
+    void rowsShowOnOneLine();
 };
 
 void TestTitleBlock::layout_data()
@@ -163,6 +165,32 @@ void TestTitleBlock::clearedModelStartsAfresh()
         const QString stale = blockMismatch(model);
         QVERIFY2(stale.isEmpty(), qPrintable(stale));
     }
+}
+
+// A title or category broken over lines in the page shows whole on its one-line row; the row
+// (favourites, file names, the search) and the tooltip keep the text as it came.
+void TestTitleBlock::rowsShowOnOneLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("leading-breaks") << u"\r\n\r\n两会开幕"_qs << u"  两会开幕"_qs;
+    QTest::newRow("lf-cr-mixed") << u"第一行\n第二行\r第三行\n\r"_qs
+                                 << u"第一行 第二行 第三行  "_qs;
+    QTest::newRow("unicode-separators") << u"甲\u2028乙\u2029丙"_qs << u"甲 乙 丙"_qs;
+    QTest::newRow("tab-and-nul-kept") << u"甲\t乙"_qs + QChar(u'\0') << u"甲\t乙"_qs + QChar(u'\0');
+}
+
+void TestTitleBlock::rowsShowOnOneLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    HeadlineModel model(HeadlineModel::Kind::Hot);
+    model.append(HeadlineRow{text, text, text, u"http://127.0.0.1/"_qs, 6, false});
+    for (int column = 0; column < 3; ++column) {
+        QCOMPARE(model.index(0, column).data().toString(), shown);
+        QCOMPARE(model.index(0, column).data(Qt::ToolTipRole).toString(), text);
+    }
+    QCOMPARE(model.row(0).title, text);
 }
 
 QTEST_APPLESS_MAIN(TestTitleBlock)

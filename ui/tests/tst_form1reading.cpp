@@ -47,6 +47,7 @@ private slots:
     void highlightFollowsPositions_data();
     void highlightFollowsPositions();
     void secondReadReplacesFirst();
+    void brokenTitleIsFollowed();
     void openMenuKeepsItsRow();
     void stopEndsHighlight_data();
     void stopEndsHighlight();
@@ -110,6 +111,17 @@ void TestForm1Reading::secondReadReplacesFirst()
     f.speech.emitPosition(0);
     QCOMPARE(currentTitle(*form), QStringLiteral("三号"));
     QCOMPARE(s1(*form), QStringLiteral("正在朗读 1/1"));
+}
+
+// A title broken over lines is shown on one line; the row being read is still found by it.
+void TestForm1Reading::brokenTitleIsFollowed()
+{
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"一号\r\n续", "二号"});
+    form->s47_Click();
+    f.speech.emitPosition(0);
+    QCOMPARE(currentTitle(*form), QStringLiteral("一号 续"));
 }
 
 // While pop1 is open the reading does not move the current row, so that the command chosen acts
