@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTextBrowser>
 #include <QWidget>
 
 namespace mz {
@@ -72,6 +73,30 @@ public:
     }
 };
 
+class LinkBrowser : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        const QTextCursor before = textCursor();
+        const bool moved = QTextBrowser::focusNextPrevChild(next);
+        const QTextCursor after = textCursor();
+        // No link left in that direction: the selection is gone and the focus moved on instead.
+        if (!after.hasSelection() || (after.selectionStart() == before.selectionStart() &&
+                                      after.selectionEnd() == before.selectionEnd()))
+            return moved;
+        QAccessibleTextSelectionEvent selected(this, after.selectionStart(), after.selectionEnd());
+        selected.setCursorPosition(after.position());
+        QAccessible::updateAccessibility(&selected);
+        QAccessibleTextCursorEvent caret(this, after.position());
+        QAccessible::updateAccessibility(&caret);
+        return moved;
+    }
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
@@ -98,6 +123,11 @@ void exposeAsLink(QWidget *widget)
     widget->setProperty(kLinkProperty, true);
     installFactoryOnce<factory>();
     dropForeignInterface<LinkAccessible>(widget);
+}
+
+QTextBrowser *newLinkBrowser(QWidget *parent)
+{
+    return new LinkBrowser(parent);
 }
 
 void hideFromScreenReaders(QWidget *widget)

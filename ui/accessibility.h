@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 
+class QTextBrowser;
 class QWidget;
 
 namespace mz {
@@ -37,5 +38,9 @@ void hideFromScreenReaders(QWidget *widget);
 // A label the user opens like a link (by a click, Enter or Space): screen readers are told it is
 // a link and can open it through their "press" action, which presses Enter on it.
 void exposeAsLink(QWidget *widget);
+
+// A text browser whose Tab and Shift+Tab, which move between its links by selecting the next one,
+// tell screen readers of the new selection, so that the link is read: Qt moves it silently.
+QTextBrowser *newLinkBrowser(QWidget *parent);
 
 } // namespace mz

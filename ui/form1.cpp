@@ -163,7 +163,7 @@ void Form1::createControls()
     ListView1 = makeList("ListView1");
     ListView2 = makeList("ListView2");
     ListView3 = makeList("ListView3");
-    WebBrowser1 = new QTextBrowser(this);
+    WebBrowser1 = mz::newLinkBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenLinks(false);
     WebBrowser1->hide();

@@ -12,6 +12,7 @@
 #include "lists/headlinesortproxy.h"
 #include "platform/textfile.h"
 #include "store/optionfile.h"
+#include "testsupport/accessibilityevents.h"
 #include "testsupport/formfixture.h"
 
 #include <QAccessible>
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -347,6 +349,29 @@ private Q_SLOTS:
         // Every toolbar button comes after the lists, and the round ends back in the search box.
         QCOMPARE(reached.size(), 4 + form->Toolbar1->actions().size());
         QCOMPARE(QApplication::focusWidget(), form->Text2);
+    }
+
+    // Tab and Shift+Tab move between the links of the browser pane (the personal front page is a
+    // page of links); a screen reader reads the link that the move selected.
+    void tabBetweenLinksIsRead()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        form->WebBrowser1->setHtml(QStringLiteral(
+            "<h1>我的新闻首页</h1><ul><li><a href='http://127.0.0.1:1/a'>第一条</a> [财经]</li>"
+            "<li><a href='http://127.0.0.1:1/b'>第二条</a></li></ul>"));
+        form->WebBrowser1->show();
+        form->WebBrowser1->setFocus();
+        mz::test::AccessibilityEvents events;
+        QTest::keyClick(form->WebBrowser1, Qt::Key_Tab);
+        QTest::keyClick(form->WebBrowser1, Qt::Key_Tab);
+        QTest::keyClick(form->WebBrowser1, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(form->WebBrowser1->textCursor().selectedText(), QStringLiteral("第一条"));
+        QCOMPARE(events.selectedTexts(form->WebBrowser1),
+                 (QStringList{QStringLiteral("第一条"), QStringLiteral("第二条"),
+                              QStringLiteral("第一条")}));
     }
 
     void windowPlaceRoundTrip_data()
