@@ -156,18 +156,46 @@ mz::NodeKind NavigationTree::kindOf(const QTreeWidgetItem *node)
     return mz::nodeKind(root == node ? QString() : nodeKey(root), nodeKey(node));
 }
 
+namespace {
+
+// A day's picture and colour show whether its news are stored, on their way or were fetched in
+// this session (red); a screen reader reads the same as the node's description.
+void describeDay(QTreeWidgetItem *node)
+{
+    const bool red = node->foreground(0).color() == QColor(255, 0, 0);
+    switch (mz::TreeImage(NavigationTree::nodeImage(node))) {
+    case mz::TreeImage::ArchiveStored:
+        node->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("已下载"));
+        break;
+    case mz::TreeImage::Downloading:
+        node->setData(0, Qt::AccessibleDescriptionRole, QStringLiteral("正在下载"));
+        break;
+    case mz::TreeImage::NotStored:
+        node->setData(0, Qt::AccessibleDescriptionRole,
+                      red ? QStringLiteral("本次已下载") : QStringLiteral("未下载"));
+        break;
+    default: // roots, keywords and categories say other things, or nothing
+        break;
+    }
+}
+
+} // namespace
+
 void NavigationTree::setNodeImage(QTreeWidgetItem *node, int image)
 {
     if (!node)
         return;
     node->setData(0, ImageRole, image);
     node->setIcon(0, m_images.value(image));
+    describeDay(node);
 }
 
 void NavigationTree::setNodeRed(QTreeWidgetItem *node)
 {
-    if (node)
-        node->setForeground(0, QColor(255, 0, 0));
+    if (!node)
+        return;
+    node->setForeground(0, QColor(255, 0, 0));
+    describeDay(node);
 }
 
 QTreeWidgetItem *NavigationTree::addNode(QTreeWidgetItem *parent, const QString &key,

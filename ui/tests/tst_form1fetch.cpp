@@ -116,8 +116,12 @@ private Q_SLOTS:
         connect(form->jfDownEX1, &mz::DownloadComponent::transferEnded, form.get(),
                 [&] { imageAtEnd << NavigationTree::nodeImage(form->tree().nodeByKey(kKey)); });
 
+        const auto description = [&form] {
+            return form->tree().nodeByKey(kKey)->data(0, Qt::AccessibleDescriptionRole).toString();
+        };
         form->Command1_Click();
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 2);
+        QCOMPARE(description(), QStringLiteral("正在下载")); // what a screen reader hears
         QVERIFY(form->Timer3->isActive());
         // The provisional copy stays until the final copy has arrived complete.
         QVERIFY(QFile::exists(f.file("Nonews1000_20070612.shtml")));
@@ -129,6 +133,7 @@ private Q_SLOTS:
         QCOMPARE(imageAtEnd, QList<int>{1});                                  // listed: image 1 ...
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey(kKey)), 4); // ... then 4 in red
         QVERIFY(isRed(form->tree().nodeByKey(kKey)));
+        QCOMPARE(description(), QStringLiteral("本次已下载"));
         QVERIFY(form->lists().model2()->rowCount() > 0);
         QVERIFY(form->ListView2->isHidden());
         QCOMPARE(form->windowTitle(), kIdle);

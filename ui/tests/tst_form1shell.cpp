@@ -89,6 +89,12 @@ private Q_SLOTS:
                  (QStringList{"k20070301", "k20070228", "k20070227"}));
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k20070301")), 1);
         QCOMPARE(NavigationTree::nodeImage(form->tree().nodeByKey("k20070228")), 4);
+        // A screen reader hears what the pictures show.
+        const auto description = [&form](const char *key) {
+            return form->tree().nodeByKey(key)->data(0, Qt::AccessibleDescriptionRole).toString();
+        };
+        QCOMPARE(description("k20070301"), QStringLiteral("已下载"));
+        QCOMPARE(description("k20070228"), QStringLiteral("未下载"));
         // Keywords k21..k23 (the empty line is a keyword), categories share the numbering and a
         // refused line (文化) still uses one.
         QCOMPARE(childKeys(tree->topLevelItem(2)), (QStringList{"k21", "k22", "k23"}));
