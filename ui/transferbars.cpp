@@ -46,6 +46,8 @@ void TransferBars::showProgress(int i)
 void TransferBars::showIdle(int i)
 {
     QProgressBar *bar = m_bars.at(i);
-    bar->reset(); // below the range: no text, no fill
+    // No text, no fill. Not reset(): that puts the value below the range, and a screen reader
+    // reads an idle bar as "-1%".
+    bar->setValue(bar->minimum());
     bar->setFormat(QString());
 }

@@ -19,6 +19,7 @@
 #include "testsupport/modalmessages.h"
 #include "testsupport/portalfixture.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
@@ -508,8 +509,14 @@ void TestForm1Articles::progressBarsShowTransfers()
     TransferBars &bars = f.form->transferBars();
     QCOMPARE(bars.count(), 5);
     QCOMPARE(bars.bar(4)->objectName(), QStringLiteral("jfDownEX3"));
+    // Idle bars show nothing and a screen reader reads them as empty, not as "-1%".
+    const auto idle = [&bars](int i) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(bars.bar(i));
+        return bars.bar(i)->text().isEmpty() && iface && iface->valueInterface() &&
+               iface->valueInterface()->currentValue().toInt() == 0;
+    };
     for (int i = 0; i < bars.count(); ++i)
-        QVERIFY(bars.bar(i)->text().isEmpty());
+        QVERIFY(idle(i));
     f.addRows({1});
     f.form->s5_Click();
     QProgressBar *bar = bars.bar(1); // jfDownEX2(0)
@@ -519,10 +526,10 @@ void TestForm1Articles::progressBarsShowTransfers()
     if (percent)
         QVERIFY(bar->value() >= 0 && bar->value() < 100);
     for (int i : {0, 2, 3, 4})
-        QVERIFY(bars.bar(i)->text().isEmpty());
+        QVERIFY(idle(i));
     if (percent) {
         QVERIFY(f.waitDone(1));
-        QVERIFY(bar->text().isEmpty());
+        QVERIFY(idle(1));
     }
 }
 
