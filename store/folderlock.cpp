@@ -56,6 +56,12 @@ std::unique_ptr<QLockFile> lockProgramFolder(const QString &folder, QString *err
             return lock;
     }
 
+    // Something else took the lock file's name: no 墨舟 holds it, and none ever can.
+    if (QFileInfo(lockPath).isDir())
+        return fail(
+            QStringLiteral("程序文件夹 %1 中的 %2 是一个文件夹，不是锁文件：请把它删除或改名，"
+                           "再启动墨舟。")
+                .arg(shown, QLatin1String(kFolderLockName)));
     switch (lock->error()) {
     case QLockFile::LockFailedError: {
         qint64 pid = 0;

@@ -105,6 +105,17 @@ private Q_SLOTS:
         }
     }
 
+    // A folder in the lock file's place is no other 墨舟 at work, and the message says what it is.
+    void lockPathIsAFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QLatin1String(kFolderLockName)));
+        QString error;
+        QVERIFY(!lockProgramFolder(dir.path(), &error));
+        QVERIFY2(error.contains(QStringLiteral("是一个文件夹")), qPrintable(error));
+        QVERIFY(QFileInfo(QDir(dir.path()).filePath(QLatin1String(kFolderLockName))).isDir());
+    }
+
     // A lock file that can be made but not written (a full disk) is refused, and the message says
     // why: it named the lock file alone, and the user could not tell what to fix.
     void unwritableLockFileIsExplained()
