@@ -1,5 +1,6 @@
 #include "store/optionfile.h"
 
+#include "platform/linespans.h"
 #include "platform/textfile.h"
 
 #include <QDir>
@@ -304,20 +305,11 @@ struct ByteLine
 QList<ByteLine> byteLines(QByteArrayView bytes)
 {
     QList<ByteLine> lines;
-    qsizetype p = 0;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const char c = bytes.at(i);
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        const qsizetype endLength =
-            c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n' ? 2 : 1;
-        lines.append({bytes.sliced(p, i - p), bytes.sliced(i, endLength)});
-        i += endLength;
-        p = i;
-    }
-    lines.append({bytes.sliced(p), {}});
+    for (const LineSpan &span : lineSpans(bytes))
+        lines.append({bytes.sliced(span.begin, span.length),
+                      bytes.sliced(span.begin + span.length, span.endLength)});
+    if (lines.isEmpty() || !lines.last().end.isEmpty())
+        lines.append({bytes.sliced(bytes.size()), {}}); // nothing after the last line end
     return lines;
 }
 
