@@ -5,6 +5,7 @@
 #include <limits>
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace mz {
 
@@ -57,6 +58,14 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
     if (kind == PageKind::HotNews && !t.closed && liveHotNewsForOpenDay)
         t.url = liveHotPageUrl(base);
     return t;
+}
+
+QString storedCopy(const PageTarget &target)
+{
+    if (target.closed && !QFileInfo::exists(target.finalFile) &&
+        QFileInfo::exists(target.provisionalFile))
+        return target.provisionalFile;
+    return target.file;
 }
 
 QString kilobyteText(qint64 bytes)

@@ -45,6 +45,11 @@ enum class PageKind { Archive, HotNews };
 PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder, const Day &day,
                       QDate today, bool liveHotNewsForOpenDay = false);
 
+// The stored copy that shows a day's page: the day's own copy; for a closed day without a final
+// copy, the provisional copy kept from while the day was open (the program ran across midnight,
+// or was last used on that day). Fetching the closed day again replaces it with the final copy.
+QString storedCopy(const PageTarget &target);
+
 // Bytes received shown in kilobytes: n / 1024 rounded to the nearest integer, halves to the even
 // neighbour, followed by "K" (57800 -> "56K", 2560 -> "2K", 1536 -> "2K").
 QString kilobyteText(qint64 bytes);

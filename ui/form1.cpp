@@ -676,7 +676,7 @@ void Form1::showHotNews(const mz::Day &day)
     ListView1->hide();
     ListView2->hide();
     m_lists->clearHotList();
-    const QString file = m_downloads->hotNewsTarget(day).file;
+    const QString file = mz::storedCopy(m_downloads->hotNewsTarget(day));
     m_lists->listHot(file);
     showListView(ListView1);
     m_emptyStates->hotNewsShown(day.label, QFile::exists(file));
@@ -690,7 +690,7 @@ void Form1::showArchive(const mz::Day &day)
         return;
     ListView2->hide();
     m_lists->model2()->clear();
-    m_lists->list(m_downloads->archiveTarget(day).file);
+    m_lists->list(mz::storedCopy(m_downloads->archiveTarget(day)));
 }
 
 // Start-up: the stored hot news of the selected day are shown and its archive is fetched;
@@ -981,7 +981,7 @@ bool Form1::runOptions()
 void Form1::s0_Click()
 {
     const mz::Day day = m_tree->selectedDay();
-    const QString archive = m_downloads->archiveTarget(day).file;
+    const QString archive = mz::storedCopy(m_downloads->archiveTarget(day));
     PersonalFrontPage::Outcome outcome = m_frontPage->build(day, archive);
     if (outcome == PersonalFrontPage::Outcome::NoAnswers && runOptions())
         outcome = m_frontPage->build(day, archive);

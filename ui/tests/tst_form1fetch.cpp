@@ -9,6 +9,7 @@
 #include "ui/windowstatus.h"
 #include "fetch/downloadcomponent.h"
 #include "fetch/retrypolicy.h"
+#include "lists/archiveparser.h"
 #include "lists/headlinemodel.h"
 #include "lists/hotparser.h"
 #include "platform/messages.h"
@@ -856,6 +857,50 @@ private Q_SLOTS:
         QCOMPARE(form->lists().model1()->rows(), hotRows);
         QCOMPARE(form->lists().model2()->rows(), archiveRows);
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1), s1);
+    }
+
+    // The window stays open past midnight: the pages of the day that closed, fetched while it was
+    // open, keep their provisional names and still show; a final copy, once fetched, wins.
+    void pagesOfTheDayThatClosed_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("finalCopy");
+        for (const char *command : {"button0", "s2hot", "Command2"}) {
+            QTest::newRow(command) << QString::fromLatin1(command) << false;
+            QTest::addRow("%s-final-copy", command) << QString::fromLatin1(command) << true;
+        }
+    }
+    void pagesOfTheDayThatClosed()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, finalCopy);
+        Fixture f(kDay);
+        const bool hot = command != u"Command2";
+        const QString name =
+            (hot ? QString() : QStringLiteral("news1000_")) + QStringLiteral("20070612.shtml");
+        const auto page = [&](QDate d) {
+            return hot ? f.generator->hotNewsPage(d) : f.generator->archivePage(d);
+        };
+        QVERIFY(mz::writeFileBytes(f.file(QStringLiteral("No") + name), page(kDay)));
+        const QDate shownDay = finalCopy ? kDay.addDays(-1) : kDay; // tells the copies apart
+        if (finalCopy)
+            QVERIFY(mz::writeFileBytes(f.file(name), page(shownDay)));
+        auto form = f.load();
+        f.clock.setToday(kDay.addDays(1));
+        if (command == u"button0") {
+            for (QAction *button : form->Toolbar1->actions()) {
+                if (button->data().toString() == command)
+                    form->Toolbar1_ButtonClick(button);
+            }
+        } else {
+            hot ? form->s2hot_Click() : form->Command2_Click();
+        }
+        const mz::HeadlineRows rows =
+            (hot ? form->lists().model1() : form->lists().model2())->rows();
+        QCOMPARE(rows, hot ? mz::parseHotPage(page(shownDay))
+                           : mz::parseArchivePage(page(shownDay), f.env.portalBase).rows);
+        QVERIFY(!rows.isEmpty());
+        QCOMPARE(f.server->requestCount(), 0);
     }
 };
 
