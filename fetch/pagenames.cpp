@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -66,6 +67,15 @@ QString storedCopy(const PageTarget &target)
         QFileInfo::exists(target.provisionalFile))
         return target.provisionalFile;
     return target.file;
+}
+
+bool mayHoldPageOf(const QString &file, QDate day)
+{
+    const QFileInfo info(file);
+    if (!info.exists())
+        return false;
+    const QDateTime written = info.lastModified();
+    return !written.isValid() || !day.isValid() || written.date() >= day;
 }
 
 QString kilobyteText(qint64 bytes)

@@ -50,6 +50,11 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
 // or was last used on that day). Fetching the closed day again replaces it with the final copy.
 QString storedCopy(const PageTarget &target);
 
+// Whether `file` may hold the page of `day`: it exists and was not written before the day began.
+// One written earlier was stored while the system clock ran ahead, from the page of an earlier
+// day.
+bool mayHoldPageOf(const QString &file, QDate day);
+
 // Bytes received shown in kilobytes: n / 1024 rounded to the nearest integer, halves to the even
 // neighbour, followed by "K" (57800 -> "56K", 2560 -> "2K", 1536 -> "2K").
 QString kilobyteText(qint64 bytes);

@@ -694,12 +694,14 @@ void Form1::showArchive(const mz::Day &day)
 }
 
 // Start-up: the stored hot news of the selected day are shown and its archive is fetched;
-// without them the hot news are fetched first and the archive follows.
+// without them the hot news are fetched first and the archive follows. A copy written before
+// its day came from a system clock that ran ahead: it holds another day's news and is fetched
+// again.
 void Form1::Timer1_Timer()
 {
     Timer1->stop();
     const mz::Day day = m_tree->selectedDay().isValid() ? m_tree->selectedDay() : m_tree->today();
-    if (QFile::exists(m_downloads->hotNewsTarget(day).file)) {
+    if (mz::mayHoldPageOf(m_downloads->hotNewsTarget(day).file, day.date)) {
         showHotNews(day);
         m_downloads->downloadArchive(day);
     } else {

@@ -680,6 +680,37 @@ private Q_SLOTS:
         QVERIFY(form->ListView2->isHidden()); // listed but not brought to the front
     }
 
+    // The stored hot news of today were written days before today (the system clock ran ahead
+    // then): they hold another day's news, so the start-up fetches today's.
+    void startUpWithHotNewsWrittenBeforeTheirDay_data()
+    {
+        QTest::addColumn<QDateTime>("written");
+        QTest::addColumn<QByteArray>("firstRequest");
+        QTest::newRow("days-before")
+            << QDateTime(kDay.addDays(-6), QTime(9, 0)) << QByteArray("/hotnews/");
+        QTest::newRow("last-minute-before")
+            << QDateTime(kDay.addDays(-1), QTime(23, 59)) << QByteArray("/hotnews/");
+        QTest::newRow("first-minute-of-the-day") << QDateTime(kDay, QTime(0, 1)) << kArchivePath;
+    }
+    void startUpWithHotNewsWrittenBeforeTheirDay()
+    {
+        QFETCH(QDateTime, written);
+        QFETCH(QByteArray, firstRequest);
+        Fixture f(kDay);
+        const QString stored = f.file(QStringLiteral("No20070612.shtml"));
+        QVERIFY(mz::writeFileBytes(stored, f.generator->hotNewsPage(kDay.addDays(-6))));
+        QFile file(stored);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+        file.close();
+        auto form = f.load(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.server->requestedPaths().isEmpty(), 5000);
+        QCOMPARE(f.server->requestedPaths().first(), firstRequest);
+        if (firstRequest != kArchivePath) // today's news replace the old ones
+            QTRY_COMPARE_WITH_TIMEOUT(f.bytes(QStringLiteral("No20070612.shtml")),
+                                      f.generator->hotNewsPage(kDay), 10000);
+    }
+
     void startUpWithoutStoredHotNews()
     {
         Fixture f(kDay);
