@@ -5,6 +5,7 @@
 #include "fetch/downloadcomponent.h"
 #include "platform/textfile.h"
 #include "portal/httpserver.h"
+#include "testsupport/rawhttpserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,6 +19,8 @@
 
 using mz::DownloadComponent;
 using mz::HttpServer;
+using mz::test::RawAnswer;
+using mz::test::rawHttp;
 using Outcome = mz::DownloadComponent::Outcome;
 
 Q_DECLARE_METATYPE(HttpServer::Fault)
@@ -734,6 +737,113 @@ private Q_SLOTS:
                  outcome == Outcome::Succeeded ? body : QByteArray("<html>old</html>"));
         QCOMPARE(folderEntries(), QStringList{"p.shtml"});
         m_page = page(40000);
+    }
+
+    // A misbehaving server: only a whole 2xx page ends as a success and replaces the stored
+    // copy; any other answer keeps it and is reported as an error. In the answers, "{page}" is
+    // the page, "{len}" and "{hexlen}" its length and "{other}" another server that serves it.
+    void adverseAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<QByteArray>("headers");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("reset");   // a TCP reset instead of a close after the bytes
+        QTest::addColumn<bool>("archive"); // as the day's pages run: page end required, parts kept
+        QTest::addColumn<bool>("succeeds");
+        const QByteArray length = "Content-Length: {len}\r\n";
+        const QByteArray none = "Content-Length: 0\r\n";
+        const QByteArray chunked = "Transfer-Encoding: chunked\r\n";
+        QTest::newRow("302-relative") << QByteArray("302 Found") << "Location: page\r\n" + none
+                                      << QByteArray() << false << true << true;
+        QTest::newRow("307-other-server")
+            << QByteArray("307 Temporary Redirect") << "Location: {other}/x\r\n" + none
+            << QByteArray() << false << true << true;
+        QTest::newRow("redirect-loop") << QByteArray("301 Moved") << "Location: /day/p\r\n" + none
+                                       << QByteArray() << false << true << false;
+        QTest::newRow("304") << QByteArray("304 Not Modified") << QByteArray() << QByteArray()
+                             << false << true << false;
+        QTest::newRow("204") << QByteArray("204 No Content") << QByteArray() << QByteArray()
+                             << false << true << false;
+        QTest::newRow("empty-200")
+            << QByteArray("200 OK") << none << QByteArray() << false << true << false;
+        QTest::newRow("503-with-whole-page")
+            << QByteArray("503 Busy") << length << QByteArray("{page}") << false << false << false;
+        QTest::newRow("chunked") << QByteArray("200 OK") << chunked
+                                 << QByteArray("{hexlen}\r\n{page}\r\n0\r\n\r\n") << false << true
+                                 << true;
+        // The network layer may take a close inside a chunk for the body's end; only the page
+        // end shows the page cut.
+        QTest::newRow("chunk-cut-short")
+            << QByteArray("200 OK") << chunked << QByteArray("ff\r\n<html><body>") << false << true
+            << false;
+        QTest::newRow("length-beyond-body")
+            << QByteArray("200 OK") << QByteArray("Content-Length: 9999\r\n")
+            << QByteArray("{page}") << false << false << false;
+        QTest::newRow("reset-within-length")
+            << QByteArray("200 OK") << length << QByteArray("<html><body>") << true << false
+            << false;
+        QTest::newRow("reset-without-length")
+            << QByteArray("200 OK") << QByteArray() << QByteArray("<html><body>") << true << true
+            << false;
+        QTest::newRow("closed-before-page-end")
+            << QByteArray("200 OK") << QByteArray() << QByteArray("<html><body></body>") << false
+            << true << false;
+        QTest::newRow("charset-against-page")
+            << QByteArray("200 OK") << "Content-Type: text/html; charset=utf-8\r\n" + length
+            << QByteArray("{page}") << false << true << true;
+        QTest::newRow("300-kB-header")
+            << QByteArray("200 OK") << "X-Filler: " + QByteArray(300000, 'a') + "\r\n" + length
+            << QByteArray("{page}") << false << true << true;
+        QByteArray cookies;
+        for (int i = 0; i < 5000; ++i)
+            cookies += "Set-Cookie: c" + QByteArray::number(i) + "=v; Path=/\r\n";
+        QTest::newRow("5000-cookies") << QByteArray("200 OK") << cookies + length
+                                      << QByteArray("{page}") << false << true << true;
+    }
+    void adverseAnswers()
+    {
+        QFETCH(QByteArray, status);
+        QFETCH(QByteArray, headers);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, reset);
+        QFETCH(bool, archive);
+        QFETCH(bool, succeeds);
+        const QByteArray page = mz::encodeAnsi(u"<html><body>国内新闻</body></html>");
+        auto whole = [&](const QByteArray &, const QByteArray &) {
+            return RawAnswer{rawHttp(
+                "200 OK", "Content-Length: " + QByteArray::number(page.size()) + "\r\n", page)};
+        };
+        mz::test::RawHttpServer other(whole);
+        QVERIFY(other.listen());
+        mz::test::RawHttpServer server([&](const QByteArray &p, const QByteArray &head) {
+            if (p == "/day/page")
+                return whole(p, head);
+            auto fill = [&](QByteArray text) {
+                return text.replace("{page}", page)
+                    .replace("{len}", QByteArray::number(page.size()))
+                    .replace("{hexlen}", QByteArray::number(page.size(), 16))
+                    .replace("{other}", other.url("").toLatin1());
+            };
+            return RawAnswer{rawHttp(status, fill(headers), fill(body)),
+                             reset ? RawAnswer::End::Reset : RawAnswer::End::Close};
+        });
+        QVERIFY(server.listen());
+
+        const QString target = path(QStringLiteral("day.shtml"));
+        QVERIFY(mz::writeFileBytes(target, "OLD COPY</html>"));
+        DownloadComponent c;
+        c.setKeepPartial(archive);
+        c.setRequirePageEnd(archive);
+        EventLog log(&c);
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(server.url("/day/p"), target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome() == Outcome::Succeeded, succeeds);
+        QCOMPARE(log.count("completed"), succeeds ? 1 : 0);
+        QCOMPARE(log.events.join(',').contains("error"), !succeeds);
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()),
+                 succeeds ? page : QByteArray("OLD COPY</html>"));
+        QCOMPARE(folderEntries(), QStringList{"day.shtml"});
     }
 };
 
