@@ -147,6 +147,15 @@ bool parseContentRange(const QByteArray &value, qint64 *first, qint64 *total)
     return ok3 && *total > last;
 }
 
+// The server part of an address ("http://host:port"), for what the component learnt about it.
+QString serverOf(const QUrl &url)
+{
+    return url
+        .adjusted(QUrl::RemoveUserInfo | QUrl::RemovePath | QUrl::RemoveQuery |
+                  QUrl::RemoveFragment)
+        .toString();
+}
+
 // Replaces `to` by `from` in one step (an existing `to` is overwritten).
 bool renameOver(const QString &from, const QString &to, QString *error)
 {
@@ -318,7 +327,9 @@ void DownloadComponent::begin(const Request &request)
         const QString referer = m_referer.isEmpty() ? request.url : m_referer;
         req.setRawHeader("Referer", QUrl(referer).toEncoded());
     }
-    if (m_keepPartial) // a compressed body cannot be continued by byte ranges
+    // A compressed body cannot be continued by byte ranges. A server known to compress anyway
+    // is left to the network layer, which then asks for a coding it unpacks.
+    if (m_keepPartial && !m_codingServers.contains(serverOf(url)))
         req.setRawHeader("Accept-Encoding", "identity");
     if (t->offset > 0) {
         req.setRawHeader("Range", "bytes=" + QByteArray::number(t->offset) + '-');
@@ -388,6 +399,17 @@ void DownloadComponent::onMetaData()
     if (!isSuccessStatus(status)) {
         t->expected = announced;
         return; // an error page: counted, never stored
+    }
+    if (!comparable && reply->request().rawHeader("Accept-Encoding") == "identity") {
+        // Asked for the body as it is, the server compressed it all the same: the network layer
+        // unpacks only a coding it asked for, so these bytes are not the page. The next attempt
+        // on this server lets the network layer ask for (and unpack) a coding.
+        m_codingServers.insert(serverOf(QUrl(t->request.url, QUrl::TolerantMode)));
+        finish(
+            Outcome::Incomplete,
+            QStringLiteral("服务器送来了未要求的压缩内容（%1）").arg(QString::fromLatin1(encoding)),
+            RejectedBodyCode);
+        return;
     }
     Partial &part = *t->part;
     if (status == 206) {

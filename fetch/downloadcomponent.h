@@ -20,6 +20,10 @@
 // ignores ranges, or the page has changed). Only a page whose first answer carried a validator
 // (ETag or Last-Modified) and no content coding is resumed, so that two versions of a changing
 // page are never spliced together. A resumed transfer keeps the deadline of the first attempt.
+// With keepPartial the body is asked for without a content coding; a server that compresses it
+// all the same has that answer refused (Incomplete, RejectedBodyCode), since the network layer
+// unpacks only a coding it asked for. Later transfers from that server ask for a coding the
+// network layer unpacks, and are not resumable.
 //
 // For every transfer the events come in this order: connecting, connected (once the request is
 // on its way), progress (at most once per progress interval, plus a last one before the end),
@@ -30,6 +34,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -218,6 +223,8 @@ private:
     int m_deadline = 10 * 60 * 1000;
     bool m_requirePageEnd = false;
     bool m_keepPartial = false;
+    // Servers ("http://host:port") that sent a compressed body although asked for it as it is.
+    QSet<QString> m_codingServers;
 
     qint64 m_received = 0;
     qint64 m_reportedBytes = -1;
