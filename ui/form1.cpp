@@ -290,6 +290,9 @@ void Form1::createOwners()
         // An article page is cut out and, without its markers, parsed whole in the window: a
         // limit far above any article keeps that work bounded.
         jfDownEX2[i]->setMaxBytes(16 * 1024 * 1024);
+        // An answer without a body (a 204, an empty 200) brought no article: the download fails
+        // instead of leaving an empty file under the headline's name.
+        jfDownEX2[i]->setBodyCheck([](QByteArrayView body) { return !body.isEmpty(); });
     }
 
     m_status = new WindowStatus(this, m_panelS1, m_panelS2, this);

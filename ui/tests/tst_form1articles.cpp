@@ -205,23 +205,32 @@ void TestForm1Articles::oneTickedRowUsesInstanceZero()
 void TestForm1Articles::failedDownloadLeavesOthers_data()
 {
     QTest::addColumn<bool>("boxHeld");
-    QTest::addColumn<bool>("tooLarge"); // article 2's page is too large instead of missing
-    QTest::newRow("box-returns-at-once") << false << false;
-    QTest::newRow("others-arrive-while-box-open") << true << false;
+    QTest::addColumn<QString>("fault"); // what becomes of article 2's page
+    QTest::addColumn<QString>("code");  // in the error box
+    QTest::newRow("box-returns-at-once") << false << "missing"
+                                         << "404";
+    QTest::newRow("others-arrive-while-box-open") << true << "missing"
+                                                  << "404";
     // An article page is cut and parsed whole in the window: a page of many megabytes is not
     // taken, and does not stop the others.
-    QTest::newRow("page-too-large") << false << true;
+    QTest::newRow("page-too-large") << false << "too-large"
+                                    << "-6";
+    // A server that answers 200 without a body sent no article.
+    QTest::newRow("empty-page") << false << "empty"
+                                << "-5";
 }
 
 void TestForm1Articles::failedDownloadLeavesOthers()
 {
     QFETCH(bool, boxHeld);
-    QFETCH(bool, tooLarge);
+    QFETCH(QString, fault);
+    QFETCH(QString, code);
     Fixture f(boxHeld);
     const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
-    if (tooLarge) {
-        f.transform = [path2](const QByteArray &path, const QByteArray &body) {
-            return path == path2 ? body + QByteArray(17 * 1024 * 1024, ' ') : body;
+    if (fault != QLatin1String("missing")) {
+        const QByteArray tail(fault == QLatin1String("too-large") ? 17 * 1024 * 1024 : 0, ' ');
+        f.transform = [path2, tail](const QByteArray &path, const QByteArray &body) {
+            return path != path2 ? body : tail.isEmpty() ? QByteArray() : body + tail;
         };
     } else {
         f.server->setFaultForPath(path2, mz::HttpServer::Fault::NotFound);
@@ -240,7 +249,7 @@ void TestForm1Articles::failedDownloadLeavesOthers()
     QCOMPARE(error.icon, mz::MessageIcon::Critical);
     QCOMPARE(error.title, QString());
     const QString named = QStringLiteral("新闻“%1”下载失败。\n错误：%2:")
-                              .arg(f.generator->headline(kDay, 2).title, tooLarge ? "-6" : "404");
+                              .arg(f.generator->headline(kDay, 2).title, code);
     QVERIFY2(error.text.startsWith(named), qPrintable(error.text));
     QVERIFY(error.text.size() > named.size());
     QVERIFY(!QFile::exists(f.savedPath(2)));
