@@ -28,6 +28,19 @@ QList<Line> splitLines(const QByteArray &bytes)
     return lines;
 }
 
+// The byte order mark an editor may put at the start of a text file: UTF-8's, or GB18030's own
+// encoding of U+FEFF. It belongs to no line: left in the first line it hides a "[main]" there,
+// and a write would then append a second "[main]".
+qsizetype byteOrderMarkLength(const QByteArray &bytes)
+{
+    for (const QByteArrayView mark :
+         {QByteArrayView("\xEF\xBB\xBF"), QByteArrayView("\x84\x31\x95\x33")}) {
+        if (bytes.startsWith(mark))
+            return mark.size();
+    }
+    return 0;
+}
+
 // Names match when they are equal apart from surrounding blanks and the case of ASCII letters.
 bool sameName(const QString &a, const QString &b)
 {
@@ -118,7 +131,7 @@ QString readProfileString(const QString &path, const QString &section, const QSt
     const auto bytes = readFileBytes(path);
     if (!bytes)
         return defaultValue;
-    const QList<Line> lines = splitLines(*bytes);
+    const QList<Line> lines = splitLines(bytes->sliced(byteOrderMarkLength(*bytes)));
     const auto [begin, end] = sectionBody(lines, section);
     for (qsizetype i = begin; i >= 0 && i < end; ++i) {
         QString value;
@@ -152,7 +165,9 @@ bool writeProfileString(const QString &path, const QString &section, const QStri
         return false;
     }
     const QByteArray original = read.value_or(QByteArray());
-    QList<Line> lines = splitLines(original);
+    // The mark stays where it was, in front of whatever the lines become.
+    const QByteArray mark = original.left(byteOrderMarkLength(original));
+    QList<Line> lines = splitLines(original.sliced(mark.size()));
     // New lines take the file's own line end (CR LF for a new file).
     QByteArray eol("\r\n");
     if (!lines.isEmpty() && !lines.first().end.isEmpty())
@@ -165,14 +180,14 @@ bool writeProfileString(const QString &path, const QString &section, const QStri
             lines.last().end = eol;
         lines.append({'[' + encodeAnsi(section) + ']', eol});
         lines.append({newLine, eol});
-        return writeFileBytes(path, joinLines(lines), error);
+        return writeFileBytes(path, mark + joinLines(lines), error);
     }
     qsizetype lastContent = begin - 1; // the header when the section is empty
     for (qsizetype i = begin; i < end; ++i) {
         const QString k = keyOf(lines[i].text);
         if (!k.isNull() && sameName(k, key)) {
             lines[i].text = newLine;
-            return writeFileBytes(path, joinLines(lines), error);
+            return writeFileBytes(path, mark + joinLines(lines), error);
         }
         if (!lines[i].text.trimmed().isEmpty())
             lastContent = i;
@@ -180,7 +195,7 @@ bool writeProfileString(const QString &path, const QString &section, const QStri
     if (lines[lastContent].end.isEmpty())
         lines[lastContent].end = eol;
     lines.insert(lastContent + 1, {newLine, eol});
-    return writeFileBytes(path, joinLines(lines), error);
+    return writeFileBytes(path, mark + joinLines(lines), error);
 }
 
 } // namespace mz

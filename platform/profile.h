@@ -8,6 +8,8 @@
 // - every line the write does not change stays byte for byte as it was;
 // - reading returns the value without surrounding blanks (and without one pair of enclosing
 //   quotes), or the default when the file, the section or the key is missing.
+// A byte order mark at the start of the file (UTF-8's, or GB18030's) is not part of the first
+// line, and a write keeps it where it is.
 // Writes are atomic; a failed write leaves the old file and returns false.
 // A write is refused (false, with the reason in *error, nothing written) when the file exists but
 // cannot be read, when the section holds a line break or "]", when the key holds a line break or

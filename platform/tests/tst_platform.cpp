@@ -167,6 +167,32 @@ private Q_SLOTS:
         QTest::newRow("lf-file-stays-lf") << QByteArray("[main]\nage=1\n") << "main"
                                           << "car"
                                           << "0" << QByteArray("[main]\nage=1\ncar=0\n");
+        // A byte order mark an editor put before the first header is kept, and the header is
+        // still found: the value is updated in the first section, not in a second "[main]".
+        QTest::newRow("utf8-mark-replace")
+            << QByteArray("\xEF\xBB\xBF[main]\r\nage=1\r\n") << "main"
+            << "age"
+            << "2" << QByteArray("\xEF\xBB\xBF[main]\r\nage=2\r\n");
+        QTest::newRow("utf8-mark-append")
+            << QByteArray("\xEF\xBB\xBF[main]\r\nage=1\r\n[b]\r\n") << "main"
+            << "sex"
+            << "0" << QByteArray("\xEF\xBB\xBF[main]\r\nage=1\r\nsex=0\r\n[b]\r\n");
+        QTest::newRow("gb18030-mark-replace")
+            << QByteArray("\x84\x31\x95\x33 [Main] \r\nage=1\r\n") << "main"
+            << "age"
+            << "2" << QByteArray("\x84\x31\x95\x33 [Main] \r\nage=2\r\n");
+        QTest::newRow("gb18030-mark-chinese-key")
+            << (QByteArray("\x84\x31\x95\x33") + gbk("[收藏]\n标题=旧\n")) << "收藏"
+            << "标题"
+            << "新" << (QByteArray("\x84\x31\x95\x33") + gbk("[收藏]\n标题=新\n"));
+        // Only a mark at the very start is one; elsewhere the bytes are text of the line.
+        QTest::newRow("mark-bytes-later-are-text")
+            << QByteArray("[a]\r\n\xEF\xBB\xBF[main]\r\nage=1\r\n") << "main"
+            << "age"
+            << "2" << QByteArray("[a]\r\n\xEF\xBB\xBF[main]\r\nage=1\r\n[main]\r\nage=2\r\n");
+        QTest::newRow("mark-only-file") << QByteArray("\xEF\xBB\xBF") << "main"
+                                        << "age"
+                                        << "3" << QByteArray("\xEF\xBB\xBF[main]\r\nage=3\r\n");
     }
     void profileWrites()
     {

@@ -72,6 +72,9 @@ private slots:
                               "domestic= 2 \r\nhk=3\r\nforeign=99999999999\r\nsex=2\r\n"
                               "native=火星\r\nlive=请选择\r\ncar=\r\n")
             << QStringLiteral("-1,-1,-1,-1,2,-1,-1,-1,-1,-1,-1,-1|请选择|请选择") << 8;
+        QTest::newRow("byte-order-mark-before-header")
+            << QStringLiteral("\uFEFF[main]\r\ngym=2\r\nlive=海外\r\n")
+            << QStringLiteral("-1,-1,2,-1,-1,-1,-1,-1,-1,-1,-1,-1|请选择|海外") << 0;
     }
 
     void load()
@@ -123,6 +126,13 @@ private slots:
             << QStringLiteral("-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,1|重庆|请选择")
             << QStringLiteral("[main]\r\nage=#\r\ncar=1\r\nnative=重庆\r\nlive=请选择\r\n")
             << QStringLiteral("-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,-1,1|重庆|请选择");
+        // A file an editor saved with a byte order mark (U+FEFF, GB18030 bytes 84 31 95 33):
+        // the answers go into its "[main]", not into a second one the load never reads.
+        QTest::newRow("byte-order-mark-kept")
+            << QStringLiteral("\uFEFF[main]\r\nage=#\r\nsex=0\r\n")
+            << QStringLiteral("3,-1,-1,-1,-1,-1,-1,-1,-1,-1,1,-1|请选择|请选择")
+            << QStringLiteral("\uFEFF[main]\r\nage=3\r\nsex=1\r\nnative=请选择\r\nlive=请选择\r\n")
+            << QStringLiteral("3,-1,-1,-1,-1,-1,-1,-1,-1,-1,1,-1|请选择|请选择");
     }
 
     void save()
