@@ -45,6 +45,9 @@ namespace {
 // so what a shrink could not take is owed: growing pays it back before the column widens, and
 // the column comes back to its width when the view does. A width the user drags resets the
 // account.
+// The widths are laid out for a full-size window. A view first shown narrower than its columns
+// (the window was fitted into a small screen) takes the difference from the title as well, so
+// the columns after it are in sight without scrolling sideways; widths the user set are kept.
 class TitleWidthFollower : public QObject
 {
 public:
@@ -53,7 +56,10 @@ public:
         view->viewport()->installEventFilter(this);
         connect(view->header(), &QHeaderView::sectionResized, this,
                 [this](int section, int, int size) {
-                    if (section == 0 && !m_following)
+                    if (m_following)
+                        return;
+                    m_userSized = true;
+                    if (section == 0)
                         m_wanted = size;
                 });
     }
@@ -67,19 +73,32 @@ protected:
             // The first size a view gets is no change; a view shrunk to no width at all is.
             if (e->oldSize().width() >= 0 && grown != 0) {
                 QHeaderView *header = m_view->header();
-                m_wanted = m_wanted.value_or(header->sectionSize(0)) + grown;
-                m_following = true;
-                header->resizeSection(0, qMax(header->minimumSectionSize(), *m_wanted));
-                m_following = false;
+                follow(m_wanted.value_or(header->sectionSize(0)) + grown);
+            } else if (e->oldSize().width() < 0 && !m_shown) {
+                m_shown = true;
+                QHeaderView *header = m_view->header();
+                const int room = e->size().width() - (header->length() - header->sectionSize(0));
+                if (!m_userSized && room < header->sectionSize(0))
+                    follow(room);
             }
         }
         return false;
     }
 
 private:
+    void follow(int wanted)
+    {
+        m_wanted = wanted;
+        m_following = true;
+        m_view->header()->resizeSection(0, qMax(m_view->header()->minimumSectionSize(), wanted));
+        m_following = false;
+    }
+
     QTreeView *m_view;
     std::optional<int> m_wanted; // the title's width as the view's changes make it, unclamped
     bool m_following = false;
+    bool m_userSized = false; // a column was given its width by the user, or from a past session
+    bool m_shown = false;
 };
 
 } // namespace

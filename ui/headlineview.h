@@ -24,7 +24,8 @@ HeadlineSortProxy *attachSortedHeadlineModel(QTreeView *view, HeadlineModel *mod
 void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column);
 
 // When the view grows or shrinks, the title column takes the difference, so the address column
-// keeps its width; the user can still drag every column.
+// keeps its width; the user can still drag every column. A view first shown too narrow for its
+// columns narrows the title likewise, unless the columns were given widths of the user's.
 void letTitleTakeExtraWidth(QTreeView *view);
 
 // The widths of the first three columns of each view, view by view; and back. A list of any

@@ -314,6 +314,53 @@ private Q_SLOTS:
         QTRY_COMPARE(header->sectionSize(0), title);
     }
 
+    // A list first shown narrower than its columns were laid out for (the window fitted into a
+    // small screen, or made small before it showed) narrows the title so the columns after it
+    // stay in sight, down to the header's minimum. A wide window keeps the laid-out width, and
+    // widths remembered from the user's last session are kept as they were.
+    void titleColumnLeavesRoomForTheOthers_data()
+    {
+        QTest::addColumn<int>("windowWidth"); // 0: as the window opened on the test screen
+        QTest::addColumn<QString>("place");   // the "[窗口]" line, or none
+        QTest::addColumn<bool>("showLater");  // ListView2, shown once the window is open
+        QTest::addColumn<int>("title");       // 0: what leaves room, -1: the header's minimum
+        QTest::newRow("fitted-into-the-screen") << 0 << QString() << false << 0;
+        QTest::newRow("list-shown-later") << 0 << QString() << true << 0;
+        QTest::newRow("no-room-at-all") << 300 << QString() << false << -1;
+        QTest::newRow("wide-window") << 1400 << QString() << false << 460;
+        QTest::newRow("remembered-widths")
+            << 0 << QStringLiteral("0,0,760,560,200,500,90,100,500,90,100,500,90,100") << false
+            << 500;
+    }
+    void titleColumnLeavesRoomForTheOthers()
+    {
+        QFETCH(int, windowWidth);
+        QFETCH(QString, place);
+        QFETCH(bool, showLater);
+        QFETCH(int, title);
+        FormFixture f(place.isEmpty() ? kOption
+                                      : kOption + QStringLiteral("[窗口]\r\n%1\r\n").arg(place));
+        auto form = f.load();
+        form->setMinimumSize(0, 0);
+        if (windowWidth)
+            form->resize(windowWidth, 600);
+        QTreeView *view = showLater ? form->ListView2 : form->ListView1;
+        if (!showLater)
+            form->showListView(view);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        if (showLater)
+            form->showListView(view);
+        const QHeaderView *header = view->header();
+        if (title == 0) {
+            QCOMPARE(header->length(), view->viewport()->width());
+            QVERIFY(header->sectionSize(0) < 460);
+        } else {
+            QCOMPARE(header->sectionSize(0), title < 0 ? header->minimumSectionSize() : title);
+        }
+        QCOMPARE(header->sectionSize(1), 90);
+    }
+
     // Command5 shows the program's web site in the browser pane without bringing it forward.
     void command5ShowsSiteWithoutShowing()
     {
