@@ -1,6 +1,7 @@
 #include "fetch/downloadcomponent.h"
 
 #include "fetch/completeness.h"
+#include "platform/shell.h"
 
 #include <QDir>
 #include <QFile>
@@ -280,7 +281,8 @@ void DownloadComponent::begin(const Request &request)
         });
     };
 
-    const QUrl url(request.url, QUrl::TolerantMode);
+    // Tabs and line breaks a page left inside the address are dropped, as a browser drops them.
+    const QUrl url(browserAddress(request.url), QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         failLater(Outcome::NetworkError, QStringLiteral("无效的地址：%1").arg(request.url),
@@ -324,8 +326,8 @@ void DownloadComponent::begin(const Request &request)
     req.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     req.setRawHeader("Accept", m_accept.toLatin1());
     if (m_useReferer) {
-        const QString referer = m_referer.isEmpty() ? request.url : m_referer;
-        req.setRawHeader("Referer", QUrl(referer).toEncoded());
+        req.setRawHeader("Referer",
+                         m_referer.isEmpty() ? url.toEncoded() : QUrl(m_referer).toEncoded());
     }
     // A compressed body cannot be continued by byte ranges. A server known to compress anyway
     // is left to the network layer, which then asks for a coding it unpacks.

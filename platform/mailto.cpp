@@ -1,5 +1,7 @@
 #include "platform/mailto.h"
 
+#include "platform/shell.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -32,8 +34,8 @@ QString mailQuery(const QString &title, const QString &articleAddress)
 {
     QString subject = withCrLf(title);
     subject.replace(kCrLf, QStringLiteral(" "));
-    const QString body = withCrLf(title) + u' ' + kCrLf + kCrLf + withCrLf(articleAddress) + kCrLf +
-                         QString(132, u' ') + kCrLf;
+    const QString body = withCrLf(title) + u' ' + kCrLf + kCrLf + browserAddress(articleAddress) +
+                         kCrLf + QString(132, u' ') + kCrLf;
     return QStringLiteral("subject=") + encoded(subject) + QStringLiteral("&body=") + encoded(body);
 }
 

@@ -2,7 +2,8 @@
 // The mail that sends a headline to friends, as a mailto: address (RFC 6068).
 //
 // The content: subject = the title; body = the title and a blank, a line break, an empty line,
-// the article's address, a line break, 132 blanks, a line break, then a line break,
+// the article's address (as a browser reads it: a tab or line break a page left inside it is
+// dropped), a line break, 132 blanks, a line break, then a line break,
 // " 墨舟 V1.1下载地址", a line break and the program's web site address.
 //
 // Everything the user or a portal supplies is percent-encoded as UTF-8, so a title holding "&",

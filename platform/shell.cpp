@@ -2,9 +2,15 @@
 
 namespace mz {
 
+QString browserAddress(QString address)
+{
+    address.remove(u'\t').remove(u'\r').remove(u'\n');
+    return address;
+}
+
 QUrl webAddress(const QString &address)
 {
-    QUrl url(address.trimmed(), QUrl::TolerantMode);
+    QUrl url(browserAddress(address).trimmed(), QUrl::TolerantMode);
     // QUrl keeps the scheme in lower case.
     if (!url.isValid() || url.host().isEmpty() ||
         (url.scheme() != u"http" && url.scheme() != u"https"))

@@ -2,6 +2,7 @@
 
 #include "platform/profile.h"
 #include "platform/linespans.h"
+#include "platform/shell.h"
 #include "platform/textfile.h"
 
 #include <QDir>
@@ -82,7 +83,9 @@ FavoritesResult addFavorite(const QString &path, const QString &title, const QSt
         return result;
     }
     QString error;
-    if (!writeProfileString(path, kSection, stored, address, &error)) {
+    // An address broken over lines in the page could not be written to its one line (and the
+    // browser would not read it so anyway).
+    if (!writeProfileString(path, kSection, stored, browserAddress(address), &error)) {
         result.status = FavoritesResult::Status::WriteFailed;
         result.message = QStringLiteral("无法写入收藏夹文件 %1（%2），新闻没有收藏。")
                              .arg(shownPath(path), error);

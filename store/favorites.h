@@ -12,7 +12,8 @@
 // A reader splits an entry at its first "=", and a line that begins with "[" or ";" reads as a
 // header or a comment, so a title is stored in a form that reads back whole: "=" becomes the
 // full-width "＝", a leading "[" or ";" the full-width "［" or "；", line breaks become blanks
-// and blanks at either end are dropped. Addresses are stored as they are.
+// and blanks at either end are dropped. Addresses are stored as a browser reads them: a tab or
+// line break a page left inside one is dropped (browserAddress), and nothing else changes.
 
 #include <QList>
 #include <QString>
@@ -57,8 +58,8 @@ struct FavoritesResult
 // All favourites of the file; an empty list when it does not exist (nothing is created).
 FavoritesResult readFavorites(const QString &path);
 
-// Stores storedFavoriteTitle(title) = address: replaces the address of the same title in place
-// or appends a line.
+// Stores storedFavoriteTitle(title) = browserAddress(address): replaces the address of the same
+// title in place or appends a line.
 FavoritesResult addFavorite(const QString &path, const QString &title, const QString &address);
 
 // Empties the first line that reads exactly `title`=`address` once trimmed (title as stored, as

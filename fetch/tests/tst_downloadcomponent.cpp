@@ -223,6 +223,35 @@ private Q_SLOTS:
         QCOMPARE(m_server->lastRequestHeader("Referer"), QByteArray());
     }
 
+    // A page may break an article's address inside its href: the request (and the Referer) goes
+    // to the address a browser reads, without the tabs and line breaks. "%1" is the server's port.
+    void addressIsReadAsABrowserReadsIt_data()
+    {
+        QTest::addColumn<QString>("inPage");
+        QTest::addColumn<QByteArray>("requested");
+        QTest::newRow("cr-lf-in-path")
+            << QStringLiteral("http://127.0.0.1:%1/news/\r\n2007/a.shtml")
+            << QByteArray("/news/2007/a.shtml");
+        QTest::newRow("tab-and-lf") << QStringLiteral("http://127.0.0.1:%1/news\t\n/a.shtml")
+                                    << QByteArray("/news/a.shtml");
+        QTest::newRow("break-in-port")
+            << QStringLiteral("http://127.0.0.1:\n%1/a.shtml") << QByteArray("/a.shtml");
+    }
+    void addressIsReadAsABrowserReadsIt()
+    {
+        QFETCH(QString, inPage);
+        QFETCH(QByteArray, requested);
+        DownloadComponent c;
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        const QString target = path(QStringLiteral("a.shtml"));
+        c.start(inPage.arg(QUrl(m_server->baseUrl()).port()), target, 0, true);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        QCOMPARE(m_server->requestedPaths(), QList<QByteArray>{requested});
+        QCOMPARE(m_server->lastRequestHeader("Referer"), m_server->url(requested).toUtf8());
+        QCOMPARE(mz::readFileBytes(target).value_or(QByteArray()), m_page);
+    }
+
     void failureKeepsStoredFile_data()
     {
         QTest::addColumn<HttpServer::Fault>("fault");

@@ -122,6 +122,38 @@ private slots:
                  (Favorite{QStringLiteral("k3"), stored, QStringLiteral("http://a/2")}));
     }
 
+    // An address a page broke inside its href is stored as a browser reads it, on one line, and
+    // the favourite read back is removed again by its row.
+    void storedAddresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("plain") << QStringLiteral("http://a/n/1.shtml?id=2&x= y")
+                               << QByteArray("http://a/n/1.shtml?id=2&x= y");
+        QTest::newRow("cr-lf-inside")
+            << QStringLiteral("http://a/n/\r\n1.shtml") << QByteArray("http://a/n/1.shtml");
+        QTest::newRow("bare-lf-and-cr")
+            << QStringLiteral("http://a/\nn/1\r.shtml") << QByteArray("http://a/n/1.shtml");
+        QTest::newRow("tabs-and-trailing-break")
+            << QStringLiteral("http://a/n/\t1.shtml\t\r\n") << QByteArray("http://a/n/1.shtml");
+        QTest::newRow("break-in-host") << QStringLiteral("http://a.exa\r\nmple/1.shtml")
+                                       << QByteArray("http://a.example/1.shtml");
+    }
+    void storedAddresses()
+    {
+        QFETCH(QString, address);
+        QFETCH(QByteArray, stored);
+        QTemporaryDir dir;
+        const QString path = favoritesPath(dir.path());
+        QVERIFY(addFavorite(path, QStringLiteral("甲"), address).ok());
+        QCOMPARE(bytesOf(path), gbk("[main]\r\n甲=") + stored + "\r\n");
+        const QList<Favorite> rows = readFavorites(path).favorites;
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.first().address, QString::fromLatin1(stored));
+        QVERIFY(removeFavorite(path, rows.first().title, rows.first().address).ok());
+        QCOMPARE(bytesOf(path), QByteArray("[main]\r\n\r\n"));
+    }
+
     void addCreatesAppendsAndReplacesIgnoringCase()
     {
         QTemporaryDir dir;

@@ -299,41 +299,58 @@ void TestForm1Open::unsafeAddressesStayInside_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<bool>("opens");
-    QTest::newRow("http") << QStringLiteral("http://127.0.0.1:8086/news/1.shtml") << true;
-    QTest::newRow("https-upper-case") << QStringLiteral("HTTPS://example.com/a?b=1") << true;
+    QTest::addColumn<QString>("asOpened"); // empty: the address as given, trimmed
+    QTest::newRow("http") << QStringLiteral("http://127.0.0.1:8086/news/1.shtml") << true
+                          << QString();
+    QTest::newRow("https-upper-case")
+        << QStringLiteral("HTTPS://example.com/a?b=1") << true << QString();
     // Pages may not hand a prepared mail (with attachments, say) to the mail program.
     QTest::newRow("mailto-from-page")
-        << QStringLiteral("mailto:friend@example.com?attach=/etc/passwd") << false;
+        << QStringLiteral("mailto:friend@example.com?attach=/etc/passwd") << false << QString();
     // Addresses the article download takes as they are written in the page.
-    QTest::newRow("blank-in-path") << QStringLiteral("http://127.0.0.1/news/a b.shtml") << true;
-    QTest::newRow("bar-in-query") << QStringLiteral("http://127.0.0.1/show?id=1|2") << true;
+    QTest::newRow("blank-in-path")
+        << QStringLiteral("http://127.0.0.1/news/a b.shtml") << true << QString();
+    QTest::newRow("bar-in-query") << QStringLiteral("http://127.0.0.1/show?id=1|2") << true
+                                  << QString();
     QTest::newRow("surrounding-blanks")
-        << QStringLiteral("  http://127.0.0.1/x.shtml \r\n") << true;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("blanks") << QStringLiteral("   ") << false;
-    QTest::newRow("relative-path") << QStringLiteral("news/20070302/1.shtml") << false;
-    QTest::newRow("rooted-path") << QStringLiteral("/etc/passwd") << false;
-    QTest::newRow("windows-path") << QStringLiteral("C:\\Windows\\notepad.exe") << false;
-    QTest::newRow("file-url") << QStringLiteral("file:///etc/passwd") << false;
-    QTest::newRow("script") << QStringLiteral("javascript:alert(1)") << false;
-    QTest::newRow("scheme-without-host") << QStringLiteral("http://") << false;
-    QTest::newRow("host-less-http") << QStringLiteral("http:news.shtml") << false;
-    QTest::newRow("garbage") << QStringLiteral("%%%<>{}") << false;
-    QTest::newRow("blank-in-scheme") << QStringLiteral("ht tp://example.com/") << false;
-    QTest::newRow("bare-mailto") << QStringLiteral("mailto:") << false;
+        << QStringLiteral("  http://127.0.0.1/x.shtml \r\n") << true << QString();
+    // A page broke the address inside its href: opened as a browser reads it.
+    QTest::newRow("line-break-in-path")
+        << QStringLiteral("http://127.0.0.1/news/\r\n2007/1.shtml") << true
+        << QStringLiteral("http://127.0.0.1/news/2007/1.shtml");
+    QTest::newRow("tab-and-lf-in-query") << QStringLiteral("http://127.0.0.1/show?id=1\t\n2")
+                                         << true << QStringLiteral("http://127.0.0.1/show?id=12");
+    QTest::newRow("line-break-in-host")
+        << QStringLiteral("http://news.exa\r\nmple.com/1.shtml") << true
+        << QStringLiteral("http://news.example.com/1.shtml");
+    QTest::newRow("empty") << QString() << false << QString();
+    QTest::newRow("blanks") << QStringLiteral("   ") << false << QString();
+    QTest::newRow("relative-path") << QStringLiteral("news/20070302/1.shtml") << false << QString();
+    QTest::newRow("rooted-path") << QStringLiteral("/etc/passwd") << false << QString();
+    QTest::newRow("windows-path") << QStringLiteral("C:\\Windows\\notepad.exe") << false
+                                  << QString();
+    QTest::newRow("file-url") << QStringLiteral("file:///etc/passwd") << false << QString();
+    QTest::newRow("script") << QStringLiteral("javascript:alert(1)") << false << QString();
+    QTest::newRow("scheme-without-host") << QStringLiteral("http://") << false << QString();
+    QTest::newRow("host-less-http") << QStringLiteral("http:news.shtml") << false << QString();
+    QTest::newRow("garbage") << QStringLiteral("%%%<>{}") << false << QString();
+    QTest::newRow("blank-in-scheme")
+        << QStringLiteral("ht tp://example.com/") << false << QString();
+    QTest::newRow("bare-mailto") << QStringLiteral("mailto:") << false << QString();
 }
 
 void TestForm1Open::unsafeAddressesStayInside()
 {
     QFETCH(QString, address);
     QFETCH(bool, opens);
+    QFETCH(QString, asOpened);
     mz::test::FormFixture f;
     auto form = f.load();
     LinkOpener links(&f.opener, form->status());
     QCOMPARE(links.openPageAddress(address), opens);
     QCOMPARE(f.opener.opened.size(), opens ? 1 : 0);
     if (opens)
-        QCOMPARE(f.opener.opened.first(), QUrl(address.trimmed()));
+        QCOMPARE(f.opener.opened.first(), QUrl(asOpened.isEmpty() ? address.trimmed() : asOpened));
     // A refused address that was not blank is named in panel s1.
     const QString s1 = form->status().panel(WindowStatus::Panel::S1);
     QCOMPARE(!s1.isEmpty(), !opens && !address.trimmed().isEmpty());
