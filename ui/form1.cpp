@@ -23,6 +23,7 @@
 #include "ui/linkopener.h"
 #include "ui/navigationtree.h"
 #include "ui/pictures.h"
+#include "ui/readablecontrols.h"
 #include "ui/personalfrontpage.h"
 #include "ui/programicon.h"
 #include "ui/readingaloud.h"
@@ -161,6 +162,7 @@ void Form1::createControls()
         return view;
     };
     ListView1 = makeList("ListView1");
+    ListView1->setItemDelegate(new mz::TickBoxDelegate(ListView1)); // its rows have tick boxes
     ListView2 = makeList("ListView2");
     ListView3 = makeList("ListView3");
     WebBrowser1 = mz::newLinkBrowser(this);
@@ -1031,6 +1033,7 @@ void Form1::nameControlsForScreenReaders()
     m_panelS1->setAccessibleName(WindowStatus::panelName(WindowStatus::Panel::S1));
     m_panelS2->setAccessibleName(WindowStatus::panelName(WindowStatus::Panel::S2));
     Text2->setPlaceholderText(QStringLiteral("搜索新闻"));
+    mz::keepPlaceholderReadable(Text2);
     ListView1->setAccessibleDescription(
         QStringLiteral("热点新闻或搜索结果，可打勾；Ctrl+1、Ctrl+2、Ctrl+3按该列排序"));
     ListView2->setAccessibleDescription(QStringLiteral("Ctrl+1、Ctrl+2、Ctrl+3按该列排序"));

@@ -13,6 +13,7 @@
 #include "platform/textfile.h"
 #include "store/optionfile.h"
 #include "testsupport/accessibilityevents.h"
+#include "testsupport/contrast.h"
 #include "testsupport/formfixture.h"
 
 #include <QAccessible>
@@ -25,6 +26,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -50,6 +53,34 @@ void fillLists(Form1 &form)
          {form.lists().model1(), form.lists().model2(), form.lists().model3()})
         for (const char *name : {"a", "b"})
             m->append(row(QLatin1String(name)));
+}
+
+QPalette darkScheme()
+{
+    QPalette p;
+    p.setColor(QPalette::Window, QColor(53, 53, 53));
+    p.setColor(QPalette::WindowText, Qt::white);
+    p.setColor(QPalette::Base, QColor(35, 35, 35));
+    p.setColor(QPalette::Text, Qt::white);
+    p.setColor(QPalette::Button, QColor(53, 53, 53));
+    p.setColor(QPalette::ButtonText, Qt::white);
+    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    p.setColor(QPalette::HighlightedText, Qt::black);
+    return p;
+}
+
+// The strongest contrast of a pixel that `drawn` changed in `bare`, with what was there.
+double changedContrast(const QImage &bare, const QImage &drawn)
+{
+    double best = 1;
+    for (int y = 0; y < qMin(bare.height(), drawn.height()); ++y) {
+        for (int x = 0; x < qMin(bare.width(), drawn.width()); ++x) {
+            if (bare.pixel(x, y) != drawn.pixel(x, y))
+                best =
+                    qMax(best, mz::test::contrast(drawn.pixelColor(x, y), bare.pixelColor(x, y)));
+        }
+    }
+    return best;
 }
 
 QTreeView *listNamed(Form1 &form, const QString &name)
@@ -422,6 +453,65 @@ private Q_SLOTS:
 
     // On a screen scaled by 2 or 3 every picture has pixels of its own: a 32-pixel picture
     // enlarged there is blurred.
+    // The tick boxes of the hot news rows (ticked or not) and the search box's hint stand out
+    // from their background under a light and a dark colour scheme, whether the scheme was set
+    // before the window opened or changed while it was open.
+    void ticksAndSearchHintReadable_data()
+    {
+        QTest::addColumn<QPalette>("scheme");
+        QTest::addColumn<bool>("changedWhileOpen");
+        QTest::newRow("light") << QPalette() << false;
+        QTest::newRow("dark") << darkScheme() << false;
+        QTest::newRow("dark-while-open") << darkScheme() << true;
+    }
+    void ticksAndSearchHintReadable()
+    {
+        QFETCH(QPalette, scheme);
+        QFETCH(bool, changedWhileOpen);
+        const QPalette saved = QApplication::palette();
+        if (!changedWhileOpen)
+            QApplication::setPalette(scheme);
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        if (changedWhileOpen)
+            QApplication::setPalette(scheme);
+        for (const char *name : {"a", "b", "c"})
+            form->lists().model1()->append(row(QLatin1String(name)));
+        form->lists().model1()->setData(form->lists().model1()->index(1, 0), Qt::Checked,
+                                        Qt::CheckStateRole);
+        form->showListView(form->ListView1);
+        QTreeView *view = form->ListView1;
+        view->selectionModel()->clear();
+        QApplication::processEvents();
+        const QImage rows = view->viewport()->grab().toImage();
+        const QImage hinted = form->Text2->grab().toImage();
+        const QString hint = form->Text2->placeholderText();
+        form->Text2->setPlaceholderText(QString());
+        const QImage bare = form->Text2->grab().toImage();
+        form->Text2->setPlaceholderText(hint);
+        const QColor base = view->palette().color(QPalette::Base);
+        QApplication::setPalette(saved);
+
+        QVERIFY(!hint.isEmpty());
+        const double hintContrast = changedContrast(bare, hinted);
+        QVERIFY2(hintContrast >= 3.0,
+                 qPrintable(QStringLiteral("hint: contrast %1").arg(hintContrast)));
+        for (int r : {0, 1, 2}) {
+            QStyleOptionViewItem option;
+            option.initFrom(view);
+            option.rect = view->visualRect(view->model()->index(r, 0));
+            option.features |= QStyleOptionViewItem::HasCheckIndicator;
+            const QRect box =
+                view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
+            QVERIFY(!box.isEmpty());
+            const double best = mz::test::strongestContrast(rows, box, base);
+            QVERIFY2(best >= 3.0,
+                     qPrintable(QStringLiteral("row %1: contrast %2").arg(r).arg(best)));
+        }
+    }
+
     void picturesForScaledScreens_data()
     {
         QTest::addColumn<QIcon>("icon");

@@ -1,0 +1,44 @@
+#pragma once
+// Parts of controls that the style draws in palette colours that need not stand out under every
+// colour scheme: the empty tick box of a list row and the placeholder text of a text box. Under a
+// dark scheme (dark base and window, light text) Fusion draws the tick box's edge from the
+// darkened window colour, next to the base colour, and a scheme that leaves the placeholder colour
+// unset keeps the light scheme's half-transparent black, next to invisible on a dark base.
+
+#include <QStyledItemDelegate>
+
+class QLineEdit;
+
+namespace mz {
+
+// The contrast of two opaque colours, from 1 (the same) to 21 (black on white).
+double contrastRatio(const QColor &a, const QColor &b);
+
+// A delegate for list rows with tick boxes: when the style's empty tick box stands out from the
+// row's background by less than 3:1, the box gets an edge halfway between the text colour and the
+// background. Styles whose box stands out are left as they draw.
+class TickBoxDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
+
+private:
+    bool boxStandsOut(const QStyleOptionViewItem &option, const QStyle *style, const QSize &size,
+                      const QColor &background) const;
+
+    // The last box measured and the answer (a list is drawn with one palette at a time).
+    mutable QString m_measuredKey;
+    mutable bool m_standsOut = true;
+};
+
+// Keeps the placeholder text of `edit` readable on its base, now and after palette changes: a
+// placeholder colour that stands out by less than 3:1 is replaced by the text colour at half
+// strength (how the light scheme derives its placeholder colour from its black text).
+void keepPlaceholderReadable(QLineEdit *edit);
+
+} // namespace mz
