@@ -12,6 +12,7 @@
 #include "ui/widgetmessages.h"
 #include "platform/clock.h"
 #include "platform/largepagemalloc.h"
+#include "platform/termination.h"
 #include "speech/espeakspeech.h"
 
 #include <QApplication>
@@ -86,7 +87,17 @@ int main(int argc, char *argv[])
 
     Form1 form(env);
     messages.setParent(&form);
+    // The end of the session (SIGTERM), Ctrl+C or a closed terminal close the program as its
+    // window's close does: the window's place is written, running transfers end without leaving
+    // anything and the folder lock is released. Closing every window also ends a message box
+    // that is open before the event loop runs.
+    bool ended = false;
+    const mz::TerminationRequests termination([&ended] {
+        ended = true;
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
     form.show();
     form.Form_Load();
-    return app.exec();
+    return ended ? 0 : app.exec();
 }
