@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QStandardPaths>
 
@@ -37,6 +38,17 @@ int main(int argc, char *argv[])
 #endif
     QApplication app(argc, argv);
     mz::setApplicationIdentity();
+    // A folder name that Qt would read as another name is refused: the program would otherwise
+    // make and use a new folder beside the one the user named.
+    if (const auto bytes = mz::unreadableArgument(argc, argv)) {
+        mz::makeMessageBox(QMessageBox::Critical, QStringLiteral("墨舟"),
+                           QStringLiteral("命令行参数“%1”不是UTF-8编码的文字，墨舟会把它读成另一个"
+                                          "文件夹的名字。请给程序文件夹取一个UTF-8编码的名字，"
+                                          "再启动墨舟。")
+                               .arg(QFile::decodeName(*bytes)))
+            ->exec();
+        return 1;
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("墨舟 news reader"));

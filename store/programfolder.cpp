@@ -38,4 +38,14 @@ bool prepareProgramFolder(const QString &folder, QString *error)
     return true;
 }
 
+std::optional<QByteArray> unreadableArgument(int argc, const char *const *argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(bytes)) != bytes)
+            return bytes;
+    }
+    return std::nullopt;
+}
+
 } // namespace mz

@@ -1,8 +1,11 @@
 #pragma once
 // The program folder: where every file of the program lives.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace mz {
 
@@ -13,5 +16,11 @@ QStringList deliveredFiles();
 // that is missing. Existing files are never overwritten. Returns false (with *error) when the
 // folder cannot be made or a file cannot be written.
 bool prepareProgramFolder(const QString &folder, QString *error = nullptr);
+
+// The first command-line argument (argv[1] on) whose bytes Qt cannot read back, or nothing. Qt
+// reads arguments and file names as UTF-8: a folder name in another encoding (Latin-1, GBK) is
+// read with replacement characters and names another folder, in which the program would start
+// afresh while the user's own folder and settings went unused.
+std::optional<QByteArray> unreadableArgument(int argc, const char *const *argv);
 
 } // namespace mz

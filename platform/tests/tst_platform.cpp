@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <vector>
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -285,6 +286,44 @@ private Q_SLOTS:
         QCOMPARE(readProfileString(path, "main", "y", "dflt"), QStringLiteral("dflt"));
         QCOMPARE(readProfileString(path, "c", "age", "dflt"), QStringLiteral("dflt"));
         QCOMPARE(readProfileString(path, "B", "AGE", "dflt"), QStringLiteral("9"));
+    }
+
+    // Arguments as the shell passes them, in bytes; the index of the one refused, or -1.
+    void folderNameInAnotherEncoding_data()
+    {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<int>("refused");
+        const QByteArray program("mozhou");
+        QTest::newRow("utf8-chinese-blanks")
+            << QByteArrayList{program, "--folder", "/tmp/墨舟 新闻"} << -1;
+        QTest::newRow("shell-specials") << QByteArrayList{program, "--folder", "-x #%&'\"\\"} << -1;
+        QTest::newRow("replacement-char-named")
+            << QByteArrayList{program, "--folder", "/tmp/\xEF\xBF\xBD"} << -1;
+        QTest::newRow("latin1") << QByteArrayList{program, "--folder", "/tmp/caf\xE9"} << 2;
+        QTest::newRow("latin1-after-equals")
+            << QByteArrayList{program, "--folder=/tmp/caf\xE9"} << 1;
+        QTest::newRow("gbk") << QByteArrayList{program, "--folder", gbk("/tmp/墨舟")} << 2;
+        QTest::newRow("overlong-slash") << QByteArrayList{program, "--folder",
+                                                          "/tmp\xC0\xAF"
+                                                          "etc"}
+                                        << 2;
+        QTest::newRow("encoded-surrogate")
+            << QByteArrayList{program, "--folder", "/tmp/\xED\xA0\x80"} << 2;
+        QTest::newRow("program-path-not-looked-at")
+            << QByteArrayList{"/opt/caf\xE9/mozhou", "--folder", "/tmp/x"} << -1;
+    }
+
+    void folderNameInAnotherEncoding()
+    {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(int, refused);
+        std::vector<const char *> argv;
+        for (const QByteArray &a : std::as_const(arguments))
+            argv.push_back(a.constData());
+        const auto found = unreadableArgument(int(argv.size()), argv.data());
+        QCOMPARE(found.has_value(), refused >= 0);
+        if (found)
+            QCOMPARE(*found, arguments.at(refused));
     }
 
     void seedingNeverOverwrites()
