@@ -4,7 +4,11 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QImage>
 #include <QTextBrowser>
+#include <QTextDocument>
+#include <QUrl>
+#include <QVariant>
 #include <QWidget>
 
 namespace mz {
@@ -77,6 +81,25 @@ class LinkBrowser : public QTextBrowser
 {
 public:
     using QTextBrowser::QTextBrowser;
+
+    // The pane's pages come from the network or are built from its pages: a picture or style
+    // sheet they name by a path or a file: address is not read from this computer. Qt would
+    // read it whole on the window's thread, so "/dev/zero" filled the memory and a named pipe
+    // stopped the window, and a page has no business with the user's files. Every answer is
+    // data, since without one the document reads a file: address itself and the picture
+    // handler loads the path as written (relative to the working folder); a picture is an
+    // empty one. data: addresses are left to the document.
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        if (name.scheme().compare(u"data", Qt::CaseInsensitive) == 0)
+            return {};
+        if (type == QTextDocument::ImageResource) {
+            QImage none(1, 1, QImage::Format_ARGB32);
+            none.fill(Qt::transparent);
+            return none;
+        }
+        return QByteArray();
+    }
 
 protected:
     bool focusNextPrevChild(bool next) override

@@ -40,7 +40,8 @@ void hideFromScreenReaders(QWidget *widget);
 void exposeAsLink(QWidget *widget);
 
 // A text browser whose Tab and Shift+Tab, which move between its links by selecting the next one,
-// tell screen readers of the new selection, so that the link is read: Qt moves it silently.
+// tell screen readers of the new selection, so that the link is read: Qt moves it silently. It
+// reads no picture or style sheet from local files (its pages come from the network).
 QTextBrowser *newLinkBrowser(QWidget *parent);
 
 } // namespace mz

@@ -24,12 +24,15 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -290,6 +293,62 @@ private slots:
             QVERIFY(!fx.messages.messages.isEmpty());
             QVERIFY(!fx.messages.messages.last().text.isEmpty());
         }
+    }
+
+    // A picture that a page in the pane names by a local path or file: address is not read:
+    // the site page comes from the network, and a named pipe there stopped the window. "@" stands
+    // for the program folder, which is also the working folder; the front page is saved there
+    // and is its own page's base.
+    void paneReadsNoLocalFiles_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("frontPageBase");
+        QTest::newRow("path") << "@/secret.png" << false;
+        QTest::newRow("file-address") << "file://@/secret.png" << false;
+        QTest::newRow("relative-to-working-folder") << "secret.png" << false;
+        QTest::newRow("relative-on-front-page") << "secret.png" << true;
+        QTest::newRow("dot-dot-on-front-page") << "News_save/../secret.png" << true;
+    }
+
+    void paneReadsNoLocalFiles()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, frontPageBase);
+        mz::test::FormFixture fx;
+        auto form = fx.load();
+        const QDir folder(fx.dir.path());
+        const QSize secret(37, 23);
+        QImage picture(secret, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(folder.filePath(QStringLiteral("secret.png"))));
+        const QString working = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        QTextDocument *page = form->WebBrowser1->document();
+        if (frontPageBase)
+            page->setBaseUrl(
+                QUrl::fromLocalFile(folder.filePath(QStringLiteral("frontpage_20070301.html"))));
+        const QString src = source.replace(u'@', folder.path());
+        form->WebBrowser1->setHtml(QStringLiteral("<p>墨舟网</p><img src=\"") +
+                                   src.toHtmlEscaped() + QStringLiteral("\">"));
+        page->setTextWidth(400);
+        QImage canvas(400, 200, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        page->drawContents(&painter); // lays out and paints the page, with its picture
+        painter.end();
+        QDir::setCurrent(working);
+        // The red picture is neither painted nor kept with the page.
+        bool red = false;
+        for (int y = 0; y < canvas.height() && !red; ++y)
+            for (int x = 0; x < canvas.width() && !red; ++x)
+                red = canvas.pixel(x, y) == qRgb(255, 0, 0);
+        QVERIFY2(!red, qPrintable(src));
+        const QVariant kept = page->resource(QTextDocument::ImageResource, QUrl(src));
+        const QImage shown = kept.userType() == QMetaType::QByteArray
+                                 ? QImage::fromData(kept.toByteArray())
+                                 : kept.value<QImage>();
+        QVERIFY2(shown.size() != secret, qPrintable(src));
+        QCOMPARE(form->WebBrowser1->toPlainText().left(3), QStringLiteral("墨舟网"));
     }
 
     // The site page on its way to the pane ("查看最流行关键词" on a site that stalls) is given up
