@@ -59,10 +59,20 @@ int main(int argc, char *argv[])
     parser.addOption(folderOption);
     parser.process(app);
 
-    QString folder = parser.value(folderOption);
+    const QString given = parser.value(folderOption);
+    QString folder = given;
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     folder = QDir(folder).absolutePath();
+    if (mz::folderNameLostBytes(folder, given)) {
+        mz::makeMessageBox(QMessageBox::Critical, QStringLiteral("墨舟"),
+                           QStringLiteral("程序文件夹 %1 所在的文件夹（当前文件夹或主文件夹）的名字"
+                                          "不是UTF-8编码的文字，墨舟会把它读成另一个文件夹。请用 "
+                                          "--folder 给出名字是UTF-8编码的完整路径。")
+                               .arg(QDir::toNativeSeparators(folder)))
+            ->exec();
+        return 1;
+    }
 
     mz::WidgetMessages messages;
     QString error;

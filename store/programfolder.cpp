@@ -48,4 +48,9 @@ std::optional<QByteArray> unreadableArgument(int argc, const char *const *argv)
     return std::nullopt;
 }
 
+bool folderNameLostBytes(const QString &folder, const QString &given)
+{
+    return folder.count(QChar::ReplacementCharacter) > given.count(QChar::ReplacementCharacter);
+}
+
 } // namespace mz

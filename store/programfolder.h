@@ -23,4 +23,9 @@ bool prepareProgramFolder(const QString &folder, QString *error = nullptr);
 // afresh while the user's own folder and settings went unused.
 std::optional<QByteArray> unreadableArgument(int argc, const char *const *argv);
 
+// True when `folder`, the program folder made absolute, holds more replacement characters than
+// the name it was given as (`given`; empty for the per-user data folder): the rest of it came
+// from a working folder or home folder whose name is not UTF-8, and it names another folder.
+bool folderNameLostBytes(const QString &folder, const QString &given);
+
 } // namespace mz

@@ -326,6 +326,34 @@ private Q_SLOTS:
             QCOMPARE(*found, arguments.at(refused));
     }
 
+    // The program folder made absolute, and the name given for it ("" for the default).
+    void folderNameLostBytes_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<bool>("lost");
+        const QString bad(QChar::ReplacementCharacter);
+        QTest::newRow("default") << "/root/.local/share/mozhou"
+                                 << "" << false;
+        QTest::newRow("relative") << "/tmp/墨舟/news"
+                                  << "news" << false;
+        QTest::newRow("named-so") << "/tmp/" + bad << "/tmp/" + bad << false;
+        QTest::newRow("latin1-working-folder") << "/tmp/caf" + bad + "/news"
+                                               << "news" << true;
+        QTest::newRow("latin1-home") << "/home/caf" + bad + "/.local/share/mozhou"
+                                     << "" << true;
+        QTest::newRow("latin1-working-folder-named-so")
+            << "/tmp/caf" + bad + "/" + bad << bad << true;
+    }
+
+    void folderNameLostBytes()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, given);
+        QFETCH(bool, lost);
+        QCOMPARE(mz::folderNameLostBytes(folder, given), lost);
+    }
+
     void seedingNeverOverwrites()
     {
         QTemporaryDir dir;
