@@ -83,6 +83,17 @@ double contrastRatio(const QColor &a, const QColor &b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+double strongestContrast(const QImage &image, const QRect &area, const QColor &background)
+{
+    double best = 1;
+    const QRect r = area & image.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x)
+            best = std::max(best, contrastRatio(image.pixelColor(x, y), background));
+    }
+    return best;
+}
+
 void TickBoxDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                             const QModelIndex &index) const
 {
@@ -134,13 +145,8 @@ bool TickBoxDelegate::boxStandsOut(const QStyleOptionViewItem &option, const QSt
         style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &empty, &painter,
                              option.widget);
     }
-    double best = 1;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            best = std::max(best, contrastRatio(image.pixelColor(x, y), background));
-    }
     m_measuredKey = key;
-    m_standsOut = best >= kReadable;
+    m_standsOut = strongestContrast(image, image.rect(), background) >= kReadable;
     return m_standsOut;
 }
 

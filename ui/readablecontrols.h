@@ -7,12 +7,16 @@
 
 #include <QStyledItemDelegate>
 
+class QImage;
 class QLineEdit;
 
 namespace mz {
 
 // The contrast of two opaque colours, from 1 (the same) to 21 (black on white).
 double contrastRatio(const QColor &a, const QColor &b);
+// The highest contrast of a pixel of `area` in `image` with `background`: the core of a glyph or
+// of a box's edge drawn there, or 1 when nothing stands out.
+double strongestContrast(const QImage &image, const QRect &area, const QColor &background);
 
 // A delegate for list rows with tick boxes: when the style's empty tick box stands out from the
 // row's background by less than 3:1, the box gets an edge halfway between the text colour and the

@@ -55,20 +55,6 @@ void fillLists(Form1 &form)
             m->append(row(QLatin1String(name)));
 }
 
-QPalette darkScheme()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(35, 35, 35));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    return p;
-}
-
 // The strongest contrast of a pixel that `drawn` changed in `bare`, with what was there.
 double changedContrast(const QImage &bare, const QImage &drawn)
 {
@@ -76,8 +62,8 @@ double changedContrast(const QImage &bare, const QImage &drawn)
     for (int y = 0; y < qMin(bare.height(), drawn.height()); ++y) {
         for (int x = 0; x < qMin(bare.width(), drawn.width()); ++x) {
             if (bare.pixel(x, y) != drawn.pixel(x, y))
-                best =
-                    qMax(best, mz::test::contrast(drawn.pixelColor(x, y), bare.pixelColor(x, y)));
+                best = qMax(best,
+                            mz::test::contrastRatio(drawn.pixelColor(x, y), bare.pixelColor(x, y)));
         }
     }
     return best;
@@ -461,8 +447,8 @@ private Q_SLOTS:
         QTest::addColumn<QPalette>("scheme");
         QTest::addColumn<bool>("changedWhileOpen");
         QTest::newRow("light") << QPalette() << false;
-        QTest::newRow("dark") << darkScheme() << false;
-        QTest::newRow("dark-while-open") << darkScheme() << true;
+        QTest::newRow("dark") << mz::test::darkScheme() << false;
+        QTest::newRow("dark-while-open") << mz::test::darkScheme() << true;
     }
     void ticksAndSearchHintReadable()
     {

@@ -42,21 +42,6 @@ std::pair<int, int> differingColumns(const QImage &a, const QImage &b)
     return {first, last};
 }
 
-// A dark colour scheme as themes set it: the main roles only, not the placeholder colour.
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(35, 35, 35));
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    return p;
-}
-
 } // namespace
 
 class TestKeywordCountDelegate : public QObject
@@ -104,8 +89,8 @@ private slots:
         QTest::addColumn<bool>("selected");
         QTest::newRow("light") << QPalette() << false;
         QTest::newRow("light-selected") << QPalette() << true;
-        QTest::newRow("dark") << darkPalette() << false;
-        QTest::newRow("dark-selected") << darkPalette() << true;
+        QTest::newRow("dark") << mz::test::darkScheme() << false;
+        QTest::newRow("dark-selected") << mz::test::darkScheme() << true;
     }
     void readableOnItsBackground()
     {
@@ -119,8 +104,8 @@ private slots:
         for (int x = first; x <= last; ++x) {
             for (int y = 0; y < bare.height(); ++y) {
                 if (bare.pixel(x, y) != counted.pixel(x, y))
-                    best = std::max(best, mz::test::contrast(QColor(counted.pixel(x, y)),
-                                                             QColor(bare.pixel(x, y))));
+                    best = std::max(best, mz::test::contrastRatio(QColor(counted.pixel(x, y)),
+                                                                  QColor(bare.pixel(x, y))));
             }
         }
         QVERIFY2(best >= 3.0, qPrintable(QStringLiteral("contrast %1").arg(best)));
