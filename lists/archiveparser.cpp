@@ -4,6 +4,7 @@
 #include "lists/pagestream.h"
 #include "platform/gbkdecoder.h"
 #include "platform/largepages.h"
+#include "platform/shell.h"
 #include "platform/textfile.h"
 
 #include <QFile>
@@ -41,8 +42,7 @@ QString authorityOf(QString address, bool addScheme)
     if (addScheme)
         address.prepend(u"http://");
     const QUrl plain(address);
-    address.remove(u'\t').remove(u'\r').remove(u'\n').replace(u'\\', u'/');
-    const QUrl browser(address);
+    const QUrl browser(browserAddress(address).replace(u'\\', u'/'));
     if (!plain.isValid() || !browser.isValid() || plain.authority() != browser.authority())
         return {};
     return plain.authority();
