@@ -324,13 +324,12 @@ QString articleFilePath(const QString &programFolder, const QString &headline)
     return QDir(programFolder).filePath(QStringLiteral("News_save/") + articleFileName(headline));
 }
 
-QString uniqueArticleFileName(const QString &newsFolder, const QString &fileName,
-                              const QSet<QString> &taken)
+namespace {
+
+// fileName itself when `isFree` accepts it, else the first free of "stem (2).ext", "stem (3).ext",
+// …
+template <typename IsFree> QString firstFreeArticleFileName(const QString &fileName, IsFree isFree)
 {
-    const QDir folder(newsFolder);
-    auto isFree = [&](const QString &name) {
-        return !taken.contains(name) && !QFileInfo::exists(folder.filePath(name));
-    };
     if (isFree(fileName))
         return fileName;
     const qsizetype dot = fileName.lastIndexOf(u'.');
@@ -341,6 +340,23 @@ QString uniqueArticleFileName(const QString &newsFolder, const QString &fileName
         if (isFree(name))
             return name;
     }
+}
+
+} // namespace
+
+QString uniqueArticleFileName(const QString &newsFolder, const QString &fileName,
+                              const QSet<QString> &taken)
+{
+    const QDir folder(newsFolder);
+    return firstFreeArticleFileName(fileName, [&](const QString &name) {
+        return !taken.contains(name) && !QFileInfo::exists(folder.filePath(name));
+    });
+}
+
+QString batchArticleFileName(const QString &fileName, const QSet<QString> &taken)
+{
+    return firstFreeArticleFileName(fileName,
+                                    [&](const QString &name) { return !taken.contains(name); });
 }
 
 } // namespace mz

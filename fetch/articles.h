@@ -109,5 +109,9 @@ QString articleFilePath(const QString &programFolder, const QString &headline);
 // adds the result to `taken`. Only looks at the folder; writes nothing.
 QString uniqueArticleFileName(const QString &newsFolder, const QString &fileName,
                               const QSet<QString> &taken);
+// The name a batch gives the next article of a headline text it has already given a name:
+// "名字 (2).htm", "名字 (3).htm", … the first that `taken` does not hold. Files of earlier
+// batches are not looked at, so the same rows downloaded again get the same names.
+QString batchArticleFileName(const QString &fileName, const QSet<QString> &taken);
 
 } // namespace mz

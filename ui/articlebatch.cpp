@@ -96,13 +96,13 @@ void ArticleBatch::tick()
 }
 
 // The plain name replaces a file of an earlier batch; a name this batch already gave out gets
-// the first free numbered name, so that two headlines never write into one file.
+// the first numbered name the batch has not given out, so that two headlines never write into
+// one file, and the same rows downloaded again replace their numbered files as well instead of
+// adding one more copy with every download.
 QString ArticleBatch::targetPath(const QString &title)
 {
     const QString folder = QDir(m_folder).filePath(QStringLiteral("News_save"));
-    QString name = mz::articleFileName(title);
-    if (m_taken.contains(name))
-        name = mz::uniqueArticleFileName(folder, name, m_taken);
+    const QString name = mz::batchArticleFileName(mz::articleFileName(title), m_taken);
     m_taken.insert(name);
     return QDir(folder).filePath(name);
 }

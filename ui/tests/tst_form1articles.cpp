@@ -136,6 +136,7 @@ private slots:
     void utf8Page_data();
     void utf8Page();
     void keptPageCannotBePut();
+    void sameTitleTwiceKeepsBoth_data();
     void sameTitleTwiceKeepsBoth();
     void progressBarsShowTransfers_data();
     void progressBarsShowTransfers();
@@ -477,8 +478,17 @@ void TestForm1Articles::keptPageCannotBePut()
 }
 
 // Two ticked headlines with one title are saved side by side; an older file is still replaced.
+void TestForm1Articles::sameTitleTwiceKeepsBoth_data()
+{
+    QTest::addColumn<int>("batches");
+    QTest::newRow("one download") << 1;
+    // Downloading the same ticked rows again replaces both files instead of adding a copy.
+    QTest::newRow("the same rows downloaded again") << 2;
+}
+
 void TestForm1Articles::sameTitleTwiceKeepsBoth()
 {
+    QFETCH(int, batches);
     Fixture f;
     for (int n : {1, 2}) {
         mz::HeadlineRow row;
@@ -490,8 +500,12 @@ void TestForm1Articles::sameTitleTwiceKeepsBoth()
     QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("News_save")));
     const QString older = f.dir.filePath(QStringLiteral("News_save/同名新闻.htm"));
     QVERIFY(mz::writeTextFile(older, QStringLiteral("older copy")));
-    f.form->s5_Click();
-    QVERIFY(f.waitDone(1));
+    for (int batch = 1; batch <= batches; ++batch) {
+        f.form->s5_Click();
+        QVERIFY(f.waitDone(batch));
+    }
+    QCOMPARE(QDir(f.dir.filePath(QStringLiteral("News_save"))).entryList(QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("同名新闻 (2).htm"), QStringLiteral("同名新闻.htm")}));
     const QString second = f.dir.filePath(QStringLiteral("News_save/同名新闻 (2).htm"));
     for (const auto &[file, n] : {std::pair{older, 1}, std::pair{second, 2}}) {
         const QString text = mz::readTextFile(file).value_or(QString());
