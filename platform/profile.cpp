@@ -28,19 +28,6 @@ QList<Line> splitLines(const QByteArray &bytes)
     return lines;
 }
 
-// The byte order mark an editor may put at the start of a text file: UTF-8's, or GB18030's own
-// encoding of U+FEFF. It belongs to no line: left in the first line it hides a "[main]" there,
-// and a write would then append a second "[main]".
-qsizetype byteOrderMarkLength(const QByteArray &bytes)
-{
-    for (const QByteArrayView mark :
-         {QByteArrayView("\xEF\xBB\xBF"), QByteArrayView("\x84\x31\x95\x33")}) {
-        if (bytes.startsWith(mark))
-            return mark.size();
-    }
-    return 0;
-}
-
 // Names match when they are equal apart from surrounding blanks and the case of ASCII letters.
 bool sameName(const QString &a, const QString &b)
 {

@@ -19,6 +19,16 @@ QByteArray encodeAnsi(QStringView text)
     return encoder.encode(text);
 }
 
+qsizetype byteOrderMarkLength(QByteArrayView bytes)
+{
+    for (const QByteArrayView mark :
+         {QByteArrayView("\xEF\xBB\xBF"), QByteArrayView("\x84\x31\x95\x33")}) {
+        if (bytes.startsWith(mark))
+            return mark.size();
+    }
+    return 0;
+}
+
 std::optional<QByteArray> readFileBytes(const QString &path, qint64 maxBytes)
 {
     QFile file(path);

@@ -19,6 +19,11 @@ namespace mz {
 QString decodeAnsi(QByteArrayView bytes);
 QByteArray encodeAnsi(QStringView text);
 
+// The length of the byte order mark an editor may put at the start of a text file (UTF-8's, or
+// GB18030's own encoding of U+FEFF), or 0 when there is none. The mark belongs to no line: left in
+// the first line it hides a section header there, and a rewrite would then append a second one.
+qsizetype byteOrderMarkLength(QByteArrayView bytes);
+
 // Reads the whole file as bytes; nullopt when it is missing or unreadable, or when it holds more
 // than `maxBytes` bytes (a negative limit reads a file of any size).
 std::optional<QByteArray> readFileBytes(const QString &path, qint64 maxBytes = -1);

@@ -87,10 +87,12 @@ QString optionFilePath(const QString &folder)
 
 std::optional<QString> readOptionFile(const QString &folder)
 {
-    auto text = readTextFile(optionFilePath(folder), kMaxOptionFileBytes);
-    if (text)
-        *text = withCrLf(*text);
-    return text;
+    const std::optional<QByteArray> bytes =
+        readFileBytes(optionFilePath(folder), kMaxOptionFileBytes);
+    if (!bytes)
+        return std::nullopt;
+    // A byte order mark an editor put in front of the first header is no text of it.
+    return withCrLf(decodeAnsi(QByteArrayView(*bytes).sliced(byteOrderMarkLength(*bytes))));
 }
 
 QString optionFileReadProblem(const QString &folder)
@@ -362,7 +364,9 @@ KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
         return failure(KeywordChange::Status::ReadFailed, keyword,
                        optionFileReadProblem(folder) + QStringLiteral("，关键词没有保存。"));
     }
-    const QList<ByteLine> lines = byteLines(*bytes);
+    // A byte order mark stays at the start, in front of whatever the lines become.
+    const QByteArrayView mark = QByteArrayView(*bytes).first(byteOrderMarkLength(*bytes));
+    const QList<ByteLine> lines = byteLines(QByteArrayView(*bytes).sliced(mark.size()));
     QStringList before;
     before.reserve(lines.size());
     for (const ByteLine &line : lines)
@@ -371,7 +375,7 @@ KeywordChange rewrite(const QString &folder, const QString &keyword, Rule rule)
     const QString changed = rule(text);
     if (changed == text)
         return {KeywordChange::Status::Unchanged, keyword, {}};
-    const QByteArray bytesOut = splice(lines, before, changed.split(kCrLf));
+    const QByteArray bytesOut = mark.toByteArray() + splice(lines, before, changed.split(kCrLf));
     // A file over the limit is not read at the next start: every keyword, category and the days
     // to keep would be gone. Such a change is not written.
     if (bytesOut.size() > kMaxOptionFileBytes) {
@@ -505,6 +509,9 @@ std::optional<WindowPlace> parseWindowPlace(const QString &text, QSize minimum)
 
 QByteArray withWindowPlace(const QByteArray &bytes, const WindowPlace &place)
 {
+    // A byte order mark is no part of the first line, where the header may stand; it stays first.
+    if (const qsizetype mark = byteOrderMarkLength(bytes); mark > 0)
+        return bytes.first(mark) + withWindowPlace(bytes.sliced(mark), place);
     const QByteArray header = encodeAnsi(QStringView(kWindowHeader));
     QByteArray line = QByteArray::number(place.x) + ',' + QByteArray::number(place.y) + ',' +
                       QByteArray::number(place.width) + ',' + QByteArray::number(place.height) +

@@ -9,6 +9,8 @@
 //   [新闻网站]        one line: the news portal's base address (scheme://host[:port], no "/" at the
 //   end) [墨舟网]          one line: the program's web site
 // A list section ends before the next line that begins with "[" or at the end of the file.
+// A byte order mark an editor may put at the start (UTF-8's or GB18030's) is not read as text of
+// the first line, and a rewrite keeps it at the start.
 
 #include <QString>
 #include <QSize>

@@ -314,6 +314,17 @@ private Q_SLOTS:
                                                  << "k" << h + "\r\n\x80\r\nk" << h + "\r\n\x80";
         QTest::newRow("rename-cr-file") << "rename"
                                         << "k" << h + "\rk\r\x80" << h + "\rnew\r\x80";
+        // An editor's byte order mark stays at the start, in front of the keyword header.
+        const QByteArray utf8Mark("\xEF\xBB\xBF"), gbMark("\x84\x31\x95\x33");
+        QTest::newRow("add-after-utf8-mark") << "add"
+                                             << "k" << utf8Mark + h + "\r\nA\r\n"
+                                             << utf8Mark + h + "\r\nk\r\nA\r\n";
+        QTest::newRow("rename-after-utf8-mark") << "rename"
+                                                << "k" << utf8Mark + h + "\r\nk\r\n"
+                                                << utf8Mark + h + "\r\nnew\r\n";
+        QTest::newRow("remove-after-gb18030-mark") << "remove"
+                                                   << "k" << gbMark + h + "\nA\nk\n"
+                                                   << gbMark + h + "\nA\n";
     }
     void keywordCommandsKeepFileBytes()
     {
@@ -397,18 +408,32 @@ private Q_SLOTS:
         QCOMPARE(readFileBytes(optionFilePath(dir.path())).value(), huge);
     }
 
+    // The file reads with CR LF line ends, and without the byte order mark an editor may have
+    // put in front of its first header.
+    void lineEndsNormalised_data()
+    {
+        QTest::addColumn<QByteArray>("mark");
+        QTest::addColumn<QString>("text");
+        const QString lf =
+            QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n");
+        QTest::newRow("lf") << QByteArray() << lf;
+        QTest::newRow("utf8-mark") << QByteArray("\xEF\xBB\xBF") << crlf(lf);
+        QTest::newRow("gb18030-mark") << QByteArray("\x84\x31\x95\x33") << lf;
+    }
     void lineEndsNormalised()
     {
+        QFETCH(QByteArray, mark);
+        QFETCH(QString, text);
         QCOMPARE(withCrLf(QStringLiteral("a\nb\r\nc\rd")), QStringLiteral("a\r\nb\r\nc\r\nd"));
         QTemporaryDir dir;
-        QVERIFY(writeTextFile(
-            dir.filePath(QStringLiteral("option.ini")),
-            QStringLiteral("[旧新闻存放天数]\n4天\n[你的关键词]\n油价\n[分类]\n国内\n")));
-        const QString text = readOptionFile(dir.path()).value();
-        QCOMPARE(parseDaysToKeep(text), 4.0);
-        QCOMPARE(parseListSection(text, QStringView(kKeywordsHeader)),
+        QVERIFY(
+            writeFileBytes(dir.filePath(QStringLiteral("option.ini")), mark + encodeAnsi(text)));
+        const QString read = readOptionFile(dir.path()).value();
+        QCOMPARE(read, withCrLf(text));
+        QCOMPARE(parseDaysToKeep(read), 4.0);
+        QCOMPARE(parseListSection(read, QStringView(kKeywordsHeader)),
                  QStringList{QStringLiteral("油价")});
-        QCOMPARE(parseListSection(text, QStringView(kCategoriesHeader)),
+        QCOMPARE(parseListSection(read, QStringView(kCategoriesHeader)),
                  QStringList{QStringLiteral("国内")});
     }
 
@@ -478,6 +503,15 @@ private Q_SLOTS:
             << head + encodeAnsi(u"[窗口]\n5,5,5,5,5") << head + win + value;
         QTest::newRow("header-inside-a-line-is-not-the-section")
             << head + "x" + win << head + "x" + win + win + value;
+        // A byte order mark in front of the header is no text of the line: the section is
+        // replaced where it stands, and the mark stays at the start.
+        const QByteArray utf8Mark("\xEF\xBB\xBF"), gbMark("\x84\x31\x95\x33");
+        QTest::newRow("replaced-after-utf8-mark")
+            << utf8Mark + win + "9,9,9,9\r\n" + tail << utf8Mark + win + value + tail;
+        QTest::newRow("replaced-after-gb18030-mark")
+            << gbMark + win + "9,9,9,9\r\n" + tail << gbMark + win + value + tail;
+        QTest::newRow("appended-after-utf8-mark")
+            << utf8Mark + head + tail << utf8Mark + head + tail + win + value;
     }
     void windowPlaceRewrite()
     {
