@@ -69,15 +69,19 @@ protected:
     {
         if (event->type() == QEvent::Resize) {
             const auto *e = static_cast<QResizeEvent *>(event);
-            const int grown = e->size().width() - e->oldSize().width();
+            // A view resized while hidden gets its new size when it is shown again, without the
+            // old one; the change is measured from the last width this view saw.
+            const int width = e->size().width();
+            const std::optional<int> oldWidth =
+                e->oldSize().width() >= 0 ? std::optional<int>(e->oldSize().width()) : m_width;
+            m_width = width;
             // The first size a view gets is no change; a view shrunk to no width at all is.
-            if (e->oldSize().width() >= 0 && grown != 0) {
+            if (oldWidth && width != *oldWidth) {
                 QHeaderView *header = m_view->header();
-                follow(m_wanted.value_or(header->sectionSize(0)) + grown);
-            } else if (e->oldSize().width() < 0 && !m_shown) {
-                m_shown = true;
+                follow(m_wanted.value_or(header->sectionSize(0)) + width - *oldWidth);
+            } else if (!oldWidth) {
                 QHeaderView *header = m_view->header();
-                const int room = e->size().width() - (header->length() - header->sectionSize(0));
+                const int room = width - (header->length() - header->sectionSize(0));
                 if (!m_userSized && room < header->sectionSize(0))
                     follow(room);
             }
@@ -97,8 +101,8 @@ private:
     QTreeView *m_view;
     std::optional<int> m_wanted; // the title's width as the view's changes make it, unclamped
     bool m_following = false;
-    bool m_userSized = false; // a column was given its width by the user, or from a past session
-    bool m_shown = false;
+    bool m_userSized = false;   // a column was given its width by the user, or from a past session
+    std::optional<int> m_width; // the viewport's width as of its last resize, none before it showed
 };
 
 } // namespace

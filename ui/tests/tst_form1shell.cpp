@@ -314,6 +314,40 @@ private Q_SLOTS:
         QTRY_COMPARE(header->sectionSize(0), title);
     }
 
+    // A list hidden while the window is resized (another list is shown) has its title follow
+    // the change as well, so that it fits its width when it is shown again.
+    void titleColumnFollowsWhileHidden_data()
+    {
+        QTest::addColumn<int>("windowWidth"); // the window's width while ListView2 is hidden
+        QTest::newRow("wider") << 1300;
+        QTest::newRow("narrower") << 800;
+        QTest::newRow("no-room-left") << 300;
+    }
+    void titleColumnFollowsWhileHidden()
+    {
+        QFETCH(int, windowWidth);
+        FormFixture f(kOption);
+        auto form = f.load();
+        form->setMinimumSize(0, 0);
+        form->resize(1000, 700);
+        form->showListView(form->ListView2);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QHeaderView *header = form->ListView2->header();
+        const int title = header->sectionSize(0);
+        const int width = form->ListView2->viewport()->width();
+        QVERIFY(title > 200);
+
+        form->showListView(form->ListView1);
+        form->resize(windowWidth, 700);
+        QTRY_COMPARE(form->width(), windowWidth);
+        form->showListView(form->ListView2);
+        const int grown = form->ListView2->viewport()->width() - width;
+        QVERIFY(grown != 0);
+        QCOMPARE(header->sectionSize(0), qMax(header->minimumSectionSize(), title + grown));
+        QCOMPARE(header->sectionSize(1), 90);
+    }
+
     // A list first shown narrower than its columns were laid out for (the window fitted into a
     // small screen, or made small before it showed) narrows the title so the columns after it
     // stay in sight, down to the header's minimum. A wide window keeps the laid-out width, and
