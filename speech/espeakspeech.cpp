@@ -134,9 +134,25 @@ void EspeakSpeech::speak(const QString &text)
         post(utterance, kEnd); // synchronous synthesis tells no end of its own
         return;
     }
-    QTimer::singleShot(kFirstPositionLimitMs, m_context.get(), [this, utterance] {
-        if (utterance == m_utterance && !m_endTold && !m_positionTold)
-            giveUpUnheard();
+    watchForFirstPosition(utterance, 0);
+}
+
+// espeak-ng opens the sound output when it starts on a text; when that fails it writes the
+// error to its standard error, drops the text and goes idle without telling anything. Idle
+// with no position told (not even the end, which comes with the last audio) is that case, so
+// the reader learns at once that nothing can be heard instead of waiting out the limit. The
+// engine's own thread tells positions as it makes them, so a few idle polls in a row leave
+// ample time for the positions of a text that was spoken. The limit stays for an output that
+// neither opens nor fails.
+void EspeakSpeech::watchForFirstPosition(quint64 utterance, int idlePolls)
+{
+    QTimer::singleShot(kIdlePollMs, m_context.get(), [this, utterance, idlePolls] {
+        if (utterance != m_utterance || m_endTold || m_positionTold)
+            return;
+        const int idle = espeak_IsPlaying() ? 0 : idlePolls + 1;
+        if (idle >= kIdlePollsUnheard || m_speaking.elapsed() >= m_firstPositionLimitMs)
+            return giveUpUnheard();
+        watchForFirstPosition(utterance, idle);
     });
 }
 

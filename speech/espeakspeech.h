@@ -14,9 +14,10 @@
 // Without a sound output espeak-ng in playback mode cannot be heard, and says so only on its
 // standard error: with no device to open at all it tells no position; when the device goes away
 // while speaking it synthesises as fast as it can and tells every position at once, ahead of any
-// sound that could be playing. So a text is given up, and the sink told kSpeechUnheard, when no
-// position came within kFirstPositionLimitMs of speak(), or a position runs more than
-// kAheadLimitMs ahead of the time since speak().
+// sound that could be playing. So a text is given up, and the sink told kSpeechUnheard, when
+// espeak-ng went idle without telling a position, when no position came within the first
+// position limit (kFirstPositionLimitMs) of speak(), or a position runs more than kAheadLimitMs
+// ahead of the time since speak().
 //
 // espeak-ng keeps one state per process: only one engine may be initialised at a time.
 
@@ -52,11 +53,15 @@ public:
     // Retrieval mode: the samples (16-bit mono) of everything spoken since the last speak().
     const QList<qint16> &samples() const { return m_samples; }
     int sampleRate() const { return m_sampleRate; }
+    // Playback mode: how long a text may go without a first position before it is given up.
+    void setFirstPositionLimit(int ms) { m_firstPositionLimitMs = ms; }
 
 private:
     static int synthCallback(short *wav, int count, espeak_EVENT *events);
     static constexpr qint64 kAheadLimitMs = 3000;
     static constexpr int kFirstPositionLimitMs = 5000;
+    static constexpr int kIdlePollMs = 100;
+    static constexpr int kIdlePollsUnheard = 4;
 
     // Hands an engine position of utterance `utterance`, reached `audioMs` into its audio, to
     // the UI thread (any thread).
@@ -65,6 +70,8 @@ private:
     void deliver(quint64 utterance, qsizetype enginePosition, qint64 audioMs);
     // Drops the current text, which nobody can hear, and tells the sink so.
     void giveUpUnheard();
+    // Gives the current text up once espeak-ng is idle without having told a position of it.
+    void watchForFirstPosition(quint64 utterance, int idlePolls);
 
     Mode m_mode;
     std::unique_ptr<QObject> m_context =
@@ -77,6 +84,7 @@ private:
     NoticeSink m_notice;
     bool m_ready = false;
     int m_sampleRate = 0;
+    int m_firstPositionLimitMs = kFirstPositionLimitMs;
     QList<qint16> m_samples;
 };
 
