@@ -123,14 +123,12 @@ bool TickBoxDelegate::boxStandsOut(const QStyleOptionViewItem &option, const QSt
                                    const QSize &size, const QColor &background) const
 {
     const QPalette &p = option.palette;
-    const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6x%7")
-                            .arg(quintptr(style))
-                            .arg(background.rgba())
-                            .arg(p.color(QPalette::Window).rgba())
-                            .arg(p.color(QPalette::Text).rgba())
-                            .arg(p.color(QPalette::Base).rgba())
-                            .arg(size.width())
-                            .arg(size.height());
+    const BoxKey key{quintptr(style),
+                     background.rgba(),
+                     p.color(QPalette::Window).rgba(),
+                     p.color(QPalette::Text).rgba(),
+                     p.color(QPalette::Base).rgba(),
+                     size};
     if (key == m_measuredKey)
         return m_standsOut;
     QImage image(size, QImage::Format_RGB32);

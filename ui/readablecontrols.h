@@ -7,6 +7,8 @@
 
 #include <QStyledItemDelegate>
 
+#include <optional>
+
 class QImage;
 class QLineEdit;
 
@@ -35,8 +37,16 @@ private:
     bool boxStandsOut(const QStyleOptionViewItem &option, const QStyle *style, const QSize &size,
                       const QColor &background) const;
 
+    // What the measure of a box depends on: the style, the colours and the box's size.
+    struct BoxKey
+    {
+        quintptr style = 0;
+        QRgb background = 0, window = 0, text = 0, base = 0;
+        QSize size;
+        bool operator==(const BoxKey &) const = default;
+    };
     // The last box measured and the answer (a list is drawn with one palette at a time).
-    mutable QString m_measuredKey;
+    mutable std::optional<BoxKey> m_measuredKey;
     mutable bool m_standsOut = true;
 };
 

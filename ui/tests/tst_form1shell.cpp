@@ -45,6 +45,17 @@ const QString kOption =
     crlf(QStringLiteral("[旧新闻存放天数]\n3天\n[你的关键词]\n股票+证券\n\nnba\n[分类]"
                         "\n国内\n文化\n体育\n[新闻网站]\nhttp://x\n"));
 
+// Shows the window 1000 by 700 with `list` in front, its minimum size lifted so that a test
+// can make it as small as it likes; whether the window came on screen.
+bool showFreelySized(Form1 &form, QTreeView *list)
+{
+    form.setMinimumSize(0, 0);
+    form.resize(1000, 700);
+    form.showListView(list);
+    form.show();
+    return QTest::qWaitForWindowExposed(&form);
+}
+
 } // namespace
 
 class UrlSink : public QObject
@@ -300,11 +311,7 @@ private Q_SLOTS:
     {
         FormFixture f(kOption);
         auto form = f.load();
-        form->setMinimumSize(0, 0);
-        form->resize(1000, 700);
-        form->showListView(form->ListView1);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(showFreelySized(*form, form->ListView1));
         const QHeaderView *header = form->ListView1->header();
         const int title = header->sectionSize(0);
         QVERIFY(title > 200);
@@ -328,11 +335,7 @@ private Q_SLOTS:
         QFETCH(int, windowWidth);
         FormFixture f(kOption);
         auto form = f.load();
-        form->setMinimumSize(0, 0);
-        form->resize(1000, 700);
-        form->showListView(form->ListView2);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(showFreelySized(*form, form->ListView2));
         const QHeaderView *header = form->ListView2->header();
         const int title = header->sectionSize(0);
         const int width = form->ListView2->viewport()->width();
