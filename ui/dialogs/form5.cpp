@@ -1,5 +1,6 @@
 #include "ui/dialogs/form5.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
@@ -9,6 +10,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using mz::FlashGroup;
@@ -27,6 +32,27 @@ QString placeText(const QComboBox *combo)
 {
     return combo->currentIndex() < 0 ? mz::unchosenPlace() : combo->currentText();
 }
+
+// Asks for room for all of its questions; the dialog bounds that by the screen, and the
+// questions then scroll. A control that takes the focus, by Tab, a click or a screen reader, is
+// brought into view; the area itself takes none.
+class QuestionsArea final : public QScrollArea
+{
+public:
+    explicit QuestionsArea(QWidget *parent) : QScrollArea(parent)
+    {
+        setFocusPolicy(Qt::NoFocus);
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+            if (now && widget() && widget()->isAncestorOf(now))
+                ensureWidgetVisible(now);
+        });
+    }
+    QSize sizeHint() const override
+    {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
 
 } // namespace
 
@@ -100,11 +126,42 @@ Form5::Form5(const QString &folder, QWidget *parent) : QDialog(parent), m_folder
     buttonRow->addStretch();
     buttonRow->addWidget(Command1);
     buttonRow->addWidget(Command2);
+    auto *questions = new QWidget;
+    questions->setLayout(grid);
+    grid->setContentsMargins(0, 0, 0, 0);
+    auto *area = new QuestionsArea(this);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(questions);
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addWidget(area);
     layout->addLayout(buttonRow);
 
     Form_Load();
+}
+
+// The whole questionnaire, as far as the screen's free area (title bar included) allows: two
+// columns of fourteen questions are wider than a small or scaled screen.
+QSize Form5::sizeHint() const
+{
+    const QSize whole = QDialog::sizeHint();
+    const QScreen *on = screen();
+    if (!on)
+        return whole;
+    const QRect free = on->availableGeometry();
+    return whole.boundedTo(
+        QSize(free.width(), free.height() - style()->pixelMetric(QStyle::PM_TitleBarHeight)));
+}
+
+// A window shows at most two thirds of the screen unless it is sized: on a small screen the
+// questionnaire takes what sizeHint() allows.
+void Form5::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous() && !m_sized) {
+        m_sized = true;
+        resize(sizeHint());
+    }
+    QDialog::showEvent(event);
 }
 
 void Form5::Form_Load()

@@ -43,11 +43,17 @@ public:
     mz::FlashAnswers answers() const;
     void showAnswers(const mz::FlashAnswers &answers);
 
+    QSize sizeHint() const override;
+
     // The frame of a group (its caption is the question).
     QGroupBox *frame(mz::FlashGroup group) const { return m_frames[static_cast<int>(group)]; }
     QString statusText() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    bool m_sized = false;
     QString m_folder;
     std::array<QGroupBox *, mz::kFlashGroupCount> m_frames{};
     std::array<QButtonGroup *, mz::kFlashGroupCount> m_groups{};

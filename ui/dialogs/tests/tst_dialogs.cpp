@@ -244,6 +244,34 @@ private slots:
         QVERIFY(dialog.Option1[2]->isChecked());
     }
 
+    // Fourteen questions in two columns are wider than a small screen (1024 px, or 1280 px at
+    // 150 %): "取消" and the last options were beyond its edge. The dialog fits the screen and
+    // every control comes into view when it takes the focus.
+    void form5FitsOnScreen()
+    {
+        QTemporaryDir dir;
+        Form5 dialog(dir.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect free = dialog.screen()->availableGeometry();
+        // As large as the screen allows (a window that is not sized gets two thirds of it).
+        QVERIFY(dialog.width() > free.width() * 3 / 4);
+        QVERIFY2(dialog.width() <= free.width() && dialog.height() <= free.height(),
+                 qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                                .arg(dialog.width())
+                                .arg(dialog.height())
+                                .arg(free.width())
+                                .arg(free.height())));
+        for (QWidget *w : dialog.findChildren<QWidget *>()) {
+            if (!(w->focusPolicy() & Qt::ClickFocus) || !w->isVisibleTo(&dialog))
+                continue;
+            w->setFocus();
+            QCoreApplication::processEvents();
+            const QRect at(w->mapTo(&dialog, QPoint(0, 0)), w->size());
+            QVERIFY2(dialog.rect().contains(at), qPrintable(w->accessibleName()));
+        }
+    }
+
     void everyControlHasAName()
     {
         QTemporaryDir dir;
