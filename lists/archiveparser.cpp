@@ -1,9 +1,11 @@
 #include "lists/archiveparser.h"
 
+#include "lists/characterreferences.h"
 #include "lists/pagescan.h"
 #include "lists/pagestream.h"
 #include "platform/gbkdecoder.h"
 #include "platform/largepages.h"
+#include "platform/lowercase.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 
@@ -246,6 +248,12 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
     // The carried values' own copies, once the text they came from may be dropped.
     QString keptTitle;
     QString keptAddress;
+    // Titles and addresses whose character references were decoded, for the rows of the current
+    // chunk (a value without "&" is a view into the page, as it stands). A title carried over
+    // to the next entry is decoded once.
+    std::vector<QString> decoded;
+    QStringView decodedFrom;
+    QStringView decodedTitle;
 
     std::vector<HeadlineRef> chunk;
     chunk.reserve(size_t(kArchiveChunkSize));
@@ -253,6 +261,7 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
         move(addressHead);
         move(addressTail);
         move(title);
+        move(decodedFrom);
         for (HeadlineRef &ref : chunk) {
             move(ref.title);
             move(ref.tagHead);
@@ -284,13 +293,22 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
         const qsizetype g = tagEnd.find(h + 1);
         if (auto cut = s.cut(h + 5, g - h - 5)) {
             // Found in the lower-cased text, taken as written: a path's case may matter.
-            const QStringView value = hrefValue(*cut);
+            QStringView value = hrefValue(*cut);
+            QStringView written = s.original(value);
+            // "?id=1&amp;page=2" is read as a browser reads the attribute, before it is judged.
+            QString lowered;
+            if (value.contains(u'&')) {
+                decoded.push_back(decodeAttributeReferences(written));
+                written = decoded.back();
+                lowered = lowerCased(written);
+                value = lowered;
+            }
             if (isAbsolute(value)) {
-                addressHead = s.original(value);
+                addressHead = written;
                 addressTail = {};
             } else if (hostGuard.keepsHost(value, baseAddress)) {
                 addressHead = baseAddress;
-                addressTail = s.original(value);
+                addressTail = written;
             } else {
                 addressHead = addressTail = {}; // no address rather than another site's
             }
@@ -314,7 +332,20 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
             (addressHead.data() == baseAddress.constData() ? 0 : addressHead.size()) +
                 addressTail.size(),
             pos);
-        chunk.push_back({titleFits ? title : QStringView(), category,
+        // "AT&amp;T" reads "at&t": the references decoded as a browser shows the text, and
+        // lower-cased as the rest of the title (a name such as "&Dagger;" is looked up
+        // lower-cased too, as "&dagger;").
+        QStringView shownTitle = title;
+        if (titleFits && title.contains(u'&')) {
+            if (decodedFrom.utf16() != title.utf16() || decodedFrom.size() != title.size()) {
+                decoded.push_back(decodeTextReferences(title));
+                lowerCaseInPlace(decoded.back());
+                decodedFrom = title;
+                decodedTitle = decoded.back();
+            }
+            shownTitle = decodedTitle;
+        }
+        chunk.push_back({titleFits ? shownTitle : QStringView(), category,
                          addressFits ? addressHead : QStringView(),
                          addressFits ? addressTail : QStringView(), icon});
 
@@ -334,6 +365,8 @@ ArchiveScanResult scanEntries(Text &s, const QString &baseAddress, const Archive
                 keptAddress = addressTail.toString();
                 addressTail = keptAddress;
             }
+            decoded.clear();
+            decodedFrom = decodedTitle = {};
             s.chunkDone(pos);
         }
     }

@@ -10,6 +10,8 @@
 // the entries after it. A part whose cut cannot be carried out keeps the previous entry's value.
 // A relative address is put after the base only when the result still names the base's host
 // (otherwise the row gets no address); a failed address cut keeps the previous address as it was.
+// Character references in titles and addresses are decoded as a browser decodes them: a title
+// "AT&amp;T" reads "at&t", an address "/a.php?id=1&amp;page=2" is "/a.php?id=1&page=2".
 
 #include "lists/headline.h"
 

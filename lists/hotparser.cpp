@@ -1,5 +1,6 @@
 #include "lists/hotparser.h"
 
+#include "lists/characterreferences.h"
 #include "lists/pagescan.h"
 #include "platform/textfile.h"
 
@@ -51,19 +52,19 @@ HeadlineRows scanHotText(QStringView s)
         const qsizetype a2 = anchorEndFinder.find(pos + 1);
         const qsizetype addressStart = a1 + kAddressMarker.size();
         if (auto cut = cutText(s, addressStart, a2 - addressStart))
-            address = hrefValue(*cut).toString();
+            address = decodeAttributeReferences(hrefValue(*cut));
 
         const qsizetype t1 = a2;
         const qsizetype t2 = titleEndFinder.find(pos + 1);
         const qsizetype titleStart = t1 + kAnchorEnd.size();
         if (auto cut = cutText(s, titleStart, t2 - titleStart))
-            title = cut->toString();
+            title = decodeTextReferences(*cut);
 
         const qsizetype c1 = commentFinder.find(t2 + 1);
         const qsizetype c2 = commentEndFinder.find(t2 + 1);
         const qsizetype commentStart = c1 + kCommentMarker.size();
         if (auto cut = cutText(s, commentStart, c2 - commentStart))
-            comment = hrefValue(*cut).toString();
+            comment = decodeAttributeReferences(hrefValue(*cut));
 
         // The first section whose following marker stands after the entry's address marker.
         size_t section = std::size(kHotSections) - 1;

@@ -9,7 +9,9 @@
 // followed by the comment cell "<td style='padding-top:2px' class='linkBlue'><a href=" address
 // " target=_blank>". Six markers "国际新闻 begin" ... "娱乐新闻 begin" open the sections after the
 // first; an entry belongs to the section before the first section marker that stands after its
-// address marker (a missing marker counts as position 0 and never matches).
+// address marker (a missing marker counts as position 0 and never matches). Character
+// references in titles and addresses are decoded as a browser decodes them ("AT&amp;T" reads
+// "AT&T").
 
 #include "lists/headline.h"
 

@@ -1,6 +1,7 @@
 // The archive page parser on pages built in the test: entries, markers, damaged entries.
 
 #include "lists/archiveparser.h"
+#include "lists/characterreferences.h"
 #include "lists/headlinemodel.h"
 #include "platform/lowercase.h"
 #include "lists/pagescan.h"
@@ -100,6 +101,8 @@ private slots:
     void missingMarkerStaysLinear();
     void hrefValue_data();
     void hrefValue();
+    void characterReferences_data();
+    void characterReferences();
     void lowerCaseMatchesQt_data();
     void lowerCaseMatchesQt();
     void fileDecodedInBlocks_data();
@@ -201,6 +204,42 @@ void TestArchiveParser::parse_data()
                u"<li>[国际]<a href=/b 新闻结束"_qs
         << QStringList{u"a|国内|%1/a|6"_qs.arg(b),
                        u"新闻开始<li>[国内]<a href=/a>a|国际|%1/a|5"_qs.arg(b)};
+    // Titles read as a browser shows them, then lower-cased; addresses as a browser reads an
+    // attribute (a name without ";" before "=" stays), in their own case.
+    QTest::newRow("character-references")
+        << page(entry(u"国内"_qs, u"\"/a.php?id=1&amp;page=2\""_qs,
+                      u"AT&amp;T 与 &quot;两会&quot; &#8220;新&#8221;&nbsp;闻&middot;一"_qs) +
+                entry(u"国际"_qs, u"/News/B.php?x=1&copy=2&AMP;Y=3"_qs,
+                      u"版权&copy 2007 &#65;&#x42;"_qs) +
+                entry(u"影音"_qs, u"/f"_qs, u"<font color=red>Q&amp;A</font>"_qs) +
+                entry(u"体育"_qs, u"/g"_qs, u"&lt;font&gt;x"_qs))
+        << QStringList{
+               u"at&t 与 \"两会\" \u201c新\u201d\u00a0闻\u00b7一|国内|%1/a.php?id=1&page=2|6"_qs
+                   .arg(b),
+               u"版权\u00a9 2007 ab|国际|%1/News/B.php?x=1&copy=2&Y=3|5"_qs.arg(b),
+               u"q&a|影音|%1/f|11"_qs.arg(b), u"<font>x|体育|%1/g|10"_qs.arg(b)};
+    // The address is judged as it reads: absolute, or leaving the portal's host.
+    QTest::newRow("references-decide-the-address")
+        << page(entry(u"国内"_qs, u"http&#58;//Other.test/x"_qs, u"a"_qs) +
+                entry(u"国内"_qs, u"&commat;evil.test/"_qs, u"b"_qs))
+        << QStringList{u"a|国内|http://Other.test/x|6"_qs, u"b|国内||6"_qs};
+    {
+        // A title carried past the end of a chunk (the later anchors never close).
+        QString entries;
+        QStringList rows;
+        for (int i = 1; i < kArchiveChunkSize; ++i) {
+            entries += entry(u"国内"_qs, u"/%1"_qs.arg(i), u"%1"_qs.arg(i));
+            rows << u"%1|国内|%2/%1|6"_qs.arg(i).arg(b);
+        }
+        entries += entry(u"国内"_qs, u"/c"_qs, u"C&amp;D"_qs);
+        rows << u"c&d|国内|%1/c|6"_qs.arg(b);
+        for (int i = 0; i < 5; ++i) {
+            entries += u"<li>[国际]<a href=/e>e"_qs;
+            rows << u"c&d|国际|%1/e|5"_qs.arg(b);
+        }
+        QTest::newRow("decoded-title-carried-past-a-chunk")
+            << u"新闻开始"_qs + entries + u"新闻结束"_qs << rows;
+    }
     // A cut longer than any real value (here: "[" whose "]" lies in an entry far below) counts
     // as a cut that cannot be carried out.
     QTest::newRow("overlong-cut-keeps-previous")
@@ -437,6 +476,43 @@ void TestArchiveParser::hrefValue()
     QCOMPARE(mz::hrefValue(raw).toString(), value);
 }
 
+// Character references are decoded as a browser decodes them, in text and in an attribute;
+// everything else stays as it stands.
+void TestArchiveParser::characterReferences_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("attribute");
+    QTest::newRow("named") << u"AT&amp;T &quot;&middot;&nbsp;"_qs << u"AT&T \"\u00b7\u00a0"_qs
+                           << u"AT&T \"\u00b7\u00a0"_qs;
+    QTest::newRow("old-name-without-semicolon")
+        << u"?a=1&copy=2&amp&ampx"_qs << u"?a=1\u00a9=2&&x"_qs << u"?a=1&copy=2&&ampx"_qs;
+    QTest::newRow("longest-known-prefix") << u"&notit;"_qs << u"\u00acit;"_qs << u"&notit;"_qs;
+    QTest::newRow("numeric") << u"&#8220;&#x201D;&#128;&#x1F600;"_qs
+                             << u"\u201c\u201d\u20ac\U0001F600"_qs
+                             << u"\u201c\u201d\u20ac\U0001F600"_qs;
+    QTest::newRow("numbers-without-a-character")
+        << u"&#0;&#xD800;&#99999999;"_qs << u"\ufffd\ufffd\ufffd"_qs << u"\ufffd\ufffd\ufffd"_qs;
+    QTest::newRow("two-characters") << u"&nGt;"_qs << u"\u226b\u20d2"_qs << u"\u226b\u20d2"_qs;
+    QTest::newRow("not-references")
+        << u"& && &#; &#x; &Amp; &zz;"_qs << u"& && &#; &#x; &Amp; &zz;"_qs
+        << u"& && &#; &#x; &Amp; &zz;"_qs;
+    QTest::newRow("tags-quotes-breaks-stay")
+        << u"<b>a&amp;b</b>\r\n\"&lt;i&gt;\"\r\0&amp\0\u0001\u007f\u0085\ufdd0&amp;"_qs
+        << u"<b>a&b</b>\r\n\"<i>\"\r\0&\0\u0001\u007f\u0085\ufdd0&"_qs
+        << u"<b>a&b</b>\r\n\"<i>\"\r\0&\0\u0001\u007f\u0085\ufdd0&"_qs;
+    QTest::newRow("no-reference") << u"标题 title"_qs << u"标题 title"_qs << u"标题 title"_qs;
+}
+
+void TestArchiveParser::characterReferences()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, text);
+    QFETCH(QString, attribute);
+    QCOMPARE(decodeTextReferences(raw), text);
+    QCOMPARE(decodeAttributeReferences(raw), attribute);
+}
+
 void TestArchiveParser::lowerCaseMatchesQt_data()
 {
     QTest::addColumn<QString>("text");
@@ -526,6 +602,11 @@ void TestArchiveParser::streamedScanMatchesWholeText_data()
     QByteArray shifted = bytes(head + regular(0, 300));
     shifted.append("\xb0\xd0\xc2\xce\xc5\xbd\xe1\xca\xf8\xa1");
     QTest::newRow("marker-bytes-inside-characters") << shifted << false;
+    QString references;
+    for (int i = 0; i < 3000; ++i)
+        references += entry(u"国内"_qs, u"\"/N.php?id=%1&amp;p=2\""_qs.arg(i),
+                            i % 3 ? u"AT&amp;T &#8220;%1&#8221;"_qs.arg(i) : u"标题 %1"_qs.arg(i));
+    QTest::newRow("character-references") << bytes(head + references + tail) << true;
     QTest::newRow("damaged-recut-title") << damagedPage(false, 3000) << true;
     QTest::newRow("damaged-carried-title") << damagedPage(true, 3000) << true;
 }

@@ -98,6 +98,17 @@ void TestHotParser::parse_data()
                entry(u"\"http://n.test/q.shtml\""_qs, u"t"_qs, u"'http://c.test/q' class=x"_qs) +
                kTail
         << QStringList{u"t|国内新闻|http://n.test/q.shtml|http://c.test/q|6"_qs};
+    // Character references read as a browser reads them, the title keeping its capitals; in an
+    // address a name without ";" before "=" stays as written.
+    QTest::newRow("character-references")
+        << kHead +
+               entry(u"\"http://n.test/a.php?id=1&amp;page=2\""_qs,
+                     u"AT&amp;T 与 &quot;两会&quot; &#8220;新&#8221;&nbsp;闻&middot;一"_qs,
+                     u"\"http://c.test/c.php?id=1&amp;copy=2&copy=3\""_qs) +
+               kTail
+        << QStringList{u"AT&T 与 \"两会\" \u201c新\u201d\u00a0闻\u00b7一|国内新闻|"
+                       u"http://n.test/a.php?id=1&page=2|"
+                       u"http://c.test/c.php?id=1&copy=2&copy=3|6"_qs};
     QTest::newRow("duplicates") << kHead + e2 + e2 + kTail
                                 << QStringList{
                                        u"二|国内新闻|http://n.test/2.shtml|http://c.test/2|6"_qs,
