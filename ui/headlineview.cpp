@@ -4,12 +4,54 @@
 #include "lists/headlinesortproxy.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QResizeEvent>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTreeView>
 
 #include <optional>
 
 namespace mz {
+
+namespace {
+
+// A row's tooltip shows its text as plain text. A tooltip takes text that looks like markup as
+// rich text, and a title is whatever a page put inside its anchor: "<img src=...>" was shown as
+// a picture read from a local file (a named pipe froze the window), "<b>" turned bold.
+class PlainTextToolTips : public QObject
+{
+public:
+    explicit PlainTextToolTips(QAbstractItemView *view) : QObject(view), m_view(view)
+    {
+        view->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return false;
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = m_view->indexAt(help->pos());
+        QString text = index.data(Qt::ToolTipRole).toString();
+        // Text the tooltip would take as markup is escaped; its lines stay as they are.
+        if (Qt::mightBeRichText(text))
+            text = QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() +
+                   QStringLiteral("</p>");
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, m_view->viewport(),
+                               m_view->visualRect(index));
+        return true;
+    }
+
+private:
+    QAbstractItemView *m_view;
+};
+
+} // namespace
 
 void attachHeadlineModel(QTreeView *view, HeadlineModel *model, QAbstractProxyModel *proxy)
 {
@@ -21,6 +63,7 @@ void attachHeadlineModel(QTreeView *view, HeadlineModel *model, QAbstractProxyMo
     // Titles get most of the room; the user can drag the columns.
     view->header()->resizeSection(0, 460);
     view->header()->resizeSection(1, 90);
+    new PlainTextToolTips(view);
 }
 
 HeadlineSortProxy *attachSortedHeadlineModel(QTreeView *view, HeadlineModel *model)

@@ -15,7 +15,9 @@
 #include <QSignalSpy>
 #include "lists/headlinesortproxy.h"
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 #include <memory>
 
@@ -67,6 +69,8 @@ private slots:
     void listHotMissingFile();
     void listHotSections();
     void listHotWithoutEndMarker();
+    void toolTipShowsTheTitleAsText_data();
+    void toolTipShowsTheTitleAsText();
     void headerClickSortsAscending();
     void favoritesNeverSort();
     void commentColumnMarker();
@@ -288,6 +292,38 @@ void TestForm1Lists::listHotWithoutEndMarker()
     f.listHot(hot);
     QCOMPARE(f.lists().model1()->rowCount(), 0);
     QCOMPARE(f.status().panel(WindowStatus::Panel::S1), u"热点新闻共0条!"_qs);
+}
+
+// A title that looks like markup is shown as it stands in the row's tooltip too: not as a
+// picture read from a file, bold text or a character.
+void TestForm1Lists::toolTipShowsTheTitleAsText_data()
+{
+    QTest::addColumn<QString>("title"); // as the page writes it
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("picture") << u"<img src=\"secret.png\">图片"_qs
+                             << u"<img src=\"secret.png\">图片"_qs;
+    QTest::newRow("bold") << u"<b>粗</b>体"_qs << u"<b>粗</b>体"_qs;
+    QTest::newRow("written-reference") << u"&amp;lt;b&amp;gt;"_qs << u"&lt;b&gt;"_qs;
+}
+
+void TestForm1Lists::toolTipShowsTheTitleAsText()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, shown);
+    Form1 &f = *m_form;
+    const QString page = u"<html>国内新闻<table>"_qs + hotEntry(1, title) +
+                         u"</table>新闻中心意见反馈留言板</html>"_qs;
+    f.listHot(write(u"hot.shtml"_qs, page));
+    showList(f.ListView1);
+    QTreeView *view = f.ListView1;
+    const QRect cell = view->visualRect(view->model()->index(0, 0));
+    QHelpEvent help(QEvent::ToolTip, cell.center(), view->viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(view->viewport(), &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QTextDocument tip;
+    tip.setHtml(QToolTip::text());
+    QCOMPARE(tip.toPlainText(), shown);
+    QToolTip::hideText();
 }
 
 void TestForm1Lists::headerClickSortsAscending()
