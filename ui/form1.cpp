@@ -375,9 +375,20 @@ void Form1::connectHandlers()
 
     connect(ListView1->header(), &QHeaderView::sectionClicked, this, &Form1::ListView1_ColumnClick);
     connect(ListView2->header(), &QHeaderView::sectionClicked, this, &Form1::ListView2_ColumnClick);
-    connect(ListView1, &QTreeView::doubleClicked, this, &Form1::ListView1_DblClick);
-    connect(ListView2, &QTreeView::doubleClicked, this, &Form1::ListView2_DblClick);
-    connect(ListView3, &QTreeView::doubleClicked, this, &Form1::ListView3_DblClick);
+    // A double click opens the row it hit, which becomes the selected row first: a press on a
+    // hot news row's tick box ticks the row without selecting it, and reading aloud selects the
+    // row being read, so the selected row need not be the one under the pointer.
+    const std::pair<QTreeView *, void (Form1::*)()> doubleClicks[] = {
+        {ListView1, &Form1::ListView1_DblClick},
+        {ListView2, &Form1::ListView2_DblClick},
+        {ListView3, &Form1::ListView3_DblClick}};
+    for (const auto &[view, handler] : doubleClicks)
+        connect(view, &QTreeView::doubleClicked, this,
+                [this, view, handler](const QModelIndex &index) {
+                    if (index.isValid())
+                        view->setCurrentIndex(index);
+                    (this->*handler)();
+                });
     connect(m_lists, &HeadlineLists::pressed, this,
             [this](QTreeView *view, Qt::MouseButton b, QPoint p) {
                 if (view == ListView1)

@@ -12,6 +12,8 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include "lists/headlinesortproxy.h"
 #include <QTest>
 #include <QTreeView>
@@ -113,16 +115,28 @@ private slots:
 void TestForm1Open::doubleClickOpensTag_data()
 {
     QTest::addColumn<QString>("view");
+    QTest::addColumn<bool>("onTickBox");      // the double click hits the hot news row's tick box
+    QTest::addColumn<bool>("readingBetween"); // the row being read is selected between the clicks
     QTest::addColumn<QString>("expected");
-    QTest::newRow("hot-list") << QStringLiteral("ListView1") << QStringLiteral("1-b");
-    QTest::newRow("archive-list") << QStringLiteral("ListView2") << QStringLiteral("2-b");
-    QTest::newRow("favorites") << QStringLiteral("ListView3") << QStringLiteral("3-b");
+    QTest::newRow("hot-list") << QStringLiteral("ListView1") << false << false
+                              << QStringLiteral("1-b");
+    QTest::newRow("archive-list") << QStringLiteral("ListView2") << false << false
+                                  << QStringLiteral("2-b");
+    QTest::newRow("favorites") << QStringLiteral("ListView3") << false << false
+                               << QStringLiteral("3-b");
+    QTest::newRow("hot-list-tick-box")
+        << QStringLiteral("ListView1") << true << false << QStringLiteral("1-b");
+    QTest::newRow("hot-list-while-reading")
+        << QStringLiteral("ListView1") << false << true << QStringLiteral("1-b");
 }
 
-// A real double click on the title of the second row opens that row's article.
+// A real double click on the title (or the tick box) of the second row opens that row's
+// article, while another row is selected and whatever reading aloud selects meanwhile.
 void TestForm1Open::doubleClickOpensTag()
 {
     QFETCH(QString, view);
+    QFETCH(bool, onTickBox);
+    QFETCH(bool, readingBetween);
     QFETCH(QString, expected);
     mz::test::FormFixture f;
     auto form = f.load();
@@ -132,12 +146,31 @@ void TestForm1Open::doubleClickOpensTag()
     form->showListView(v);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    select(*form, v, 2);
 
     const QRect title = v->visualRect(proxyOf(*form, v)->index(1, 0));
-    QVERIFY(v->viewport()->rect().contains(title.center()));
-    doubleClick(v->viewport(), title.center());
+    QPoint at = title.center();
+    if (onTickBox) {
+        QStyleOptionViewItem option;
+        option.initFrom(v);
+        option.rect = title;
+        option.features |= QStyleOptionViewItem::HasCheckIndicator;
+        at = v->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, v).center();
+    }
+    QVERIFY(v->viewport()->rect().contains(at));
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, at);
+    if (onTickBox) // the press hit the box: the click ticked the row
+        QVERIFY(modelOf(*form, v)->checked(1));
+    if (readingBetween) {
+        form->s47_Click();
+        f.speech.emitPosition(0); // the first title: the row being read is selected
+        QCOMPARE(v->currentIndex().row(), 0);
+    }
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, at);
 
     QCOMPARE(f.opener.opened, QList<QUrl>{tagOf(expected)});
+    QCOMPARE(v->currentIndex().row(), 1);
     QVERIFY(!form->lists().commentColumnHit());
 }
 
