@@ -98,6 +98,7 @@ private slots:
     void doubleClickOpensTag_data();
     void doubleClickOpensTag();
     void markerFollowsLastPress();
+    void columnsKeepTheirPlaces();
     void commentMarkerBelongsToListView1();
     void s41OpensCommentAddress();
     void s4OpensOnlyVisibleView_data();
@@ -206,6 +207,33 @@ void TestForm1Open::markerFollowsLastPress()
     QCOMPARE(f.opener.opened,
              (QList<QUrl>{tagOf(QStringLiteral("1-c")), commentOf(QStringLiteral("1-a"))}));
     QVERIFY(!form->lists().commentColumnHit()); // used up by the double click that read it
+}
+
+// A drag of the 评论 header onto 分类 leaves the columns where they are: the comment column test
+// goes by their places, so after the swap a double click on a category opened the comment page.
+void TestForm1Open::columnsKeepTheirPlaces()
+{
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form);
+    form->resize(1000, 700);
+    form->showListView(form->ListView1);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QHeaderView *header = form->ListView1->header();
+    QWidget *bar = header->viewport();
+    const int y = header->height() / 2;
+    const QPoint from(header->sectionViewportPosition(2) + header->sectionSize(2) / 2, y);
+    const QPoint to(header->sectionViewportPosition(1) + 5, y);
+    QTest::mousePress(bar, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step)
+        QTest::mouseMove(bar, from + (to - from) * step / 10);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, to);
+    QCOMPARE(header->visualIndex(2), 2);
+
+    const QRect category = form->ListView1->visualRect(form->lists().proxy1()->index(1, 1));
+    doubleClick(form->ListView1->viewport(), category.center());
+    QCOMPARE(f.opener.opened, QList<QUrl>{tagOf(QStringLiteral("1-b"))});
 }
 
 // Only ListView1's double click reads the marker; the other lists open their tag and leave it.
