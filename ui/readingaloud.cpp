@@ -84,9 +84,11 @@ void ReadingAloud::onPosition(qsizetype position)
     const QModelIndex index = m_view->model()->index(m_spoken.rows.at(item), 0);
     if (!index.isValid() || index.data(Qt::DisplayRole).toString() != m_titles.at(item))
         return;
-    // An open menu was opened on the current row and its command will act on that row: the row
-    // being read is shown again from the next title after the menu has closed.
-    if (QApplication::activePopupWidget())
+    // An open menu was opened on the current row and its command will act on that row, and a
+    // button held down is choosing a row (a right click opens the menu on its release): the row
+    // being read is shown again from the next title after the menu has closed or the button has
+    // been let go.
+    if (QApplication::activePopupWidget() || QApplication::mouseButtons() != Qt::NoButton)
         return;
     m_view->setCurrentIndex(index);
     m_view->scrollTo(index);

@@ -48,6 +48,7 @@ private slots:
     void highlightFollowsPositions();
     void secondReadReplacesFirst();
     void brokenTitleIsFollowed();
+    void openMenuKeepsItsRow_data();
     void openMenuKeepsItsRow();
     void stopEndsHighlight_data();
     void stopEndsHighlight();
@@ -124,10 +125,23 @@ void TestForm1Reading::brokenTitleIsFollowed()
     QCOMPARE(currentTitle(*form), QStringLiteral("一号 续"));
 }
 
-// While pop1 is open the reading does not move the current row, so that the command chosen acts
-// on the headline the menu was opened on; once the menu has closed the row follows again.
+void TestForm1Reading::openMenuKeepsItsRow_data()
+{
+    QTest::addColumn<bool>("rightClick");  // pop1 opened by a right click on 三号, else on 一号
+    QTest::addColumn<int>("later");        // a position once the menu has closed
+    QTest::addColumn<QString>("followed"); // the row then selected
+    QTest::newRow("menu-open") << false << 6 << QStringLiteral("三号");
+    QTest::newRow("right-button-held") << true << 0 << QStringLiteral("一号");
+}
+
+// While pop1 is open, or a right click that will open it is held down, the reading does not move
+// the current row, so that the command chosen acts on the headline the menu was opened on; once
+// the menu has closed the row follows again.
 void TestForm1Reading::openMenuKeepsItsRow()
 {
+    QFETCH(bool, rightClick);
+    QFETCH(int, later);
+    QFETCH(QString, followed);
     mz::test::FormFixture f;
     auto form = f.load();
     fill(*form, {"一号", "二号", "三号"});
@@ -137,18 +151,29 @@ void TestForm1Reading::openMenuKeepsItsRow()
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->s47_Click();
     f.speech.emitPosition(0);
-    form->pop1->popup(form->ListView1->mapToGlobal(QPoint(20, 20)));
+    QString chosen = QStringLiteral("一号");
+    if (rightClick) {
+        QWidget *viewport = form->ListView1->viewport();
+        const QPoint at =
+            form->ListView1->visualRect(form->ListView1->model()->index(2, 0)).center();
+        QTest::mousePress(viewport, Qt::RightButton, {}, at);
+        f.speech.emitPosition(3); // the engine goes on to 二号 while the button is held
+        QTest::mouseRelease(viewport, Qt::RightButton, {}, at);
+        chosen = QStringLiteral("三号");
+    } else {
+        form->pop1->popup(form->ListView1->mapToGlobal(QPoint(20, 20)));
+    }
     QTRY_VERIFY(form->pop1->isVisible());
 
     f.speech.emitPosition(3); // the engine goes on to 二号 while the menu is open
-    QCOMPARE(currentTitle(*form), QStringLiteral("一号"));
+    QCOMPARE(currentTitle(*form), chosen);
     QCOMPARE(s1(*form), QStringLiteral("正在朗读 2/3"));
     form->pop1->hide();
     form->s4->trigger();
-    QCOMPARE(f.opener.opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:9/一号"))});
+    QCOMPARE(f.opener.opened, QList<QUrl>{QUrl(QStringLiteral("http://127.0.0.1:9/") + chosen)});
 
-    f.speech.emitPosition(6);
-    QCOMPARE(currentTitle(*form), QStringLiteral("三号"));
+    f.speech.emitPosition(later);
+    QCOMPARE(currentTitle(*form), followed);
 }
 
 // After stop, or when the engine finds no sound output, a late report from the engine moves
