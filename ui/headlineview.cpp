@@ -116,11 +116,13 @@ protected:
     {
         if (event->type() == QEvent::Resize) {
             const auto *e = static_cast<QResizeEvent *>(event);
-            // A view resized while hidden gets its new size when it is shown again, without the
-            // old one; the change is measured from the last width this view saw.
-            const int width = e->size().width();
-            const std::optional<int> oldWidth =
-                e->oldSize().width() >= 0 ? std::optional<int>(e->oldSize().width()) : m_width;
+            // The change is measured on the view's width inside its frame, not the viewport's:
+            // a scroll bar that comes and goes with the rows leaves the title as it is (else
+            // the title, restored before the rows came, was stored narrower at every exit). A
+            // view resized while hidden gets its new size when it is shown again; the change is
+            // measured from the last width this view saw.
+            const int width = m_view->width() - 2 * m_view->frameWidth();
+            const std::optional<int> oldWidth = m_width;
             m_width = width;
             // The first size a view gets is no change; a view shrunk to no width at all is.
             if (oldWidth && width != *oldWidth) {
@@ -128,7 +130,7 @@ protected:
                 follow(m_wanted.value_or(header->sectionSize(0)) + width - *oldWidth);
             } else if (!oldWidth) {
                 QHeaderView *header = m_view->header();
-                const int room = width - (header->length() - header->sectionSize(0));
+                const int room = e->size().width() - (header->length() - header->sectionSize(0));
                 if (!m_userSized && room < header->sectionSize(0))
                     follow(room);
             }
@@ -149,7 +151,7 @@ private:
     std::optional<int> m_wanted; // the title's width as the view's changes make it, unclamped
     bool m_following = false;
     bool m_userSized = false;   // a column was given its width by the user, or from a past session
-    std::optional<int> m_width; // the viewport's width as of its last resize, none before it showed
+    std::optional<int> m_width; // the view's inner width at the viewport's last resize, none before
 };
 
 } // namespace

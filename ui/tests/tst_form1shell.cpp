@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -349,6 +350,31 @@ private Q_SLOTS:
         QVERIFY(grown != 0);
         QCOMPARE(header->sectionSize(0), qMax(header->minimumSectionSize(), title + grown));
         QCOMPARE(header->sectionSize(1), 90);
+    }
+
+    // The title's width does not follow the list's scroll bar: a list filled after the widths
+    // were restored gave the bar's room to the title, which was stored so at exit and came
+    // back narrower at every start; emptied, the list gave it back.
+    void titleColumnIgnoresTheScrollBar()
+    {
+        FormFixture f(kOption + QStringLiteral("[窗口]\r\n0,0,760,560,200,500,90,100,500,90,100,"
+                                               "500,90,100\r\n"));
+        auto form = f.load();
+        form->showListView(form->ListView1);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QHeaderView *header = form->ListView1->header();
+        QCOMPARE(header->sectionSize(0), 500);
+        mz::HeadlineModel *model = form->lists().model1();
+        model->append(mz::HeadlineRows(300, {QStringLiteral("标题"),
+                                             QStringLiteral("国内新闻"),
+                                             {},
+                                             QStringLiteral("http://x/1.shtml")}));
+        QTRY_VERIFY(form->ListView1->verticalScrollBar()->isVisible());
+        QCOMPARE(header->sectionSize(0), 500);
+        model->clear();
+        QTRY_VERIFY(!form->ListView1->verticalScrollBar()->isVisible());
+        QCOMPARE(header->sectionSize(0), 500);
     }
 
     // A list first shown narrower than its columns were laid out for (the window fitted into a
