@@ -20,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QStandardPaths>
 
 #include <memory>
 
@@ -62,7 +61,7 @@ int main(int argc, char *argv[])
     const QString given = parser.value(folderOption);
     QString folder = given;
     if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        folder = mz::defaultProgramFolder();
     folder = QDir(folder).absolutePath();
     if (mz::folderNameLostBytes(folder, given)) {
         mz::makeMessageBox(QMessageBox::Critical, QStringLiteral("墨舟"),

@@ -4,8 +4,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 namespace mz {
+
+QString defaultProgramFolder()
+{
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (QDir::isAbsolutePath(dataHome) || !own.startsWith(dataHome))
+        return own;
+    // Qt takes $XDG_DATA_HOME as it stands; the program's own part follows it.
+    return QDir::homePath() + QStringLiteral("/.local/share") + own.mid(dataHome.size());
+}
 
 QStringList deliveredFiles()
 {

@@ -9,6 +9,12 @@
 
 namespace mz {
 
+// The per-user program folder: the program's folder in the user's data folder ($XDG_DATA_HOME, or
+// ~/.local/share when that is unset or empty). A relative $XDG_DATA_HOME is not a valid setting and
+// is passed over for ~/.local/share, as the XDG base directory rules ask: taken as it stands it
+// would name a folder under whatever folder 墨舟 was started in.
+QString defaultProgramFolder();
+
 // The files delivered with the program (embedded as resources under ":/delivered/").
 QStringList deliveredFiles();
 

@@ -354,6 +354,41 @@ private Q_SLOTS:
         QCOMPARE(mz::folderNameLostBytes(folder, given), lost);
     }
 
+    // The per-user folder by $XDG_DATA_HOME (unset, absolute, relative, a "~" left unexpanded by
+    // the session's setup): a relative setting named a folder under the working folder, so a
+    // start from a terminal used other settings and news than a start from the menu.
+    void perUserFolder_data()
+    {
+        QTest::addColumn<QByteArray>("dataHome");
+        QTest::addColumn<QString>("expected");
+        const QString app = QLatin1Char('/') + QCoreApplication::applicationName();
+        QTest::newRow("unset") << QByteArray() << "/home/u/.local/share" + app;
+        QTest::newRow("absolute") << QByteArray("/srv/u data") << "/srv/u data" + app;
+        QTest::newRow("relative") << QByteArray("data") << "/home/u/.local/share" + app;
+        QTest::newRow("tilde") << QByteArray("~/.data") << "/home/u/.local/share" + app;
+    }
+    void perUserFolder()
+    {
+        QFETCH(QByteArray, dataHome);
+        QFETCH(QString, expected);
+        const QByteArray home = qgetenv("HOME");
+        const std::optional<QByteArray> saved = qEnvironmentVariableIsSet("XDG_DATA_HOME")
+                                                    ? std::optional(qgetenv("XDG_DATA_HOME"))
+                                                    : std::nullopt;
+        qputenv("HOME", "/home/u");
+        if (dataHome.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", dataHome);
+        const QString folder = defaultProgramFolder();
+        qputenv("HOME", home);
+        if (saved)
+            qputenv("XDG_DATA_HOME", *saved);
+        else
+            qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(folder, expected);
+    }
+
     void seedingNeverOverwrites()
     {
         QTemporaryDir dir;
