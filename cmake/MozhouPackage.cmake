@@ -38,8 +38,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Mandarin voice data and a font with Chinese glyphs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, espeak-ng-data, fonts-wqy-microhei")
-# Native windows under Wayland; without it Qt falls back to XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# Native windows under Wayland; without it Qt falls back to XWayland. Headlines, comment pages,
+# the web site and the mail to a friend open through xdg-open: without it, outside a full desktop,
+# opening a headline only says "无法打开地址" and the mail program never comes up.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-utils")
 
 include(CPack)
 

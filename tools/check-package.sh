@@ -21,6 +21,8 @@ share/metainfo/$app_id.metainfo.xml"
 # Debian's own package names the .deb must depend on.
 required_depends="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6
 libespeak-ng1 espeak-ng-data fonts-wqy-microhei"
+# and the ones it must recommend (native Wayland windows; xdg-open, which opens every address).
+required_recommends="qt6-wayland xdg-utils"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mozhou-package.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
@@ -92,6 +94,11 @@ for p in $required_depends; do
     echo "$names" | grep -qx "$p" || fail "Depends lacks $p: $depends"
 done
 echo "  Depends: $depends"
+recommends=$(field Recommends | tr ',|' '\n\n' | sed 's/(.*)//; s/ //g' | grep -v '^$' | sort -u)
+for p in $required_recommends; do
+    echo "$recommends" | grep -qx "$p" || fail "Recommends lacks $p: $(field Recommends)"
+done
+echo "  Recommends: $(field Recommends)"
 
 if [ -n "$out" ]; then
     mkdir -p "$out"
