@@ -3,6 +3,7 @@
 #include <cstdlib> // also tells whether this is glibc (__GLIBC__)
 
 #if defined(__linux__) && defined(__GLIBC__)
+#include <climits>
 #include <cstring>
 #include <string>
 #include <unistd.h>
@@ -43,8 +44,19 @@ void startWithLargePageMalloc(char **argv)
     const std::string saved = current ? std::string("+") + current : std::string("-");
     const std::string tunables =
         current && *current ? std::string(current) + ":" + kHugePages : std::string(kHugePages);
-    if (setenv(kCallers, saved.c_str(), 1) == 0 && setenv(kTunables, tunables.c_str(), 1) == 0)
+    if (setenv(kCallers, saved.c_str(), 1) == 0 && setenv(kTunables, tunables.c_str(), 1) == 0) {
+        // The kernel names a process after the file it was started from: restarted through
+        // /proc/self/exe the program would be "exe" in ps, top and the system monitor, and pgrep
+        // or killall would not find "mozhou". The link is only the fallback for a file that can no
+        // longer be named (removed or replaced since the start).
+        char self[PATH_MAX];
+        const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+        if (length > 0) {
+            self[length] = '\0';
+            execv(self, argv);
+        }
         execv("/proc/self/exe", argv);
+    }
     restoreCallersTunables(saved.c_str()); // not restarted: run as things are
 }
 

@@ -4,6 +4,7 @@
 #include "platform/largepagemalloc.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -15,8 +16,9 @@ namespace {
 
 // Run as "--probe": restarts as the program does, then prints GLIBC_TUNABLES as programs started
 // from here would see it, as this process image was started with it, whether it is a restarted
-// one, and whether a trace of the restart is left. (glibc ends each tunable it knows with a NUL
-// in the image's environment, so only the first known one can be read back from there.)
+// one, whether a trace of the restart is left, and the process's name. (glibc ends each tunable it
+// knows with a NUL in the image's environment, so only the first known one can be read back from
+// there.)
 int probe(char **argv)
 {
     mz::startWithLargePageMalloc(argv);
@@ -31,9 +33,11 @@ int probe(char **argv)
             restarted = restarted || entry.startsWith("MOZHOU_CALLERS_GLIBC_TUNABLES=");
         }
     }
-    std::printf("%s|%s|%s|%s\n", now ? now : "(unset)", atStart.constData(),
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    const QByteArray name = comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : "?";
+    std::printf("%s|%s|%s|%s|%s\n", now ? now : "(unset)", atStart.constData(),
                 restarted ? "restarted" : "as started",
-                std::getenv("MOZHOU_CALLERS_GLIBC_TUNABLES") ? "trace left" : "");
+                std::getenv("MOZHOU_CALLERS_GLIBC_TUNABLES") ? "trace left" : "", name.constData());
     return 0;
 }
 
@@ -73,11 +77,13 @@ private slots:
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         const QStringList out = QString::fromUtf8(p.readAllStandardOutput().trimmed()).split(u'|');
-        QCOMPARE(out.size(), 4);
+        QCOMPARE(out.size(), 5);
         QCOMPARE(out[0], given);   // what programs started from here get
         QCOMPARE(out[1], atStart); // what glibc read at the start
         QCOMPARE(out[2], restarted ? u"restarted"_qs : u"as started"_qs);
         QCOMPARE(out[3], QString()); // no trace of the restart left
+        // The name ps and pgrep show: the file's, as the kernel gives it (15 bytes at most).
+        QCOMPARE(out[4], QFileInfo(QCoreApplication::applicationFilePath()).fileName().left(15));
     }
 };
 
