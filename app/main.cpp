@@ -57,6 +57,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Program folder (default: the user's data folder)."), QStringLiteral("DIR"));
     parser.addOption(folderOption);
     parser.process(app);
+    // After the command line, whose help and errors stay in the English of its option texts.
+    mz::installQtChineseTexts();
 
     const QString given = parser.value(folderOption);
     QString folder = given;

@@ -21,8 +21,9 @@ share/metainfo/$app_id.metainfo.xml"
 # Debian's own package names the .deb must depend on.
 required_depends="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6
 libespeak-ng1 espeak-ng-data fonts-wqy-microhei"
-# and the ones it must recommend (native Wayland windows; xdg-open, which opens every address).
-required_recommends="qt6-wayland xdg-utils"
+# and the ones it must recommend (native Wayland windows; xdg-open, which opens every address;
+# Qt's Chinese texts).
+required_recommends="qt6-wayland xdg-utils qt6-translations-l10n"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mozhou-package.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT

@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev libespeak-ng-dev
           espeak-ng-data libgumbo-dev pkg-config fonts-wqy-microhei libqt6svg6 xvfb xauth
-          imagemagick xdotool desktop-file-utils qt6-base-private-dev appstream dpkg-dev file clang-format)
+          imagemagick xdotool desktop-file-utils qt6-base-private-dev appstream dpkg-dev file clang-format
+          qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

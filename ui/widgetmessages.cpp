@@ -1,7 +1,11 @@
 #include "ui/widgetmessages.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace mz {
 
@@ -14,6 +18,17 @@ std::unique_ptr<QMessageBox> makeMessageBox(QMessageBox::Icon icon, const QStrin
     box->setTextFormat(Qt::PlainText);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     return box;
+}
+
+QTranslator *installQtChineseTexts()
+{
+    auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator.get()))
+        return nullptr;
+    return translator.release();
 }
 
 void WidgetMessages::show(const QString &text, const QString &title, MessageIcon icon)

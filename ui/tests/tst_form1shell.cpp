@@ -25,6 +25,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTranslator>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -476,6 +477,40 @@ private Q_SLOTS:
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(ok);
         QVERIFY(iface);
         QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("确定"));
+    }
+
+    // What Qt itself puts in the window reads Chinese as the rest does: the edit menu of the
+    // search box, the keyword editor and the dialogs' text boxes, and the browser pane's.
+    void standardMenusAreChinese_data()
+    {
+        QTest::addColumn<QString>("widget");
+        QTest::newRow("text-box") << "text-box";
+        QTest::newRow("browser-pane") << "browser-pane";
+    }
+    void standardMenusAreChinese()
+    {
+        QFETCH(QString, widget);
+        QTranslator *texts = mz::installQtChineseTexts();
+        QVERIFY2(texts, "Qt's Chinese texts (package qt6-translations-l10n) are not installed");
+        QLineEdit box(QStringLiteral("新闻"));
+        QTextBrowser pane;
+        pane.setHtml(QStringLiteral("<p>新闻</p>"));
+        const std::unique_ptr<QMenu> menu(widget == u"text-box" ? box.createStandardContextMenu()
+                                                                : pane.createStandardContextMenu());
+        QCoreApplication::removeTranslator(texts);
+        delete texts;
+        QVERIFY(menu);
+        int items = 0;
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            ++items;
+            const QString caption = action->text().section(u'\t', 0, 0);
+            QVERIFY2(std::any_of(caption.cbegin(), caption.cend(),
+                                 [](QChar c) { return c.unicode() >= 0x4E00; }),
+                     qPrintable(caption));
+        }
+        QVERIFY(items >= 2);
     }
 
     // Messages and status notes are shown as written: a headline's title or a page's address
