@@ -1,7 +1,7 @@
 # What `cmake --install` puts where the FHS expects it, and the Debian package built from it with
-# `cpack -G DEB`. Only the program and its desktop integration are installed: the delivered .ini
-# files are embedded in the program, and the tests, the demo portal and the benchmark stay in the
-# build tree. tools/check-package.sh checks the result.
+# `cpack -G DEB`. Only the program, its manual page and its desktop integration are installed:
+# the delivered .ini files are embedded in the program, and the tests, the demo portal and the
+# benchmark stay in the build tree. tools/check-package.sh checks the result.
 include(GNUInstallDirs)
 
 set(MOZHOU_APP_ID org.example.mozhou)
@@ -13,6 +13,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/mozhou.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/data/${MOZHOU_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The manual page, compressed as manual pages are installed (-n: no name or time in the file).
+find_program(MOZHOU_GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/mozhou.1.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/mozhou.1 ${PROJECT_BINARY_DIR}/mozhou.1
+    COMMAND ${MOZHOU_GZIP} -9nf ${PROJECT_BINARY_DIR}/mozhou.1
+    DEPENDS ${PROJECT_SOURCE_DIR}/data/mozhou.1
+    VERBATIM)
+add_custom_target(mozhou_manual ALL DEPENDS ${PROJECT_BINARY_DIR}/mozhou.1.gz)
+install(FILES ${PROJECT_BINARY_DIR}/mozhou.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_PACKAGE_NAME mozhou)
 set(CPACK_PACKAGE_VENDOR "The Mozhou developers")

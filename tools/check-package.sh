@@ -2,8 +2,9 @@
 # Checks what 墨舟 installs and the Debian package built from it:
 #   tools/check-package.sh BUILD_DIR [OUT_DIR]
 # Installs BUILD_DIR into a temporary folder (DESTDIR, prefix /usr), compares the installed files
-# with the expected list, validates the desktop entry and the AppStream file, builds the .deb with
-# CPack and compares its contents and dependencies. Touches nothing outside a temporary folder;
+# with the expected list, validates the desktop entry and the AppStream file, reads the manual
+# page (man's warnings, every option of --help), builds the .deb with CPack and compares its
+# contents and dependencies. Touches nothing outside a temporary folder;
 # with OUT_DIR the checked .deb is copied there. Exits non-zero on the first problem.
 set -euo pipefail
 export LC_ALL=C.UTF-8
@@ -17,6 +18,7 @@ app_id=org.example.mozhou
 expected="bin/mozhou
 share/applications/$app_id.desktop
 share/icons/hicolor/scalable/apps/mozhou.svg
+share/man/man1/mozhou.1.gz
 share/metainfo/$app_id.metainfo.xml"
 # Debian's own package names the .deb must depend on.
 required_depends="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6
@@ -64,6 +66,20 @@ grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainf
     fail "the AppStream file does not launch $app_id.desktop"
 grep -q '<screenshot type="default">' "$metainfo" || fail "no default screenshot"
 grep -q '<release version="1.3"' "$metainfo" || fail "no release 1.3"
+
+echo "== read the manual page as man does"
+manual="$root/share/man/man1/mozhou.1.gz"
+page=$(zcat "$manual" | sed 's/\\-/-/g') || fail "the manual page is not gzip-compressed"
+# Every option the program's --help names is in the manual page.
+options=$(QT_QPA_PLATFORM=offscreen "$build/app/mozhou" --help 2>/dev/null | grep -o -- '--[a-z-]*' | sort -u)
+[ -n "$options" ] || fail "mozhou --help names no option"
+for option in $options; do
+    grep -q -- "$option" <<<"$page" || fail "the manual page lacks $option"
+done
+if command -v man >/dev/null; then
+    warnings=$(MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$manual" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "the manual page does not read cleanly: $warnings"
+fi
 
 echo "== build the Debian package"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
