@@ -689,12 +689,25 @@ void Form1::showHotNews(const mz::Day &day)
 {
     if (!day.isValid())
         return;
+    // A hidden pane hands the keyboard focus on to the next control, the toolbar's "热点": a user
+    // reading a list with the keyboard when hot news arrive would tick or open nothing, and Space
+    // would show today's hot news in place of the day that arrived. The focus stays in the list
+    // area, on the list that now shows.
+    bool paneHadFocus = false;
+    for (QWidget *pane :
+         std::initializer_list<QWidget *>{ListView1, ListView2, ListView3, WebBrowser1})
+        paneHadFocus = paneHadFocus || pane == focusWidget() || pane->isAncestorOf(focusWidget());
+    // A menu opened on a row of the lists would act on the new list's first row (the row the
+    // returning focus makes current): the row it was opened on is gone, and so is the menu.
+    pop1->close();
     ListView1->hide();
     ListView2->hide();
     m_lists->clearHotList();
     const QString file = mz::storedCopy(m_downloads->hotNewsTarget(day));
     m_lists->listHot(file);
     showListView(ListView1);
+    if (paneHadFocus)
+        ListView1->setFocus(Qt::OtherFocusReason);
     m_emptyStates->hotNewsShown(day.label, QFile::exists(file));
 }
 

@@ -3,8 +3,10 @@
 // lines that say why a list is empty.
 
 #include "ui/form1.h"
+#include "ui/daydownloads.h"
 #include "ui/emptystates.h"
 #include "ui/headlinelists.h"
+#include "ui/navigationtree.h"
 #include "ui/pictures.h"
 #include "ui/windowstatus.h"
 #include "lists/headline.h"
@@ -366,6 +368,60 @@ private Q_SLOTS:
         // Every toolbar button comes after the lists, and the round ends back in the search box.
         QCOMPARE(reached.size(), 4 + form->Toolbar1->actions().size());
         QCOMPARE(QApplication::focusWidget(), form->Text2);
+    }
+
+    // Hot news that arrive while the keyboard is in the list area (a list or the browser pane)
+    // leave it on the hot news list: hiding the pane in front handed it to the toolbar's "热点",
+    // where Space showed today's hot news in place of the day that arrived. A focus elsewhere
+    // stays where it is. A menu opened on a row goes with the list: back in the list, its
+    // commands would act on the new list's first row.
+    void arrivingHotNewsKeepTheKeyboardInTheLists_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("menuOpen"); // pop1, opened on the list's current row
+        QTest::addColumn<QString>("after");
+        for (const char *pane : {"ListView1", "ListView2", "ListView3", "WebBrowser1"})
+            QTest::newRow(pane) << QString::fromLatin1(pane) << false
+                                << QStringLiteral("ListView1");
+        QTest::newRow("menu-on-hot-news")
+            << QStringLiteral("ListView1") << true << QStringLiteral("ListView1");
+        QTest::newRow("menu-on-favorites")
+            << QStringLiteral("ListView3") << true << QStringLiteral("ListView1");
+        QTest::newRow("tree") << QStringLiteral("TreeView1") << false
+                              << QStringLiteral("TreeView1");
+        QTest::newRow("search-box") << QStringLiteral("Text2") << false << QStringLiteral("Text2");
+    }
+
+    void arrivingHotNewsKeepTheKeyboardInTheLists()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, menuOpen);
+        QFETCH(QString, after);
+        FormFixture fx;
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        fillLists(*form);
+        auto *focus = form->findChild<QWidget *>(before);
+        QVERIFY(focus);
+        if (before == u"WebBrowser1") {
+            for (QTreeView *view : {form->ListView1, form->ListView2, form->ListView3})
+                view->hide();
+            form->WebBrowser1->show();
+        } else if (auto *view = qobject_cast<QTreeView *>(focus)) {
+            form->showListView(view);
+        }
+        focus->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), focus);
+        if (menuOpen) {
+            form->pop1->popup(focus->mapToGlobal(QPoint(20, 20)));
+            QTRY_VERIFY(form->pop1->isVisible());
+        }
+
+        Q_EMIT form->downloads().hotNewsArrived(form->tree().today());
+        QVERIFY(!form->ListView1->isHidden());
+        QVERIFY(!form->pop1->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), form->findChild<QWidget *>(after));
     }
 
     // Tab and Shift+Tab move between the links of the browser pane (the personal front page is a
