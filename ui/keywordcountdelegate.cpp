@@ -1,6 +1,7 @@
 #include "ui/keywordcountdelegate.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QTreeWidgetItem>
@@ -100,6 +101,17 @@ void KeywordCountDelegate::setEditorData(QWidget *editor, const QModelIndex &ind
         return;
     QStyledItemDelegate::setEditorData(editor, index);
     editor->setProperty(kEditorFilled, true);
+}
+
+bool KeywordCountDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    // Only the delegate's handling (ending the edit and storing the text) is skipped; the editor
+    // still sees the focus loss. Going over to another program still ends the edit.
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent *>(event)->reason() == Qt::ActiveWindowFocusReason &&
+        QApplication::activeModalWidget())
+        return false;
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 } // namespace mz

@@ -36,6 +36,12 @@ public:
     // The label editor takes the node's text once, when it opens: a count set on the node while
     // the user types (the archive list completing or being emptied) leaves the typed text alone.
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+
+protected:
+    // A message box that opens by itself while a name is typed (a download completed, an article
+    // failed) takes the window's activation: the label editor stays open through it instead of
+    // storing the half-typed name, and has the focus again when the box is closed.
+    bool eventFilter(QObject *object, QEvent *event) override;
 };
 
 } // namespace mz

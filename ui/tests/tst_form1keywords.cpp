@@ -11,9 +11,11 @@
 #include "ui/keywordcommands.h"
 #include "ui/keywordcountdelegate.h"
 #include "ui/navigationtree.h"
+#include "ui/widgetmessages.h"
 #include "ui/windowstatus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDir>
@@ -23,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -91,6 +94,7 @@ private slots:
     void favorites();
     void favoritesWithoutRowOrFile();
     void countsFollowArchiveList();
+    void renameTypedWhileCountsChange_data();
     void renameTypedWhileCountsChange();
 };
 
@@ -382,24 +386,55 @@ void TestForm1Keywords::countsFollowArchiveList()
     QCOMPARE(f.form->tree().keywordNodes().last()->data(0, mz::kKeywordCountRole).toInt(), 2);
 }
 
+void TestForm1Keywords::renameTypedWhileCountsChange_data()
+{
+    QTest::addColumn<bool>("messageBox");
+    QTest::newRow("counts-change") << false;
+    QTest::newRow("message-box-opens") << true;
+}
+
 // The archive list completing (or being emptied) while a keyword is renamed draws new counts
-// beside the nodes; the text typed so far stays in the editor and is what gets stored.
+// beside the nodes, and a message box that the program opens by itself (a download completed)
+// takes the window's activation; the editor stays open with the text typed so far, which is
+// what gets stored when the user ends the rename.
 void TestForm1Keywords::renameTypedWhileCountsChange()
 {
+    QFETCH(bool, messageBox);
     Fixture f;
     f.form = f.load();
     f.form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
     f.select(QStringLiteral("k22"));
     f.form->s66->trigger();
     auto *editor = f.form->TreeView1->findChild<QLineEdit *>();
     QVERIFY(editor);
-    editor->setText(QStringLiteral("丁"));
-    f.form->lists().model2()->append({headline("乙丙"), headline("丁")});
-    Q_EMIT f.form->lists().archiveListed();
-    f.form->lists().model2()->clear();
-    QCOMPARE(editor->text(), QStringLiteral("丁"));
     const QPointer<QLineEdit> open(editor);
+    editor->setText(QStringLiteral("丁"));
+    if (messageBox) {
+        QTRY_VERIFY(editor->hasFocus());
+        const auto box = mz::makeMessageBox(QMessageBox::NoIcon, QStringLiteral("提示"),
+                                            QStringLiteral("下载完成。"), f.form.get());
+        bool boxActive = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, box.get(), [&] {
+            boxActive = QApplication::activeWindow() == box.get();
+            if (boxActive)
+                box->accept();
+        });
+        poll.start(20);
+        QTimer::singleShot(10000, box.get(), &QDialog::reject); // a box that never got active
+        box->exec();
+        QVERIFY(boxActive);
+        QVERIFY(open);
+        f.form->activateWindow(); // as the desktop does when the box has gone
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTRY_VERIFY(editor->hasFocus());
+    } else {
+        f.form->lists().model2()->append({headline("乙丙"), headline("丁")});
+        Q_EMIT f.form->lists().archiveListed();
+        f.form->lists().model2()->clear();
+    }
+    QCOMPARE(editor->text(), QStringLiteral("丁"));
     QTest::keyClick(editor, Qt::Key_Return);
     QTRY_VERIFY(!open);
     QCOMPARE(f.keywordTexts(), (QStringList{QStringLiteral("甲"), QStringLiteral("丁"), QString(),
