@@ -1008,9 +1008,12 @@ bool Form1::runOptions()
     return dialog.result() == QDialog::Accepted;
 }
 
-// Without answers the options dialog is offered; answers saved there build the page at once.
+// Without answers the options dialog is offered; answers saved there build the page at once. A
+// site page still on its way is given up first: the page is put in the pane before a box may say
+// it could not be saved, and the site page would replace it while the box is open.
 void Form1::s0_Click()
 {
+    m_browser->cancel();
     const mz::Day day = m_tree->selectedDay();
     const QString archive = mz::storedCopy(m_downloads->archiveTarget(day));
     PersonalFrontPage::Outcome outcome = m_frontPage->build(day, archive);
