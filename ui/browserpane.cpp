@@ -6,6 +6,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 namespace {
 
@@ -61,6 +62,8 @@ void BrowserPane::navigate(const QString &url)
         }
         const QByteArray body = reply->readAll();
         const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+        // The page's own links ("/hotnews/") are read against the address it came from.
+        m_browser->document()->setBaseUrl(reply->url());
         m_browser->setHtml(contentType.contains(QStringLiteral("utf-8"), Qt::CaseInsensitive)
                                ? QString::fromUtf8(body)
                                : mz::decodeAnsi(body));

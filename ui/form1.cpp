@@ -449,9 +449,11 @@ void Form1::connectShareArea()
 {
     connect(s9, &QAction::triggered, this, &Form1::s9_Click);
     connect(s0, &QAction::triggered, this, &Form1::s0_Click);
-    // The front page's links open in the system's browser.
-    connect(WebBrowser1, &QTextBrowser::anchorClicked, m_links,
-            [this](const QUrl &url) { m_links->openPageAddress(url.toString()); });
+    // The pane's links open in the system's browser; a path on the site's page is taken as
+    // that page names it.
+    connect(WebBrowser1, &QTextBrowser::anchorClicked, m_links, [this](const QUrl &url) {
+        m_links->openPageAddress(WebBrowser1->document()->baseUrl().resolved(url).toString());
+    });
 }
 
 void Form1::runModal(QDialog &dialog)

@@ -12,6 +12,7 @@
 #include "store/flashini.h"
 #include "testsupport/formfixture.h"
 #include "testsupport/modalmessages.h"
+#include "testsupport/rawhttpserver.h"
 #include "ui/daydownloads.h"
 #include "ui/dialogs/form3.h"
 #include "ui/dialogs/form4.h"
@@ -402,6 +403,48 @@ private slots:
         QVERIFY(front.contains(day.label));
         QTRY_COMPARE(portal.server().openConnectionCount(), 0); // the stalled page was dropped
         QCOMPARE(form->WebBrowser1->toPlainText(), front);
+    }
+
+    // The site's page names its other pages by paths: taken as written, "/hotnews/" was no web
+    // address, and Enter on such a link only said "不是网页地址，未打开：/hotnews/".
+    void sitePageLinksOpenOnTheSite_data()
+    {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<QString>("opened"); // "@" stands for the site's base
+        QTest::newRow("path") << "/hotnews/"
+                              << "@/hotnews/";
+        QTest::newRow("beside-the-page") << "hot.html?d=1"
+                                         << "@/mozhou/hot.html?d=1";
+        QTest::newRow("up") << "../old1000/"
+                            << "@/old1000/";
+        QTest::newRow("absolute") << "http://example.test/a"
+                                  << "http://example.test/a";
+    }
+
+    void sitePageLinksOpenOnTheSite()
+    {
+        QFETCH(QString, href);
+        QFETCH(QString, opened);
+        mz::test::FormFixture fx;
+        const QByteArray page = "<html><body><p><a href=\"" + href.toUtf8() +
+                                "\">\xc8\xc8\xb5\xe3</a></p></body></html>"; // 热点 in GBK
+        mz::test::RawHttpServer site([&](const QByteArray &, const QByteArray &) {
+            return mz::test::RawAnswer{mz::test::rawHttp(
+                "200 OK",
+                "Content-Type: text/html\r\nContent-Length: " + QByteArray::number(page.size()) +
+                    "\r\n",
+                page)};
+        });
+        QVERIFY(site.listen());
+        fx.setPortal(site.url(""));
+        auto form = fx.load();
+        form->s6666->trigger();
+        QTRY_VERIFY(form->WebBrowser1->toPlainText().contains(QStringLiteral("热点")));
+        form->WebBrowser1->setFocus();
+        QTest::keyClick(form->WebBrowser1, Qt::Key_Tab);
+        QCOMPARE(form->WebBrowser1->textCursor().selectedText(), QStringLiteral("热点"));
+        QTest::keyClick(form->WebBrowser1, Qt::Key_Return);
+        QCOMPARE(fx.opener.opened, QList<QUrl>{QUrl(opened.replace(u'@', site.url("")))});
     }
 };
 
