@@ -98,8 +98,12 @@ bool isVoid(GumboTag tag)
     case GUMBO_TAG_BASE:
     case GUMBO_TAG_BR:
     case GUMBO_TAG_COL:
+    case GUMBO_TAG_EMBED:
     case GUMBO_TAG_HR:
     case GUMBO_TAG_IMG:
+    case GUMBO_TAG_INPUT:
+    case GUMBO_TAG_LINK:
+    case GUMBO_TAG_META:
     case GUMBO_TAG_PARAM:
     case GUMBO_TAG_SOURCE:
     case GUMBO_TAG_TRACK:
@@ -432,6 +436,69 @@ std::optional<MainText> findMainText(const QString &page)
     if (visibleText(text.body).isEmpty())
         return std::nullopt;
     return text;
+}
+
+namespace {
+
+void writeNode(const GumboNode *node, int depth, QString &out)
+{
+    switch (node->type) {
+    case GUMBO_NODE_DOCUMENT: {
+        const GumboVector &children = node->v.document.children;
+        for (unsigned i = 0; i < children.length; ++i)
+            writeNode(static_cast<const GumboNode *>(children.data[i]), depth + 1, out);
+        return;
+    }
+    case GUMBO_NODE_TEXT:
+    case GUMBO_NODE_CDATA:
+    case GUMBO_NODE_WHITESPACE: {
+        const QString text = QString::fromUtf8(node->v.text.text);
+        // A style sheet is read as it stands ("a > b" is a selector, not text).
+        const bool raw = node->parent && node->parent->type == GUMBO_NODE_ELEMENT &&
+                         node->parent->v.element.tag == GUMBO_TAG_STYLE;
+        out += raw ? text : text.toHtmlEscaped();
+        return;
+    }
+    case GUMBO_NODE_ELEMENT:
+    case GUMBO_NODE_TEMPLATE:
+        break;
+    default: // comments
+        return;
+    }
+    const GumboElement &e = node->v.element;
+    if (depth > kMaxDepth || e.tag == GUMBO_TAG_SCRIPT || e.tag == GUMBO_TAG_TEMPLATE)
+        return;
+    // A tag Qt does not know is dropped by it anyway; its content is kept.
+    const bool known = e.tag != GUMBO_TAG_UNKNOWN;
+    const QString name = QString::fromLatin1(gumbo_normalized_tagname(e.tag));
+    if (known) {
+        out += u'<' + name;
+        for (unsigned i = 0; i < e.attributes.length; ++i) {
+            const auto *a = static_cast<const GumboAttribute *>(e.attributes.data[i]);
+            out += u' ' + QString::fromUtf8(a->name) + QStringLiteral("=\"") +
+                   QString::fromUtf8(a->value).toHtmlEscaped() + u'"';
+        }
+        out += u'>';
+        if (isVoid(e.tag))
+            return;
+    }
+    for (unsigned i = 0; i < e.children.length; ++i)
+        writeNode(static_cast<const GumboNode *>(e.children.data[i]), depth + 1, out);
+    if (known)
+        out += QStringLiteral("</") + name + u'>';
+}
+
+} // namespace
+
+QString wellFormedHtml(const QString &page)
+{
+    if (nestingEstimate(page, kMaxDepth) > kMaxDepth)
+        return page;
+    const Parsed parsed(page);
+    QString out;
+    out.reserve(page.size() + page.size() / 8);
+    writeNode(parsed.output->document, 0, out);
+    return out;
 }
 
 QString visibleText(const QString &html)

@@ -29,4 +29,11 @@ std::optional<MainText> findMainText(const QString &page);
 // much of one body another holds. Empty for a fragment nested too deeply to parse.
 QString visibleText(const QString &html);
 
+// The page as browsers read it, written out again as plain, well-formed HTML: every attribute
+// value quoted, text escaped, void elements without end tags, comments and scripts left out. Qt's
+// rich text reader takes an unquoted value that ends in "/" (<a href=/news/>, common on real
+// sites) for the end of the tag, and the link is lost; what it is given from here it reads as
+// written. The page unchanged when its tags nest too deeply to parse.
+QString wellFormedHtml(const QString &page);
+
 } // namespace mz

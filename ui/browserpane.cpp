@@ -1,5 +1,6 @@
 #include "ui/browserpane.h"
 
+#include "fetch/readability.h"
 #include "platform/textfile.h"
 
 #include <QNetworkAccessManager>
@@ -64,8 +65,10 @@ void BrowserPane::navigate(const QString &url)
         const QString contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
         // The page's own links ("/hotnews/") are read against the address it came from.
         m_browser->document()->setBaseUrl(reply->url());
-        m_browser->setHtml(contentType.contains(QStringLiteral("utf-8"), Qt::CaseInsensitive)
-                               ? QString::fromUtf8(body)
-                               : mz::decodeAnsi(body));
+        // Written again as browsers read it: Qt's reader loses links written href=/news/.
+        m_browser->setHtml(
+            mz::wellFormedHtml(contentType.contains(QStringLiteral("utf-8"), Qt::CaseInsensitive)
+                                   ? QString::fromUtf8(body)
+                                   : mz::decodeAnsi(body)));
     });
 }
