@@ -405,10 +405,17 @@ QString storedKeyword(const QString &typed)
 
 QString keywordLine(const QString &typed)
 {
-    qsizetype end = 0;
-    while (end < typed.size() && typed.at(end) != u'\r' && typed.at(end) != u'\n')
+    const auto isBreak = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    // A text copied from a page often starts with the line end of the line before it, and the
+    // one-line editors show a line break as a blank: cut there, the keyword the user sees would
+    // be stored as an empty line.
+    qsizetype begin = 0;
+    while (begin < typed.size() && isBreak(typed.at(begin)))
+        ++begin;
+    qsizetype end = begin;
+    while (end < typed.size() && !isBreak(typed.at(end)))
         ++end;
-    return typed.left(end);
+    return typed.sliced(begin, end - begin);
 }
 
 QString keywordRefusal(const QString &keyword)

@@ -66,8 +66,8 @@ QString removeKeyword(const QString &text, const QString &keyword);
 // Rename: the first line equal to `from` becomes `to`. Unchanged text when there is none.
 QString renameKeyword(const QString &text, const QString &from, const QString &to);
 
-// The keyword a typed or pasted text stands for: the text up to its first line break (CR or
-// LF). Nothing else is changed: blanks stay, "+" and "*" stay.
+// The keyword a typed or pasted text stands for: its first line (up to a line break, CR or LF),
+// after the line breaks it may begin with. Nothing else is changed: blanks stay, "+" and "*" stay.
 QString keywordLine(const QString &typed);
 
 // Why `keyword` cannot be a line of the keyword list, or an empty text when it can. A line that

@@ -200,8 +200,12 @@ private Q_SLOTS:
             << add << QStringLiteral("油价 上涨\r\n第二行") << QString() << Status::Written
             << QStringLiteral("油价 上涨")
             << QStringLiteral("油价 上涨\n股票+证券\n\nnba\n股票+证券");
+        // A pasted text beginning with a line end: its first line with text is the keyword.
         QTest::newRow("add-first-line-empty")
-            << add << QStringLiteral("\n油价") << QString() << Status::Unchanged << QString()
+            << add << QStringLiteral("\r\n\n油价\r\n第二行") << QString() << Status::Written
+            << QStringLiteral("油价") << QStringLiteral("油价\n股票+证券\n\nnba\n股票+证券");
+        QTest::newRow("add-only-line-breaks")
+            << add << QStringLiteral("\r\n\r") << QString() << Status::Unchanged << QString()
             << QStringLiteral("股票+证券\n\nnba\n股票+证券");
         QTest::newRow("add-outside-gbk")
             << add << QStringLiteral("😀股票") << QString() << Status::Written
@@ -232,6 +236,9 @@ private Q_SLOTS:
             << QStringLiteral("股票+证券\n\n\n股票+证券");
         QTest::newRow("rename-cut-at-line-break")
             << ren << QStringLiteral("nba") << QStringLiteral("cba\nx") << Status::Written
+            << QStringLiteral("cba") << QStringLiteral("股票+证券\n\ncba\n股票+证券");
+        QTest::newRow("rename-after-leading-line-break")
+            << ren << QStringLiteral("nba") << QStringLiteral("\ncba") << Status::Written
             << QStringLiteral("cba") << QStringLiteral("股票+证券\n\ncba\n股票+证券");
         QTest::newRow("rename-lone-surrogate-as-stored")
             << ren << QStringLiteral("nba") << QStringLiteral("nba") + QChar(0xDE00)

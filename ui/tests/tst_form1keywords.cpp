@@ -118,6 +118,12 @@ void TestForm1Keywords::add_data()
     QTest::newRow("closed-by-frame") << "s6"
                                      << "股票+证券" << QString() << ""
                                      << "";
+    // Pasted after the line end of the line before it: the box shows a blank in front.
+    QTest::newRow("pasted-with-line-end-first") << "s6"
+                                                << "股票+证券"
+                                                << "\r\n油价"
+                                                << "油价"
+                                                << "";
     QTest::newRow("empty-text") << "s6"
                                 << "股票+证券"
                                 << ""
@@ -199,6 +205,10 @@ void TestForm1Keywords::renameAndDelete_data()
         << "k23"
         << "s66"
         << "戊" << false << QStringList{a, bc, "戊", a} << optionWith("", "戊");
+    QTest::newRow("rename-pasted-with-line-end-first")
+        << "k22"
+        << "s66"
+        << "\r\n丁" << false << QStringList{a, "丁", "", a} << optionWith(bc, "丁");
     QTest::newRow("rename-bracket-reverts")
         << "k22"
         << "s66"
