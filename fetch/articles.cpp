@@ -96,6 +96,26 @@ QByteArray declaredCharset(QByteArrayView page)
     return {};
 }
 
+// Labels of UTF-8; a meta tag naming UTF-16 is read as UTF-8 too, since the tag itself was
+// readable as ASCII.
+bool isUtf8Label(const QByteArray &charset)
+{
+    return charset == "utf-8" || charset == "utf8" || charset.startsWith("utf-16") ||
+           charset == "unicode";
+}
+
+// Labels of GBK and the charsets it extends, all read as GB18030 (pages declaring gb2312 use
+// GBK's characters as a rule).
+bool isGbkLabel(const QByteArray &charset)
+{
+    static const QByteArrayList labels{
+        "gbk",      "gb2312",          "gb_2312",   "gb_2312-80",  "gb18030",
+        "x-gbk",    "cp936",           "ms936",     "windows-936", "chinese",
+        "csgb2312", "csiso58gb231280", "iso-ir-58", "euc-cn",      "x-euc-cn",
+    };
+    return labels.contains(charset);
+}
+
 } // namespace
 
 const QStringList &markerKeys()
@@ -277,11 +297,21 @@ QString decodeArticlePage(QByteArrayView page)
 {
     const QByteArray charset = declaredCharset(page);
     const bool bom = page.startsWith("\xEF\xBB\xBF");
-    if (bom || charset.isEmpty() || charset == "utf-8" || charset == "utf8") {
+    if (bom || charset.isEmpty() || isUtf8Label(charset)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString text = utf8.decode(page);
         if (!utf8.hasError())
             return text;
+    }
+    // A page in a charset of another family (Big5, Shift_JIS, a Latin one) reads as it declares,
+    // as a browser shows it; read as GBK its text would come out as other characters.
+    if (!bom && !charset.isEmpty() && !isUtf8Label(charset) && !isGbkLabel(charset)) {
+        const bool latin = charset == "iso-8859-1" || charset == "latin1" ||
+                           charset == "us-ascii" || charset == "ascii";
+        QStringDecoder declared(latin ? "windows-1252" : charset.constData(),
+                                QStringDecoder::Flag::Stateless);
+        if (declared.isValid())
+            return declared.decode(page);
     }
     return decodeAnsi(page);
 }

@@ -88,8 +88,10 @@ QString extractionProblem(Extraction::Status status);
 // The text of an arrived article page. Pages are GBK as a rule; a page in UTF-8 (its bytes are
 // valid UTF-8 and it starts with a byte order mark, declares charset utf-8 in a meta tag, or
 // declares no charset at all) is read as UTF-8, so that its title, body and markers are not
-// turned into other characters. A page declaring another charset, or whose bytes are not valid
-// UTF-8, is read as GBK (GB18030).
+// turned into other characters. A page declaring a charset outside the GBK family that Qt knows
+// (Big5, Shift_JIS, ISO-8859-1 read as Windows-1252 as browsers do) is read in that charset.
+// Any other page, or one declaring UTF-8 whose bytes are not valid UTF-8, is read as GBK
+// (GB18030).
 QString decodeArticlePage(QByteArrayView page);
 
 // The file name of an article saved under its headline text: the text plus ".htm". Characters

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -471,14 +472,31 @@ void TestArticles::decodePage_data()
     const QByteArray equiv(
         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; CharSet = UTF-8\">");
     QTest::newRow("utf8-http-equiv") << equiv + utf8 << QString::fromLatin1(equiv) + text;
+    // The byte order mark stays, and outweighs the declaration as it does in a browser.
     QTest::newRow("utf8-byte-order-mark") << QByteArray("\xEF\xBB\xBF") + utf8 << text;
     QTest::newRow("utf8-without-charset") << utf8 << text;
-    // A declaration that does not fit the bytes, or another charset, leaves the page to GBK.
+    // A declaration that does not fit the bytes, or a charset of the GBK family, leaves the page
+    // to GBK.
     QTest::newRow("utf8-declared-gbk-bytes") << QByteArray("<meta charset=utf-8>") + gbk
                                              << QStringLiteral("<meta charset=utf-8>") + text;
     QTest::newRow("gb2312-declared-utf8-bytes")
         << QByteArray("<meta charset=gb2312>") + utf8
         << mz::decodeAnsi(QByteArray("<meta charset=gb2312>") + utf8);
+    // A page declaring a charset of another family reads as it declares, as a browser shows it.
+    const QString traditional = QStringLiteral("<h1>新聞標題</h1>臺灣報導");
+    QStringEncoder big5("Big5");
+    QVERIFY(big5.isValid());
+    QTest::newRow("big5-declared")
+        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">") +
+               big5.encode(traditional)
+        << QStringLiteral(
+               "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">") +
+               traditional;
+    QTest::newRow("latin1-declared-read-as-browsers-do")
+        << QByteArray("<meta charset=iso-8859-1>caf\xE9 \x93ok\x94")
+        << QStringLiteral("<meta charset=iso-8859-1>café “ok”");
+    QTest::newRow("unknown-charset-gbk") << QByteArray("<meta charset=no-such-set>") + gbk
+                                         << QStringLiteral("<meta charset=no-such-set>") + text;
     const QString beyondGbk = QStringLiteral("新闻😀\U00020000");
     QTest::newRow("gb18030-four-byte") << mz::encodeAnsi(beyondGbk) << beyondGbk;
     QTest::newRow("empty") << QByteArray() << QString();
