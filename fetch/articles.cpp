@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace mz {
 
 namespace {
@@ -314,6 +316,28 @@ QString decodeArticlePage(QByteArrayView page)
             return declared.decode(page);
     }
     return decodeAnsi(page);
+}
+
+PageTemplate decodeTemplate(QByteArrayView bytes)
+{
+    const QByteArray charset = declaredCharset(bytes);
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+    if (bom || isUtf8Label(charset) || (charset.isEmpty() && !ascii)) {
+        // The mark is kept, to be written again: it outweighs any declaration in a browser.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                      QStringDecoder::Flag::ConvertInitialBom);
+        QString text = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return {text, true};
+    }
+    return {decodeAnsi(bytes), false};
+}
+
+QByteArray encodeArticle(QStringView page, const PageTemplate &pageTemplate)
+{
+    return pageTemplate.utf8 ? page.toUtf8() : encodeAnsi(page);
 }
 
 QString articleFileName(const QString &headline)

@@ -94,6 +94,19 @@ QString extractionProblem(Extraction::Status status);
 // (GB18030).
 QString decodeArticlePage(QByteArrayView page);
 
+// template.ini as read: its text, and the encoding of the articles made from it. A template in
+// UTF-8 (a byte order mark, a declared utf-8, or text beyond ASCII in valid UTF-8 without a
+// declaration) is read as UTF-8 and its articles are written in UTF-8, so that a saved page's
+// bytes are in the charset it declares; any other template is GBK (GB18030), read and written so.
+struct PageTemplate
+{
+    QString text;
+    bool utf8 = false;
+};
+PageTemplate decodeTemplate(QByteArrayView bytes);
+// The bytes of an article page filled from `pageTemplate`, in the template's encoding.
+QByteArray encodeArticle(QStringView page, const PageTemplate &pageTemplate);
+
 // The file name of an article saved under its headline text: the text plus ".htm". Characters
 // a file name cannot hold (path separators, ":", "?", "*", "\"", "<", ">", "|") become their
 // full-width forms, control characters become "_", surrounding spaces and dots go (a leading

@@ -187,19 +187,20 @@ QString ArticleBatch::cleanInto(const QString &arrived, const QString &path)
     const mz::MarkerFile markers = mz::parseMarkers(*fenli);
     if (!markers.markers)
         return QStringLiteral("fenli.ini缺少") + markers.missingKeys.join(QStringLiteral("、"));
-    const std::optional<QString> templ =
-        mz::readTextFile(folder.filePath(QStringLiteral("template.ini")));
-    if (!templ)
+    const std::optional<QByteArray> templateBytes =
+        mz::readFileBytes(folder.filePath(QStringLiteral("template.ini")));
+    if (!templateBytes)
         return QStringLiteral("找不到template.ini");
+    const mz::PageTemplate templ = mz::decodeTemplate(*templateBytes);
     const std::optional<QByteArray> page = mz::readFileBytes(arrived);
     if (!page)
         return QStringLiteral("读不到下载的网页");
     const mz::Extraction x =
-        mz::cleanArticle(mz::decodeArticlePage(*page), *markers.markers, *templ);
+        mz::cleanArticle(mz::decodeArticlePage(*page), *markers.markers, templ.text);
     if (!x.ok())
         return mz::extractionProblem(x.status);
     QString error;
-    if (!mz::writeTextFile(path, x.page, &error))
+    if (!mz::writeFileBytes(path, mz::encodeArticle(x.page, templ), &error))
         return QStringLiteral("写入失败：") + error;
     if (x.status == mz::Extraction::Status::Readability)
         ++m_fallback;

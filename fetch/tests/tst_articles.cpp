@@ -48,6 +48,8 @@ private slots:
     void fallbackOnPortalPages();
     void decodePage_data();
     void decodePage();
+    void templateEncoding_data();
+    void templateEncoding();
     void uniqueName_data();
     void uniqueName();
     void fileName_data();
@@ -508,6 +510,46 @@ void TestArticles::decodePage()
     QFETCH(QByteArray, page);
     QFETCH(QString, expected);
     QCOMPARE(mz::decodeArticlePage(page), expected);
+}
+
+void TestArticles::templateEncoding_data()
+{
+    QTest::addColumn<QByteArray>("templateBytes");
+    QTest::addColumn<bool>("utf8"); // the template's text and its articles are UTF-8
+    const QString gbkHead = QStringLiteral("<meta charset=gbk><p>墨舟</p>");
+    const QString utf8Head = QStringLiteral("<meta charset=\"UTF-8\"><p>墨舟</p>");
+    const QString plain = QStringLiteral("<title>[新闻名字]</title>[新闻内容]");
+    QTest::newRow("gbk-declared") << mz::encodeAnsi(gbkHead + plain) << false;
+    QTest::newRow("gbk-without-charset")
+        << mz::encodeAnsi(QStringLiteral("<p>墨舟</p>") + plain) << false;
+    QTest::newRow("ascii-only") << QByteArray("<div>x</div>") << false;
+    QTest::newRow("utf8-declared") << (utf8Head + plain).toUtf8() << true;
+    QTest::newRow("utf8-declared-placeholders-only")
+        << QByteArray("<meta charset=utf-8>") + plain.toUtf8() << true;
+    // The byte order mark stays, and outweighs the declaration as it does in a browser.
+    QTest::newRow("utf8-byte-order-mark") << "\xEF\xBB\xBF" + (gbkHead + plain).toUtf8() << true;
+    QTest::newRow("utf8-without-charset")
+        << (QStringLiteral("<p>墨舟</p>") + plain).toUtf8() << true;
+    QTest::newRow("utf8-declared-gbk-bytes")
+        << mz::encodeAnsi(QStringLiteral("<meta charset=utf-8><p>墨舟</p>") + plain) << false;
+}
+
+// An article is saved in the encoding of its template, so that a template made in UTF-8 (and
+// declaring it) gives pages that read as they declare, not GBK bytes under a UTF-8 declaration.
+void TestArticles::templateEncoding()
+{
+    QFETCH(QByteArray, templateBytes);
+    QFETCH(bool, utf8);
+    const mz::PageTemplate templ = mz::decodeTemplate(templateBytes);
+    QCOMPARE(templ.utf8, utf8);
+    // Filled with its own placeholders, the template is written back byte for byte.
+    QCOMPARE(mz::encodeArticle(mz::fillTemplate(templ.text, QStringLiteral("[新闻名字]"),
+                                                QStringLiteral("[新闻内容]")),
+                               templ),
+             templateBytes);
+    const QString page =
+        mz::fillTemplate(templ.text, QStringLiteral("新闻标题"), QStringLiteral("<p>正文😀</p>"));
+    QCOMPARE(mz::encodeArticle(page, templ), utf8 ? page.toUtf8() : mz::encodeAnsi(page));
 }
 
 void TestArticles::uniqueName_data()

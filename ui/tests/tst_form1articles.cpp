@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTest>
 #include <QTimer>
 
@@ -103,9 +104,8 @@ struct Fixture : mz::test::PortalFormFixture
 };
 
 // A saved article rebuilt from template.ini: the article's title and paragraphs, no ad.
-void verifyRewritten(const Fixture &f, int number)
+void verifyRewrittenText(const Fixture &f, int number, const QString &text)
 {
-    const QString text = f.saved(number);
     const mz::PortalHeadline h = f.generator->headline(kDay, number);
     QVERIFY2(text.contains(QStringLiteral("<h1>") + h.title + QStringLiteral("</h1>")),
              qPrintable(text.left(300)));
@@ -114,6 +114,11 @@ void verifyRewritten(const Fixture &f, int number)
         QVERIFY(text.contains(paragraph));
     QVERIFY(!text.contains(mz::PortalGenerator::advertisementText()));
     QVERIFY(!text.contains(QStringLiteral("网友评论"))); // the page around the body is gone
+}
+
+void verifyRewritten(const Fixture &f, int number)
+{
+    verifyRewrittenText(f, number, f.saved(number));
 }
 
 } // namespace
@@ -421,15 +426,26 @@ void TestForm1Articles::pageWithoutMarkers()
 void TestForm1Articles::utf8Page_data()
 {
     QTest::addColumn<QString>("declaration"); // replaces the page's charset meta tag
-    QTest::newRow("meta-charset") << QStringLiteral("<meta charset=\"UTF-8\">");
-    QTest::newRow("no-charset") << QString();
+    QTest::addColumn<bool>("utf8Template");   // template.ini made in UTF-8, declaring it
+    QTest::newRow("meta-charset") << QStringLiteral("<meta charset=\"UTF-8\">") << false;
+    QTest::newRow("no-charset") << QString() << false;
+    QTest::newRow("utf8-template") << QStringLiteral("<meta charset=\"UTF-8\">") << true;
 }
 
-// An article page sent in UTF-8 is saved with its own text, cut with the markers.
+// An article page sent in UTF-8 is saved with its own text, cut with the markers, and in the
+// encoding its template declares.
 void TestForm1Articles::utf8Page()
 {
     QFETCH(QString, declaration);
+    QFETCH(bool, utf8Template);
     Fixture f;
+    const QString templatePath = f.dir.filePath(QStringLiteral("template.ini"));
+    if (utf8Template) {
+        QString text = mz::readTextFile(templatePath).value_or(QString());
+        QVERIFY(text.contains(QStringLiteral("charset=gbk")));
+        text.replace(QStringLiteral("charset=gbk"), QStringLiteral("charset=utf-8"));
+        QVERIFY(mz::writeFileBytes(templatePath, text.toUtf8()));
+    }
     const QByteArray path2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();
     f.transform = [&](const QByteArray &path, const QByteArray &body) {
         if (path != path2)
@@ -445,8 +461,13 @@ void TestForm1Articles::utf8Page()
     f.form->s5_Click();
     QVERIFY(f.waitDone(1));
     QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
-    verifyRewritten(f, 1);
-    verifyRewritten(f, 2);
+    for (int n : {1, 2}) {
+        // The saved page's bytes are in the charset its template declares.
+        const QByteArray bytes = mz::readFileBytes(f.savedPath(n)).value_or(QByteArray());
+        QStringDecoder declared(utf8Template ? "UTF-8" : "GB18030");
+        verifyRewrittenText(f, n, declared.decode(bytes));
+        QVERIFY(!declared.hasError());
+    }
     QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), QString());
 }
 
