@@ -98,6 +98,7 @@ QString decodeArticlePage(QByteArrayView page);
 // UTF-8 (a byte order mark, a declared utf-8, or text beyond ASCII in valid UTF-8 without a
 // declaration) is read as UTF-8 and its articles are written in UTF-8, so that a saved page's
 // bytes are in the charset it declares; any other template is GBK (GB18030), read and written so.
+// fenli.ini is read the same way.
 struct PageTemplate
 {
     QString text;

@@ -180,11 +180,12 @@ void ArticleBatch::rewrite(int index, const QString &path)
 QString ArticleBatch::cleanInto(const QString &arrived, const QString &path)
 {
     const QDir folder(m_folder);
-    const std::optional<QString> fenli =
-        mz::readTextFile(folder.filePath(QStringLiteral("fenli.ini")));
+    const std::optional<QByteArray> fenli =
+        mz::readFileBytes(folder.filePath(QStringLiteral("fenli.ini")));
     if (!fenli)
         return QStringLiteral("找不到fenli.ini");
-    const mz::MarkerFile markers = mz::parseMarkers(*fenli);
+    // Read as the template is: a marker file saved in UTF-8 would otherwise lose its keys.
+    const mz::MarkerFile markers = mz::parseMarkers(mz::decodeTemplate(*fenli).text);
     if (!markers.markers)
         return QStringLiteral("fenli.ini缺少") + markers.missingKeys.join(QStringLiteral("、"));
     const std::optional<QByteArray> templateBytes =

@@ -427,9 +427,12 @@ void TestForm1Articles::utf8Page_data()
 {
     QTest::addColumn<QString>("declaration"); // replaces the page's charset meta tag
     QTest::addColumn<bool>("utf8Template");   // template.ini made in UTF-8, declaring it
-    QTest::newRow("meta-charset") << QStringLiteral("<meta charset=\"UTF-8\">") << false;
-    QTest::newRow("no-charset") << QString() << false;
-    QTest::newRow("utf8-template") << QStringLiteral("<meta charset=\"UTF-8\">") << true;
+    QTest::addColumn<bool>("utf8Fenli");      // fenli.ini saved in UTF-8
+    const QString meta = QStringLiteral("<meta charset=\"UTF-8\">");
+    QTest::newRow("meta-charset") << meta << false << false;
+    QTest::newRow("no-charset") << QString() << false << false;
+    QTest::newRow("utf8-template") << meta << true << false;
+    QTest::newRow("utf8-fenli") << QString() << false << true;
 }
 
 // An article page sent in UTF-8 is saved with its own text, cut with the markers, and in the
@@ -438,7 +441,14 @@ void TestForm1Articles::utf8Page()
 {
     QFETCH(QString, declaration);
     QFETCH(bool, utf8Template);
+    QFETCH(bool, utf8Fenli);
     Fixture f;
+    const QString fenliPath = f.dir.filePath(QStringLiteral("fenli.ini"));
+    if (utf8Fenli) {
+        const QString text = mz::readTextFile(fenliPath).value_or(QString());
+        QVERIFY(mz::parseMarkers(text).markers);
+        QVERIFY(mz::writeFileBytes(fenliPath, text.toUtf8()));
+    }
     const QString templatePath = f.dir.filePath(QStringLiteral("template.ini"));
     if (utf8Template) {
         QString text = mz::readTextFile(templatePath).value_or(QString());
