@@ -118,6 +118,15 @@ bool isGbkLabel(const QByteArray &charset)
     return labels.contains(charset);
 }
 
+// Labels of single-byte Western charsets.
+bool isWesternLabel(const QByteArray &charset)
+{
+    return charset.startsWith("iso-8859") || charset.startsWith("iso8859") ||
+           charset.startsWith("windows-125") || charset.startsWith("cp125") ||
+           charset.startsWith("latin") || charset == "us-ascii" || charset == "ascii" ||
+           charset == "l1";
+}
+
 } // namespace
 
 const QStringList &markerKeys()
@@ -305,13 +314,14 @@ QString decodeArticlePage(QByteArrayView page)
         if (!utf8.hasError())
             return text;
     }
-    // A page in a charset of another family (Big5, Shift_JIS, a Latin one) reads as it declares,
-    // as a browser shows it; read as GBK its text would come out as other characters.
-    if (!bom && !charset.isEmpty() && !isUtf8Label(charset) && !isGbkLabel(charset)) {
-        const bool latin = charset == "iso-8859-1" || charset == "latin1" ||
-                           charset == "us-ascii" || charset == "ascii";
-        QStringDecoder declared(latin ? "windows-1252" : charset.constData(),
-                                QStringDecoder::Flag::Stateless);
+    // A page in a multi-byte charset of another family (Big5, Shift_JIS, EUC-KR) reads as it
+    // declares, as a browser shows it; read as GBK its text would come out as other characters.
+    // A Western single-byte label stays with GBK: on the Chinese sites this reader follows it is
+    // more often a Chinese page labelled wrongly (a copied template) than a Western one, and GBK
+    // reads such a page as it always did.
+    if (!bom && !charset.isEmpty() && !isUtf8Label(charset) && !isGbkLabel(charset) &&
+        !isWesternLabel(charset)) {
+        QStringDecoder declared(charset.constData(), QStringDecoder::Flag::Stateless);
         if (declared.isValid())
             return declared.decode(page);
     }
