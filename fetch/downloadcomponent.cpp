@@ -29,6 +29,7 @@ namespace mz {
 struct DownloadComponent::Partial
 {
     QString url, target;
+    QString written; // the file the page replaces: the target, or the file a link there names
     std::unique_ptr<QTemporaryFile> file; // open, positioned at its end; removed unless committed
     qint64 size = 0;                      // body bytes stored
     QByteArray validator;                 // ETag or Last-Modified of the first answer, for If-Range
@@ -168,6 +169,17 @@ bool renameOver(const QString &from, const QString &to, QString *error)
     return !ec;
 }
 
+// The file `path` names in the end. A stored page may be a link to the user's own copy elsewhere:
+// the page replaces that file and the link stays, as the settings files are rewritten
+// (QSaveFile follows links the same way). A loop of links is replaced as it stands.
+QString linkedFile(const QString &path)
+{
+    QFileInfo info(path);
+    for (int i = 0; i < 40 && info.isSymLink(); ++i)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
+}
+
 } // namespace
 
 DownloadComponent::DownloadComponent(int index, QObject *parent) : QObject(parent), m_index(index)
@@ -298,9 +310,10 @@ void DownloadComponent::begin(const Request &request)
         auto part = std::make_unique<Partial>();
         part->url = request.url;
         part->target = request.target;
+        part->written = linkedFile(request.target);
         part->since.start();
-        // Beside the target, so that the final rename stays on one file system.
-        const QFileInfo info(request.target);
+        // Beside the file it replaces, so that the final rename stays on one file system.
+        const QFileInfo info(part->written);
         part->file = std::make_unique<QTemporaryFile>(
             info.absoluteDir().filePath(info.fileName() + QStringLiteral(".XXXXXX.part")));
         const bool opened = info.absoluteDir().exists() && part->file->open();
@@ -625,7 +638,7 @@ bool DownloadComponent::commitTarget(QString *error)
         return false;
     }
     file.close();
-    if (!renameOver(file.fileName(), t->request.target, error))
+    if (!renameOver(file.fileName(), t->part->written, error))
         return false;
     file.setAutoRemove(false); // it is the target now
     return true;

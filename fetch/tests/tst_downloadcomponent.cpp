@@ -312,6 +312,42 @@ private Q_SLOTS:
         QCOMPARE(folderEntries(), QStringList{"stored.shtml"});
     }
 
+    // A stored page that is a link to the user's copy elsewhere (another disk) stays a link: the
+    // page arrives in the file it names, as the settings files are rewritten.
+    void storedPageThatIsALinkStaysALink_data()
+    {
+        QTest::addColumn<QString>("linkTo"); // under the outside folder
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("link-to-a-file") << QStringLiteral("mine.shtml") << true;
+        QTest::newRow("link-to-a-link") << QStringLiteral("again.shtml") << true;
+        // The folder it names is not there (a disk not mounted): nothing is stored in its place.
+        QTest::newRow("link-into-a-missing-folder") << QStringLiteral("gone/x.shtml") << false;
+    }
+    void storedPageThatIsALinkStaysALink()
+    {
+        QFETCH(QString, linkTo);
+        QFETCH(bool, succeeds);
+        QTemporaryDir outside;
+        const QString mine = outside.filePath(QStringLiteral("mine.shtml"));
+        QVERIFY(mz::writeFileBytes(mine, "OLD COPY</html>"));
+        QVERIFY(QFile::link(mine, outside.filePath(QStringLiteral("again.shtml"))));
+        const QString target = path(QStringLiteral("stored.shtml"));
+        QVERIFY(QFile::link(outside.filePath(linkTo), target));
+        DownloadComponent c;
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/stored.shtml"), target);
+        QVERIFY(ended.wait(10000));
+
+        QCOMPARE(c.lastOutcome(), succeeds ? Outcome::Succeeded : Outcome::FileError);
+        QCOMPARE(QFileInfo(target).symLinkTarget(), outside.filePath(linkTo));
+        QCOMPARE(mz::readFileBytes(mine).value_or(QByteArray()),
+                 succeeds ? m_page : QByteArray("OLD COPY</html>"));
+        QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::System, QDir::Name),
+                 (QStringList{"again.shtml", "mine.shtml"})); // no temporary file left
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+                 QStringList{"stored.shtml"}); // a link into nowhere is a system entry
+    }
+
     void refusedConnection()
     {
         QTcpServer closed;
