@@ -637,6 +637,10 @@ bool DownloadComponent::commitTarget(QString *error)
         *error = QStringLiteral("文件已存在");
         return false;
     }
+    // The temporary file is private to its owner: the page takes over the permissions of the file
+    // it replaces (one shared with others stays readable by them), as QSaveFile keeps them.
+    if (const QFileInfo replaced(t->part->written); replaced.isFile())
+        file.setPermissions(replaced.permissions());
     file.close();
     if (!renameOver(file.fileName(), t->part->written, error))
         return false;

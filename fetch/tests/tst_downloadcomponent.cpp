@@ -330,6 +330,10 @@ private Q_SLOTS:
         QTemporaryDir outside;
         const QString mine = outside.filePath(QStringLiteral("mine.shtml"));
         QVERIFY(mz::writeFileBytes(mine, "OLD COPY</html>"));
+        // Shared with the household: the page that replaces it is readable by them as well.
+        const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                            QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(mine, shared));
         QVERIFY(QFile::link(mine, outside.filePath(QStringLiteral("again.shtml"))));
         const QString target = path(QStringLiteral("stored.shtml"));
         QVERIFY(QFile::link(outside.filePath(linkTo), target));
@@ -342,6 +346,7 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(target).symLinkTarget(), outside.filePath(linkTo));
         QCOMPARE(mz::readFileBytes(mine).value_or(QByteArray()),
                  succeeds ? m_page : QByteArray("OLD COPY</html>"));
+        QCOMPARE(QFileInfo(mine).permissions(), shared);
         QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::System, QDir::Name),
                  (QStringList{"again.shtml", "mine.shtml"})); // no temporary file left
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
