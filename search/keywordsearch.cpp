@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #ifdef __SSE2__
@@ -136,6 +138,31 @@ void markTitlesContaining(const TitleBlock &block, QStringView word, UnitBits &p
     rowsWithPlaces(block, places, word.size(), rows);
 }
 
+// Whether a title unit shows as a blank in the lists without being one: the line breaks the
+// lists show as one blank (oneLine) and the no-break space a page writes as "&nbsp;".
+bool showsAsBlank(char16_t unit)
+{
+    return unit == u'\r' || unit == u'\n' || unit == u'\u00a0' || unit == u'\u2028' ||
+           unit == u'\u2029';
+}
+
+// The titles of `block` row for row as the lists show them, when any of them shows otherwise
+// than it is kept. A blank typed in a query is searched there: no keyboard types the line break
+// or the no-break space a title shown "股票 上涨" may hold, so it could never be found otherwise.
+std::optional<TitleBlock> shownTitles(const TitleBlock &block)
+{
+    if (std::none_of(block.units(), block.units() + block.size(), showsAsBlank))
+        return std::nullopt;
+    TitleBlock shown;
+    shown.reserveMore(block.rowCount(), block.size());
+    for (int row = 0; row < block.rowCount(); ++row) {
+        QString title = oneLine(block.title(row).toString());
+        title.replace(u'\u00a0', u' ');
+        shown.append(title);
+    }
+    return shown;
+}
+
 // The words a group needs, as indexes into the search's word list. A group matches a title when
 // the title is non-empty and holds every needed word; empty words are not listed, since a
 // non-empty title contains the empty text.
@@ -152,8 +179,18 @@ std::vector<RowBits> groupRows(const TitleBlock &block, const QList<QStringView>
     const size_t elements = size_t(block.rowCount() + 63) / 64;
     std::vector<RowBits> found(size_t(words.size()), RowBits(elements));
     UnitBits places;
-    for (qsizetype k = 0; k < words.size(); ++k)
-        markTitlesContaining(block, words.at(k), places, found[size_t(k)]);
+    bool lookedAtShown = false; // the shown titles are made for the first word with a blank
+    std::optional<TitleBlock> shown;
+    for (qsizetype k = 0; k < words.size(); ++k) {
+        const TitleBlock *searched = &block;
+        if (words.at(k).contains(u' ')) {
+            if (!std::exchange(lookedAtShown, true))
+                shown = shownTitles(block);
+            if (shown)
+                searched = &*shown;
+        }
+        markTitlesContaining(*searched, words.at(k), places, found[size_t(k)]);
+    }
 
     RowBits nonEmpty;
     std::vector<RowBits> matched;

@@ -6,7 +6,9 @@
 //   group  = word  { "*" word }       every word of the group must occur in the title
 // "*" binds tighter than "+": "股票*上涨+证券" finds the titles that hold both 股票 and 上涨,
 // and the titles that hold 证券. Words are taken exactly as typed: nothing is trimmed, case and
-// width count, and an empty word (from "++", a leading or trailing "+" or "*") is kept.
+// width count, and an empty word (from "++", a leading or trailing "+" or "*") is kept. A blank
+// in a word also stands for what the lists show as a blank: a line break (CR LF as one) or a
+// no-break space.
 //
 // Hits and counting:
 //   - A query with neither "+" nor "*" is a single-term search: each row whose title contains

@@ -58,6 +58,8 @@ private slots:
     void contains();
     void hits_data();
     void hits();
+    void blanksAsShown_data();
+    void blanksAsShown();
     void emptyArchive();
     void hitIcon_data();
     void hitIcon();
@@ -175,6 +177,37 @@ void TestKeywordSearch::hits()
     const mz::KeywordHits result = mz::keywordHits(mz::rowsOf(archive), query);
     QCOMPARE(result.rows, rows);
     QCOMPARE(result.terms, terms);
+}
+
+void TestKeywordSearch::blanksAsShown_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QList<int>>("rows");
+    QTest::newRow("cr-lf-as-one-blank") << u"股票 上涨"_qs << QList<int>{0, 3};
+    QTest::newRow("lf-and-separators") << u"平稳 证券"_qs << QList<int>{1, 2};
+    QTest::newRow("no-break-space") << u"下跌 公司"_qs << QList<int>{4};
+    QTest::newRow("alternatives-and-groups") << u"nba+下跌 公司*下跌"_qs << QList<int>{4, 5};
+    QTest::newRow("no-blank-no-break") << u"股票上涨"_qs << QList<int>{};
+    QTest::newRow("two-blanks-one-break") << u"股票  上涨"_qs << QList<int>{};
+}
+
+// The lists show a title's line breaks and no-break spaces as blanks: a blank typed in the query
+// finds them, and the keyword counts agree.
+void TestKeywordSearch::blanksAsShown()
+{
+    QFETCH(QString, query);
+    QFETCH(QList<int>, rows);
+    const QStringList titles{u"股票\r\n上涨"_qs, u"平稳\n证券"_qs,     u"平稳\u2029证券"_qs,
+                             u"股票 上涨"_qs,    u"下跌\u00a0公司"_qs, u"nba\n"_qs};
+    HeadlineRows archive;
+    mz::TitleBlock block;
+    for (const QString &title : titles) {
+        archive.append(headline(title, QString()));
+        block.append(title);
+    }
+    QCOMPARE(mz::keywordHits(mz::rowsOf(archive), query).rows, rows);
+    QCOMPARE(mz::keywordCounts(block, {query}),
+             QList<int>{int(QSet<int>(rows.begin(), rows.end()).size())});
 }
 
 void TestKeywordSearch::emptyArchive()
