@@ -48,11 +48,11 @@ void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored)
         noteAbout(m_resultList, hotNewsMissing(dayLabel));
 }
 
-void EmptyStates::searchDone(const QString &query, qsizetype hits, qsizetype searched, bool ran)
+void EmptyStates::searchDone(const QString &query, qsizetype hits, bool archiveRead, bool ran)
 {
     if (!ran)
         return;
-    if (searched == 0)
+    if (!archiveRead)
         noteAbout(m_resultList, nothingToSearch());
     else if (hits == 0)
         noteAbout(m_resultList, noHits(query));

@@ -27,9 +27,10 @@ public:
 
     // The hot news of a day were shown: a note when the day has no stored page.
     void hotNewsShown(const QString &dayLabel, bool pageStored);
-    // A search over `searched` rows of the archive list ran (`ran` false: the selected node does
-    // not allow it, nothing changed). With no rows to search the note says that, not "no hits".
-    void searchDone(const QString &query, qsizetype hits, qsizetype searched, bool ran = true);
+    // A search of the archive list ran (`ran` false: the selected node does not allow it, nothing
+    // changed). Before any archive was read (`archiveRead` false) the note says there is nothing
+    // to search, not "no hits"; an archive read without headlines has no hits.
+    void searchDone(const QString &query, qsizetype hits, bool archiveRead, bool ran = true);
     // The favorites view was filled with `count` rows.
     void favoritesShown(qsizetype count);
 

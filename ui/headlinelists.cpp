@@ -71,6 +71,7 @@ HeadlineLists::~HeadlineLists() = default;
 void HeadlineLists::list(const QString &archiveFile)
 {
     const quint64 generation = ++m_listGeneration;
+    m_archiveRead = false;
     QPointer<HeadlineLists> self(this);
     m_proxy2->beginBulkFill(); // a sorted list puts the rows in place once, at the end
     // The rows go into the model straight from the page text as it is decoded, and the caption
@@ -122,6 +123,7 @@ void HeadlineLists::list(const QString &archiveFile)
                                                    QString::number(result.found) +
                                                    QStringLiteral("条"));
     m_status.setIdle();
+    m_archiveRead = true;
     Q_EMIT archiveListed();
 }
 
@@ -236,6 +238,11 @@ mz::RowSource HeadlineLists::archiveRows() const
     for (int row = int(order.size()); row < m_model2->rowCount(); ++row)
         order.append(row);
     return mz::rowsOf(*m_model2, order);
+}
+
+bool HeadlineLists::archiveToSearch() const
+{
+    return m_model2->rowCount() > 0 || m_archiveRead;
 }
 
 // ---- mouse ------------------------------------------------------------------------------------

@@ -73,6 +73,9 @@ public:
     mz::HeadlineRows shownRows(const QTreeView *view) const;
     // The archive list's rows in the order ListView2 shows them, for the searches.
     mz::RowSource archiveRows() const;
+    // Whether a search has an archive to read: ListView2 holds rows, or the last list() read a
+    // whole page that held none (a day without headlines yet).
+    bool archiveToSearch() const;
 
     void clearHotList();
 
@@ -102,6 +105,7 @@ private:
     mz::HeadlineSortProxy *m_proxy1, *m_proxy2, *m_proxy3;
     bool m_commentColumnHit = false;
     quint64 m_listGeneration = 0; // a parse interrupted by a newer one stops
+    bool m_archiveRead = false;   // the last list() ran to its end
     // The decoded page of the last list(), kept so that the next one reuses its memory.
     std::unique_ptr<mz::ArchivePageText> m_pageText;
 };

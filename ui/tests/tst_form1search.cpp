@@ -306,6 +306,15 @@ void TestForm1Search::emptyArchive()
     f.form->Text2->setText(QStringLiteral("股票"));
     f.form->Command6_Click();
     QCOMPARE(s1(), nothing);
+    // A day read whole that holds no headlines (yet) has been searched: nothing was found.
+    const QString page = f.dir.filePath(QStringLiteral("news1000_20070302.shtml"));
+    QVERIFY(mz::writeTextFile(page, QStringLiteral("<html><body></body></html>")));
+    f.form->list(page);
+    QCOMPARE(f.form->status().panel(WindowStatus::Panel::S1), QStringLiteral("所有共0条"));
+    f.form->Command6_Click();
+    QCOMPARE(s1(), QStringLiteral("没有找到与“股票”有关的新闻。"));
+    f.form->listCategory(QStringLiteral("国内"));
+    QCOMPARE(s1(), QStringLiteral("没有找到与“国内”有关的新闻。"));
 }
 
 void TestForm1Search::categoryNodeClick_data()
