@@ -123,10 +123,13 @@ void EspeakSpeech::speak(const QString &text)
             ++i;
     }
     // espeak-ng reads its input up to the first zero byte: a U+0000 inside a title (a damaged
-    // page) would silently end the reading there. A blank in its place keeps every code point,
-    // and so every position, where it was.
+    // page) would silently end the reading there. It takes U+0001 for the start of a command of
+    // its own (volume, speed, voice): a byte 0x01 followed by "0A" in a page's title silenced
+    // every title after it. A blank in their place keeps every code point, and so every
+    // position, where it was.
     QByteArray utf8 = text.toUtf8();
     utf8.replace('\0', ' ');
+    utf8.replace('\x01', ' ');
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
                  nullptr, reinterpret_cast<void *>(quintptr(utterance)));
     if (m_mode == Mode::Retrieval) {

@@ -125,7 +125,9 @@ private Q_SLOTS:
         QCOMPARE(ends, 1);
     }
 
-    // A title as a page may hold it does not end the reading: the title after it is read too.
+    // A title as a page may hold it does not end the reading: the title after it is read too, and
+    // heard (espeak-ng takes U+0001 for the start of a command of its own: "0A" after it
+    // silences the rest of the text).
     void espeakReadsPastStrangeTitles_data()
     {
         QTest::addColumn<QString>("title");
@@ -133,6 +135,9 @@ private Q_SLOTS:
         QTest::newRow("breaks-tab") << QStringLiteral("国内\r\n新闻\t股市\v大涨\f");
         QTest::newRow("markup") << QStringLiteral("<b>国内</b>&amp;新闻<br>");
         QTest::newRow("bidi-zero-width") << QStringLiteral("\u202E国内\u200B新闻\uFEFF");
+        QTest::newRow("engine-commands") << QStringLiteral("国内") + QChar(u'\x01') +
+                                                QStringLiteral("0A新闻") + QChar(u'\x01') +
+                                                QStringLiteral("300S股市");
     }
     void espeakReadsPastStrangeTitles()
     {
@@ -145,6 +150,12 @@ private Q_SLOTS:
         engine.speak(s.text);
         QTRY_COMPARE(ends, 1);
         QVERIFY(positions.contains(s.text.indexOf(QStringLiteral("NBA"))));
+
+        // The last title makes the end of the audio: it is heard, not silent.
+        const QList<qint16> &samples = engine.samples();
+        const auto end = std::max_element(samples.end() - samples.size() / 4, samples.end(),
+                                          [](qint16 a, qint16 b) { return qAbs(a) < qAbs(b); });
+        QVERIFY2(qAbs(*end) > 2000, qPrintable(QString::number(*end)));
     }
 
 private:
