@@ -79,8 +79,14 @@ void ReadingAloud::onPosition(qsizetype position)
     const int item = m_spoken.itemAt(position);
     if (item < 0 || item == m_item)
         return;
+    // s1 is shared: a message put there since the last title (a note on the list brought to the
+    // front, a headline that could not be opened, a favourite not stored) would be gone before
+    // the user could read it. The count stays away from it until the panel is empty again.
+    const QString shown = m_status.panel(WindowStatus::Panel::S1);
+    const bool panelIsOurs = m_item < 0 || shown.isEmpty() || shown == progressText();
     m_item = item;
-    m_status.setPanel(WindowStatus::Panel::S1, progressText());
+    if (panelIsOurs)
+        m_status.setPanel(WindowStatus::Panel::S1, progressText());
     const QModelIndex index = m_view->model()->index(m_spoken.rows.at(item), 0);
     if (!index.isValid() || index.data(Qt::DisplayRole).toString() != m_titles.at(item))
         return;

@@ -1,8 +1,9 @@
 #pragma once
 // Reading headline titles aloud through the speech engine, and stopping. While titles are read,
-// the row being spoken is selected in ListView1 and panel s1 reads "正在朗读 k/n"; the engine's
-// reported positions drive it. A second read replaces the one under way; stop or the end of the
-// text ends the highlight. When the engine finds no sound output, s1 says so.
+// the row being spoken is selected in ListView1 and panel s1 reads "正在朗读 k/n" (until another
+// message takes s1); the engine's reported positions drive it. A second read replaces the one under
+// way; stop or the end of the text ends the highlight. When the engine finds no sound output, s1
+// says so.
 
 #include "lists/headline.h"
 #include "speech/readaloud.h"

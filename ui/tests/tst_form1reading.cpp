@@ -53,6 +53,7 @@ private slots:
     void stopEndsHighlight_data();
     void stopEndsHighlight();
     void hintHighlightsNothing();
+    void messageOutlastsTheCount();
 };
 
 void TestForm1Reading::highlightFollowsPositions_data()
@@ -224,6 +225,29 @@ void TestForm1Reading::hintHighlightsNothing()
     fill(*form, {"别的", "二号"});
     f.speech.emitPosition(0);
     QVERIFY(!form->ListView1->currentIndex().isValid());
+}
+
+// A message the window puts in s1 while titles are read (here the note on the favourites brought
+// to the front) is not written over by the count of the next title, nor cleared when the reading
+// ends; once the panel is empty again, the count comes back.
+void TestForm1Reading::messageOutlastsTheCount()
+{
+    const QString note = QStringLiteral("收藏夹是空的：在新闻上按右键，选“收藏此新闻”。");
+    mz::test::FormFixture f;
+    auto form = f.load();
+    fill(*form, {"一号", "二号", "三号"});
+    form->s47_Click();
+    f.speech.emitPosition(0);
+    form->showFavorites();
+    QCOMPARE(s1(*form), note);
+    f.speech.emitPosition(3);
+    QCOMPARE(s1(*form), note);
+    form->status().setPanel(WindowStatus::Panel::S1, QString());
+    f.speech.emitPosition(6);
+    QCOMPARE(s1(*form), QStringLiteral("正在朗读 3/3"));
+    form->showFavorites();
+    f.speech.emitPosition(mz::SpeechEngine::kSpeechEnded);
+    QCOMPARE(s1(*form), note);
 }
 
 QTEST_MAIN(TestForm1Reading)
