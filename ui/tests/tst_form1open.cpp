@@ -75,6 +75,16 @@ void fill(Form1 &form)
     }
 }
 
+// The window 1000 by 700, filled, with `view` in front and on screen.
+bool showFilled(Form1 &form, QTreeView *view)
+{
+    fill(form);
+    form.resize(1000, 700);
+    form.showListView(view);
+    form.show();
+    return QTest::qWaitForWindowExposed(&form);
+}
+
 void select(Form1 &form, QTreeView *view, int shownRow)
 {
     view->setCurrentIndex(proxyOf(form, view)->index(shownRow, 0));
@@ -141,12 +151,8 @@ void TestForm1Open::doubleClickOpensTag()
     QFETCH(QString, expected);
     mz::test::FormFixture f;
     auto form = f.load();
-    fill(*form);
     QTreeView *v = viewByName(*form, view);
-    form->resize(1000, 700);
-    form->showListView(v);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(showFilled(*form, v));
     select(*form, v, 2);
 
     const QRect title = v->visualRect(proxyOf(*form, v)->index(1, 0));
@@ -182,11 +188,7 @@ void TestForm1Open::markerFollowsLastPress()
 {
     mz::test::FormFixture f;
     auto form = f.load();
-    fill(*form);
-    form->resize(1000, 700);
-    form->showListView(form->ListView1);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(showFilled(*form, form->ListView1));
     QWidget *viewport = form->ListView1->viewport();
 
     const QHeaderView *header = form->ListView1->header();
@@ -215,11 +217,7 @@ void TestForm1Open::columnsKeepTheirPlaces()
 {
     mz::test::FormFixture f;
     auto form = f.load();
-    fill(*form);
-    form->resize(1000, 700);
-    form->showListView(form->ListView1);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(showFilled(*form, form->ListView1));
     QHeaderView *header = form->ListView1->header();
     QWidget *bar = header->viewport();
     const int y = header->height() / 2;
