@@ -14,6 +14,13 @@ namespace {
 constexpr int KeyRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
 
+// Whether the day's archive is stored: a file by its name (a folder so named is no page, and a
+// download to that name fails).
+bool archiveStored(const QString &folder, const QDate &day)
+{
+    return QFileInfo(QDir(folder).filePath(mz::archiveFileName(day))).isFile();
+}
+
 } // namespace
 
 NavigationTree::NavigationTree(QTreeWidget *tree, QList<QIcon> images, QObject *parent)
@@ -63,7 +70,7 @@ void NavigationTree::build(const QString &optionText, QDate today, double daysTo
     auto *k1 =
         addNode(nullptr, QStringLiteral("k1"), QStringLiteral("旧新闻"), int(TreeImage::Folder));
     for (const QDate &d : mz::oldDays(today, daysToKeep)) {
-        const bool stored = QFileInfo::exists(QDir(folder).filePath(mz::archiveFileName(d)));
+        const bool stored = archiveStored(folder, d);
         const mz::Day day = mz::Day::of(d);
         addNode(k1, day.key, day.label,
                 int(stored ? TreeImage::ArchiveStored : TreeImage::NotStored));
@@ -213,7 +220,7 @@ void NavigationTree::restoreDayImage(const mz::Day &day, const QString &folder)
     QTreeWidgetItem *node = nodeByKey(day.key);
     if (!node || !day.isValid())
         return;
-    const bool stored = QFileInfo::exists(QDir(folder).filePath(mz::archiveFileName(day.date)));
+    const bool stored = archiveStored(folder, day.date);
     setNodeImage(node, stored ? mz::TreeImage::ArchiveStored : mz::TreeImage::NotStored);
 }
 

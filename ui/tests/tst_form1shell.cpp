@@ -81,6 +81,8 @@ private Q_SLOTS:
         // A stored archive for 2007-3-1 shows image 1 on its node.
         mz::writeTextFile(f.dir.filePath(QStringLiteral("news1000_20070301.shtml")),
                           QStringLiteral("x"));
+        // A folder named like 2007-2-28's archive is no stored archive.
+        QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("news1000_20070228.shtml")));
         auto form = f.load();
         QCOMPARE(form->windowTitle(), QStringLiteral("墨舟1.3版"));
         QTreeWidget *tree = form->TreeView1;
