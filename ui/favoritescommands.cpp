@@ -21,6 +21,8 @@ void FavoritesCommands::store(const std::optional<mz::HeadlineRow> &row)
     const mz::FavoritesResult result = mz::addFavorite(m_path, row->title, row->tag);
     if (!result.ok())
         tell(result.message);
+    else
+        forgetNote();
 }
 
 bool FavoritesCommands::showFavorites()
@@ -30,6 +32,8 @@ bool FavoritesCommands::showFavorites()
     model->clear();
     if (!result.ok())
         tell(result.message);
+    else
+        forgetNote();
     mz::HeadlineRows rows;
     rows.reserve(result.favorites.size());
     for (const mz::Favorite &favorite : result.favorites) {
@@ -56,6 +60,8 @@ void FavoritesCommands::removeSelected()
     // A favourite that is no longer in the file leaves the view as well.
     if (!result.ok())
         tell(result.message);
+    else
+        forgetNote();
     if (result.ok() || result.status == mz::FavoritesResult::Status::NotFound) {
         mz::HeadlineRows rows = m_lists.model3()->rows();
         rows.removeAt(m_lists.proxy3()->sourceRow(current.row()));
@@ -73,5 +79,16 @@ void FavoritesCommands::removeSelected()
 
 void FavoritesCommands::tell(const QString &message)
 {
+    m_told = message;
     m_status.setPanel(WindowStatus::Panel::S1, message);
+}
+
+// A failure told earlier ("…新闻没有收藏。") would otherwise stand beside a favourite that was
+// stored, removed or read after all, as if this command had failed too. Another owner's message
+// stays.
+void FavoritesCommands::forgetNote()
+{
+    if (!m_told.isEmpty() && m_status.panel(WindowStatus::Panel::S1) == m_told)
+        m_status.setPanel(WindowStatus::Panel::S1, QString());
+    m_told.clear();
 }

@@ -31,8 +31,10 @@ public:
 
 private:
     void tell(const QString &message);
+    void forgetNote();
 
     HeadlineLists &m_lists;
     WindowStatus &m_status;
     QString m_path;
+    QString m_told; // the last failure told in panel s1
 };

@@ -93,6 +93,8 @@ private slots:
     void rightPressSelectsWithoutClick();
     void favorites();
     void favoritesWithoutRowOrFile();
+    void failureNoteGoesOnSuccess_data();
+    void failureNoteGoesOnSuccess();
     void countsFollowArchiveList();
     void renameTypedWhileCountsChange_data();
     void renameTypedWhileCountsChange();
@@ -366,6 +368,56 @@ void TestForm1Keywords::favoritesWithoutRowOrFile()
     f.form->ListView3->setCurrentIndex(f.form->ListView3->model()->index(0, 0));
     f.form->shouc1del->trigger(); // the favourites view is hidden
     QCOMPARE(mz::readTextFile(path).value_or(QString()), crlf("[main]\n甲=http://a/1"));
+}
+
+void TestForm1Keywords::failureNoteGoesOnSuccess_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("stored-after-refusal") << QStringLiteral("store");
+    QTest::newRow("removed-after-one-gone") << QStringLiteral("remove");
+    QTest::newRow("shown-after-unreadable") << QStringLiteral("show");
+}
+
+// A failed favourite command leaves its note in panel s1; the next one that succeeds takes it
+// away, so the note does not speak of the favourite just stored, removed or shown.
+void TestForm1Keywords::failureNoteGoesOnSuccess()
+{
+    QFETCH(QString, command);
+    Fixture f;
+    f.form = f.load();
+    const QString path = mz::favoritesPath(f.dir.path());
+    const auto note = [&] { return f.form->status().panel(WindowStatus::Panel::S1); };
+    QTreeView *view = f.form->ListView3;
+    if (command == u"store") {
+        f.form->lists().model2()->append({headline(QStringLiteral(" \n ")), headline("乙")});
+        f.form->showListView(f.form->ListView2);
+        for (int row : {0, 1}) {
+            f.form->ListView2->setCurrentIndex(f.form->ListView2->model()->index(row, 0));
+            f.form->shouc1->trigger();
+            if (row == 0)
+                QCOMPARE(note(), QStringLiteral("这条新闻没有标题，无法收藏。"));
+        }
+        QCOMPARE(mz::readTextFile(path).value_or(QString()), crlf("[main]\n乙=http://a/1\n"));
+    } else if (command == u"remove") {
+        QVERIFY(mz::writeTextFile(path, crlf("[main]\n甲=http://a/1\n乙=http://a/2\n")));
+        f.form->showFavorites();
+        QVERIFY(mz::writeTextFile(path, crlf("[main]\n\n乙=http://a/2\n"))); // edited by hand
+        view->setCurrentIndex(view->model()->index(0, 0));
+        f.form->shouc1del->trigger();
+        QCOMPARE(note(), QStringLiteral("收藏夹中已没有这条新闻。"));
+        view->setCurrentIndex(view->model()->index(0, 0));
+        f.form->shouc1del->trigger();
+        QCOMPARE(mz::readTextFile(path).value_or(QString()), crlf("[main]\n\n\n"));
+    } else {
+        QVERIFY(QDir().mkdir(path)); // cannot be read as a file
+        f.form->showFavorites();
+        QVERIFY(note().startsWith(QStringLiteral("无法读取收藏夹文件")));
+        QVERIFY(QDir().rmdir(path));
+        QVERIFY(mz::writeTextFile(path, crlf("[main]\n甲=http://a/1\n")));
+        f.form->showFavorites();
+        QCOMPARE(view->model()->rowCount(), 1);
+    }
+    QCOMPARE(note(), QString());
 }
 
 void TestForm1Keywords::countsFollowArchiveList()
