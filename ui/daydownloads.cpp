@@ -59,6 +59,15 @@ void DayDownloads::downloadHotNews(const mz::Day &day, bool archiveFollows)
     start(t);
 }
 
+bool DayDownloads::fetchesHotNews(const mz::Day &day) const
+{
+    const auto fetches = [&day](const Transfer *t) {
+        return t && t->kind == Kind::HotNews && t->day == day;
+    };
+    return (fetches(m_current.get()) && !m_current->ended && m_parts.component->isBusy()) ||
+           fetches(m_retry.get());
+}
+
 // What a transfer of `day` fetches now: the open day's hot news come from the live page.
 mz::PageTarget DayDownloads::requestTarget(Kind kind, const mz::Day &day) const
 {

@@ -62,6 +62,9 @@ public:
     // the hot news even when they could not be fetched.
     void downloadHotNews(const mz::Day &day, bool archiveFollows = false);
 
+    // Whether the hot news of `day` are on their way: being fetched, or waiting for a retry.
+    bool fetchesHotNews(const mz::Day &day) const;
+
     // Timer3: ends a transfer that made no progress (neither caption nor bytes received changed)
     // for a whole interval.
     void watchdogTick();

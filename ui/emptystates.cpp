@@ -18,6 +18,11 @@ QString EmptyStates::hotNewsMissing(const QString &dayLabel)
         .arg(dayLabel);
 }
 
+QString EmptyStates::hotNewsOnTheirWay(const QString &dayLabel)
+{
+    return QStringLiteral("%1的热点新闻正在下载，下载完就会显示在这里。").arg(dayLabel);
+}
+
 QString EmptyStates::noHits(const QString &query)
 {
     const QString none = QStringLiteral("没有找到与“%1”有关的新闻。").arg(query);
@@ -40,12 +45,12 @@ QString EmptyStates::noFavorites()
     return QStringLiteral("收藏夹是空的：在新闻上按右键，选“收藏此新闻”。");
 }
 
-void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored)
+void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching)
 {
     if (pageStored)
         clear();
     else
-        noteAbout(m_resultList, hotNewsMissing(dayLabel));
+        noteAbout(m_resultList, fetching ? hotNewsOnTheirWay(dayLabel) : hotNewsMissing(dayLabel));
 }
 
 void EmptyStates::searchDone(const QString &query, qsizetype hits, bool archiveRead, bool ran)

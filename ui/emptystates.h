@@ -20,13 +20,16 @@ public:
     void setLists(const QObject *resultList, const QObject *favoritesList);
 
     static QString hotNewsMissing(const QString &dayLabel);
+    static QString hotNewsOnTheirWay(const QString &dayLabel);
     // With a capital letter in `query` the note offers the query in small letters.
     static QString noHits(const QString &query);
     static QString noFavorites();
     static QString nothingToSearch();
 
-    // The hot news of a day were shown: a note when the day has no stored page.
-    void hotNewsShown(const QString &dayLabel, bool pageStored);
+    // The hot news of a day were shown: a note when the day has no stored page. While they are
+    // being fetched (`fetching`) the note says so instead of sending the user to the tree menu,
+    // whose download commands are off for a day being downloaded.
+    void hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching = false);
     // A search of the archive list ran (`ran` false: the selected node does not allow it, nothing
     // changed). Before any archive was read (`archiveRead` false) the note says there is nothing
     // to search, not "no hits"; an archive read without headlines has no hits.

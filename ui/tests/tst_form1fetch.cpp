@@ -2,6 +2,7 @@
 // node images, the notification, retries with their limit, the watchdog, the start-up sequence
 // and the toolbar's today button.
 
+#include "ui/emptystates.h"
 #include "ui/form1.h"
 #include "ui/headlinelists.h"
 #include "ui/navigationtree.h"
@@ -849,6 +850,32 @@ private Q_SLOTS:
                  qPrintable(s1AtGiveUp));
         QVERIFY(!QFile::exists(f.file("No20070612.shtml")));
         QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
+    }
+
+    // The toolbar's hot news button while the start-up still fetches them: the note says they are
+    // on their way; the tree menu's download command it would point to is off for that day.
+    void hotNewsNoteWhileTheyAreFetched_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        QTest::newRow("transfer-running") << Fault::Stall;
+        QTest::newRow("retry-waiting") << Fault::NotFound;
+    }
+    void hotNewsNoteWhileTheyAreFetched()
+    {
+        QFETCH(Fault, fault);
+        Fixture f(kDay);
+        f.server->setFaultForPath("/hotnews/", fault);
+        auto form = f.load(true);
+        form->setRetryPolicy(mz::RetryPolicy(3, 60000, 60000));
+        if (fault == Fault::Stall)
+            QTRY_VERIFY_WITH_TIMEOUT(form->jfDownEX1->receivedBytes() > 0, 10000);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(f.outcomes.size(), 1, 10000);
+        form->updatePopStates();
+        QVERIFY(!form->s1hot->isEnabled());
+        form->s2hot_Click();
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
+                 EmptyStates::hotNewsOnTheirWay(QStringLiteral("2007-6-12")));
     }
 
     void toolbarTodayWhileOldDaySelected()
