@@ -104,8 +104,7 @@ void DayDownloads::supersede()
     running->superseded = true;
     m_parts.component->stop();
     // A running retry's note would otherwise stay while the newer request runs.
-    if (!m_retryNote.isEmpty() && m_parts.status->panel(WindowStatus::Panel::S1) == m_retryNote)
-        m_parts.status->setPanel(WindowStatus::Panel::S1, QString());
+    m_parts.status->clearPanelIfShowing(WindowStatus::Panel::S1, m_retryNote);
     // A start that was still waiting inside the component ends without any event.
     if (!running->ended)
         m_parts.tree->restoreDayImage(running->day, m_parts.folder);
@@ -120,8 +119,7 @@ void DayDownloads::cancelRetry()
     const mz::Day day = m_retry->day;
     m_retry.reset();
     // The note announcing the retry would otherwise stay while the new request runs.
-    if (m_parts.status->panel(WindowStatus::Panel::S1) == m_retryNote)
-        m_parts.status->setPanel(WindowStatus::Panel::S1, QString());
+    m_parts.status->clearPanelIfShowing(WindowStatus::Panel::S1, m_retryNote);
     if (!m_parts.component->isBusy())
         m_parts.tree->restoreDayImage(day, m_parts.folder);
 }

@@ -93,8 +93,7 @@ void EmptyStates::noteAbout(const QObject *list, const QString &text)
 
 void EmptyStates::clear()
 {
-    if (!m_last.isEmpty() && m_status.panel(WindowStatus::Panel::S1) == m_last)
-        m_status.setPanel(WindowStatus::Panel::S1, QString());
+    m_status.clearPanelIfShowing(WindowStatus::Panel::S1, m_last);
     m_last.clear();
     m_lastList = nullptr;
 }

@@ -88,7 +88,6 @@ void FavoritesCommands::tell(const QString &message)
 // stays.
 void FavoritesCommands::forgetNote()
 {
-    if (!m_told.isEmpty() && m_status.panel(WindowStatus::Panel::S1) == m_told)
-        m_status.setPanel(WindowStatus::Panel::S1, QString());
+    m_status.clearPanelIfShowing(WindowStatus::Panel::S1, m_told);
     m_told.clear();
 }

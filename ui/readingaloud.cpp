@@ -53,8 +53,8 @@ void ReadingAloud::stop()
 
 void ReadingAloud::end()
 {
-    if (!m_spoken.rows.isEmpty() && m_status.panel(WindowStatus::Panel::S1) == progressText())
-        m_status.setPanel(WindowStatus::Panel::S1, QString());
+    if (!m_spoken.rows.isEmpty())
+        m_status.clearPanelIfShowing(WindowStatus::Panel::S1, progressText());
     m_spoken = {};
     m_titles.clear();
     m_item = -1;

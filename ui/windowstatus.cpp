@@ -34,6 +34,12 @@ QString WindowStatus::panel(Panel panel) const
     return (panel == Panel::S1 ? m_s1 : m_s2)->text();
 }
 
+void WindowStatus::clearPanelIfShowing(Panel panel, const QString &text)
+{
+    if (!text.isEmpty() && this->panel(panel) == text)
+        setPanel(panel, QString());
+}
+
 void WindowStatus::setCaption(const QString &caption)
 {
     m_window->setWindowTitle(caption);

@@ -26,6 +26,9 @@ public:
     // name alone; an empty panel is called by panelName.
     void setPanel(Panel panel, const QString &text);
     QString panel(Panel panel) const;
+    // Empties `panel` when it still shows `text` (a note its owner no longer stands by); another
+    // owner's message, or an empty `text`, leaves it as it is.
+    void clearPanelIfShowing(Panel panel, const QString &text);
     void setCaption(const QString &caption);
     QString caption() const;
     void setIdle() { setCaption(idleCaption()); }
