@@ -384,6 +384,11 @@ void DownloadComponent::onConnected()
     emit connected();
 }
 
+bool DownloadComponent::isAnswered() const
+{
+    return m_transfer && m_transfer->bodyDecided;
+}
+
 void DownloadComponent::onMetaData()
 {
     if (!m_transfer || !m_transfer->reply)

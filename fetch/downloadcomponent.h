@@ -153,6 +153,9 @@ public:
     // succeeded, or it kept more bytes for a resume. A retry loop counts only attempts that
     // brought nothing toward its limit.
     bool lastTransferGainedBytes() const { return m_lastGained; }
+    // True once the running transfer's server has answered (the answer's head has arrived);
+    // false while the request waits for a connection or for the first answer, and when idle.
+    bool isAnswered() const;
     // True from a start request until its transfer has ended.
     bool isBusy() const { return m_transfer != nullptr || m_pending != nullptr; }
 

@@ -415,6 +415,14 @@ void HttpServer::answer(Connection &connection, const QByteArray &method, const 
         socket->write(header);
         startPacing(socket, &HttpServer::sendEndlessChunk);
         return;
+    case Fault::LateAnswer:
+        QTimer::singleShot(m_answerDelayMs, socket, [this, socket, answer = header + body] {
+            if (!m_connections.contains(socket))
+                return;
+            socket->write(answer);
+            finish(socket);
+        });
+        return;
     default:
         socket->write(header + body);
         finish(socket);

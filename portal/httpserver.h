@@ -55,6 +55,7 @@ public:
         CloseWithoutResponse, // read the request, close without sending a byte
         Endless,              // headers without a length, then filler bytes without end, paced
                               // like Slow, until the client goes away
+        LateAnswer,           // the whole answer, after a pause (setAnswerDelay)
     };
     Q_ENUM(Fault)
 
@@ -77,6 +78,8 @@ public:
     void clearFaults();
     // Chunk size and pause of the Slow and Endless modes (default 512 bytes every 20 ms).
     void setSlowChunk(int bytes, int intervalMs);
+    // The pause before a LateAnswer answer (default 3 s: more than two download watchdog ticks).
+    void setAnswerDelay(int ms) { m_answerDelayMs = qMax(0, ms); }
     // Byte ranges are answered (the default) or ignored, as by a server that always sends the
     // whole body with 200 (its answers still carry an ETag).
     void setRangesEnabled(bool enabled) { m_rangesEnabled = enabled; }
@@ -131,6 +134,7 @@ private:
     FaultRule m_fault;
     int m_slowChunkBytes = 512;
     int m_slowIntervalMs = 20;
+    int m_answerDelayMs = 3000;
     bool m_rangesEnabled = true;
     int m_requestCount = 0;
     QList<QByteArray> m_paths;

@@ -2,8 +2,8 @@
 //   mozhou-portal [--port N] [--fault MODE[:PATH-PREFIX]]... [--slow-chunk BYTES:MS] [--no-ranges]
 //                 [--archive-entries N]
 // The fault options make the portal misbehave as a real one may (see HttpServer::Fault for the
-// modes: Truncate, Stall, NotFound, ServerError, Slow, CloseWithoutResponse, Endless), for every
-// request or only for paths that begin with the prefix.
+// modes: Truncate, Stall, NotFound, ServerError, Slow, CloseWithoutResponse, Endless,
+// LateAnswer), for every request or only for paths that begin with the prefix.
 #include "platform/clock.h"
 #include "portal/portalsite.h"
 

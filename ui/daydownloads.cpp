@@ -215,6 +215,16 @@ void DayDownloads::watchdogTick()
 {
     // The caption counts whole kilobytes: a page arriving at less than a kilobyte per interval
     // leaves it unchanged while bytes still come in. Such a transfer is slow, not stalled.
+    // A server that has not answered yet is slow, not stalled: a transfer is judged from its
+    // first answer on, and until then the component's own time-out ends a server that never
+    // answers. Judged from the start, a portal taking more than about two ticks to answer
+    // (a large day page made on request, a slow line) would be stopped at every attempt and
+    // never deliver.
+    if (m_parts.component->isBusy() && !m_parts.component->isAnswered()) {
+        m_watchdogMemory.clear();
+        m_watchdogBytes = -1;
+        return;
+    }
     const QString caption = m_parts.status->caption();
     const qint64 received = m_parts.component->receivedBytes();
     if (caption != m_watchdogMemory || received != m_watchdogBytes) {

@@ -66,7 +66,7 @@ public:
     bool fetchesHotNews(const mz::Day &day) const;
 
     // Timer3: ends a transfer that made no progress (neither caption nor bytes received changed)
-    // for a whole interval.
+    // for a whole interval since its server answered.
     void watchdogTick();
     // Timer4: the archive of `selected` follows the hot news; when the selected node is no day,
     // the day of the last transfer (whose hot news were just fetched).

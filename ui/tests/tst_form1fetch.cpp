@@ -330,20 +330,24 @@ private Q_SLOTS:
         QVERIFY(!form->Timer3->isActive());
     }
 
-    void watchdogLeavesAMovingTransferAlone_data()
+    void watchdogLeavesALiveTransferAlone_data()
     {
+        QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("chunk");
         QTest::addColumn<int>("entries"); // entries of the archive page, 0: the day's own
-        QTest::newRow("kilobytes-each-tick") << 4096 << 0;
+        QTest::newRow("kilobytes-each-tick") << Fault::Slow << 4096 << 0;
         // Bytes at every tick, a new kilobyte in the caption only every few ticks.
-        QTest::newRow("under-a-kilobyte-each-tick") << 32 << 20;
+        QTest::newRow("under-a-kilobyte-each-tick") << Fault::Slow << 32 << 20;
+        // The server takes three seconds to answer at all (more than two ticks).
+        QTest::newRow("late-first-answer") << Fault::LateAnswer << 0 << 0;
     }
-    void watchdogLeavesAMovingTransferAlone()
+    void watchdogLeavesALiveTransferAlone()
     {
+        QFETCH(Fault, fault);
         QFETCH(int, chunk);
         QFETCH(int, entries);
         Fixture f(kDay.addDays(1));
-        f.server->setFaultForPath("/old1000/", Fault::Slow, 1);
+        f.server->setFaultForPath("/old1000/", fault, 1);
         f.server->setSlowChunk(chunk, 20);
         if (entries > 0)
             f.transform = [&](const QByteArray &path, const QByteArray &body) {
@@ -407,6 +411,7 @@ private Q_SLOTS:
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         f.env.portalBase = QStringLiteral("http://127.0.0.1:%1").arg(silent.serverPort());
         auto form = f.load();
+        form->jfDownEX1->setTimeOut(300); // a server that never answers ends by the time-out
         select(*form, kKey);
         form->Command1_Click();
         QTRY_COMPARE_WITH_TIMEOUT(form->windowTitle(), kIdle + QStringLiteral("-下载失败"), 15000);
