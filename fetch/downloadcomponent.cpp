@@ -19,6 +19,7 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -168,6 +169,27 @@ bool renameOver(const QString &from, const QString &to, QString *error)
         *error = QString::fromLocal8Bit(ec.message());
     return !ec;
 }
+
+#ifdef Q_OS_UNIX
+// The mode a program's new file gets (0666 less the process's umask). Read from the kernel's
+// status of the process, which leaves the umask alone; setting it to learn it would race with
+// other threads creating files.
+mode_t newFileMode()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (!line.startsWith("Umask:"))
+                continue;
+            bool ok = false;
+            const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+            if (ok)
+                return mode_t(0666 & ~mask);
+        }
+    }
+    return 0644;
+}
+#endif
 
 // The file `path` names in the end. A stored page may be a link to the user's own copy elsewhere:
 // the page replaces that file and the link stays, as the settings files are rewritten
@@ -643,9 +665,14 @@ bool DownloadComponent::commitTarget(QString *error)
         return false;
     }
     // The temporary file is private to its owner: the page takes over the permissions of the file
-    // it replaces (one shared with others stays readable by them), as QSaveFile keeps them.
+    // it replaces (one shared with others stays readable by them), as QSaveFile keeps them, and a
+    // new page gets those of any new file of the program.
     if (const QFileInfo replaced(t->part->written); replaced.isFile())
         file.setPermissions(replaced.permissions());
+#ifdef Q_OS_UNIX
+    else
+        ::fchmod(file.handle(), newFileMode());
+#endif
     file.close();
     if (!renameOver(file.fileName(), t->part->written, error))
         return false;

@@ -16,6 +16,11 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <QTest>
+#include <QScopeGuard>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using mz::DownloadComponent;
 using mz::HttpServer;
@@ -352,6 +357,33 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
                  QStringList{"stored.shtml"}); // a link into nowhere is a system entry
     }
+
+#ifdef Q_OS_UNIX
+    // A page stored for the first time is readable as any new file of the user's (their umask),
+    // not private like the temporary file it was written to.
+    void newPageTakesTheUsualPermissions_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::newRow("022") << 022;
+        QTest::newRow("002") << 002;
+        QTest::newRow("077") << 077;
+    }
+    void newPageTakesTheUsualPermissions()
+    {
+        QFETCH(int, mask);
+        const mode_t before = ::umask(mode_t(mask));
+        const auto restore = qScopeGuard([before] { ::umask(before); });
+        const QString target = path(QStringLiteral("new.shtml"));
+        DownloadComponent c;
+        QSignalSpy ended(&c, &DownloadComponent::transferEnded);
+        c.start(m_server->url("/new.shtml"), target);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(c.lastOutcome(), Outcome::Succeeded);
+        struct stat st = {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), 0666 & ~mask);
+    }
+#endif
 
     void refusedConnection()
     {
