@@ -59,13 +59,32 @@ void DayDownloads::downloadHotNews(const mz::Day &day, bool archiveFollows)
     start(t);
 }
 
+// The transfer on its way: the one running, or the one waiting for a retry (never both).
+const DayDownloads::Transfer *DayDownloads::pending() const
+{
+    if (m_retry)
+        return m_retry.get();
+    if (m_current && !m_current->ended && m_parts.component->isBusy())
+        return m_current.get();
+    return nullptr;
+}
+
 bool DayDownloads::fetchesHotNews(const mz::Day &day) const
 {
-    const auto fetches = [&day](const Transfer *t) {
-        return t && t->kind == Kind::HotNews && t->day == day;
-    };
-    return (fetches(m_current.get()) && !m_current->ended && m_parts.component->isBusy()) ||
-           fetches(m_retry.get());
+    const Transfer *t = pending();
+    return t && t->kind == Kind::HotNews && t->day == day;
+}
+
+mz::Day DayDownloads::archiveOnItsWay() const
+{
+    const Transfer *t = pending();
+    if (t && t->kind == Kind::Archive)
+        return t->day;
+    if (!t && !m_parts.archiveTimer->isActive())
+        return {};
+    // The archive that follows the hot news is the selected day's (see archiveAfterHotNews).
+    const mz::Day selected = m_parts.tree->selectedDay();
+    return selected.isValid() ? selected : m_current ? m_current->day : mz::Day();
 }
 
 // What a transfer of `day` fetches now: the open day's hot news come from the live page.

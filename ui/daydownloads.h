@@ -64,6 +64,11 @@ public:
 
     // Whether the hot news of `day` are on their way: being fetched, or waiting for a retry.
     bool fetchesHotNews(const mz::Day &day) const;
+    // The day whose archive is on its way: being fetched or waiting for a retry, or following hot
+    // news that are being fetched or have just arrived (Timer4 then fetches the selected day's
+    // archive). Invalid when no archive is coming. The tree's commands that download a day are
+    // off for a day being fetched, so a note cannot send the user there meanwhile.
+    mz::Day archiveOnItsWay() const;
 
     // Timer3: ends a transfer that made no progress (neither caption nor bytes received changed)
     // for a whole interval since its server answered.
@@ -100,6 +105,7 @@ private:
     };
     using TransferPtr = std::shared_ptr<Transfer>;
 
+    const Transfer *pending() const;
     mz::PageTarget requestTarget(Kind kind, const mz::Day &day) const;
     // `resume`: continue from the bytes the component kept of the same page (a retry); a
     // request of the user or of the start-up begins from zero.

@@ -40,6 +40,12 @@ QString EmptyStates::nothingToSearch()
         "还没有载入所有新闻，没有可以搜索的标题：在日期上按右键，选“下载当日所有新闻”。");
 }
 
+QString EmptyStates::archiveOnItsWay(const QString &dayLabel)
+{
+    return QStringLiteral("%1的所有新闻正在下载，还没有可以搜索的标题：下载完后请再搜索一次。")
+        .arg(dayLabel);
+}
+
 QString EmptyStates::noFavorites()
 {
     return QStringLiteral("收藏夹是空的：在新闻上按右键，选“收藏此新闻”。");
@@ -53,12 +59,14 @@ void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored, bool fe
         noteAbout(m_resultList, fetching ? hotNewsOnTheirWay(dayLabel) : hotNewsMissing(dayLabel));
 }
 
-void EmptyStates::searchDone(const QString &query, qsizetype hits, bool archiveRead, bool ran)
+void EmptyStates::searchDone(const QString &query, qsizetype hits, bool archiveRead,
+                             const QString &archiveComing, bool ran)
 {
     if (!ran)
         return;
     if (!archiveRead)
-        noteAbout(m_resultList, nothingToSearch());
+        noteAbout(m_resultList,
+                  archiveComing.isEmpty() ? nothingToSearch() : archiveOnItsWay(archiveComing));
     else if (hits == 0)
         noteAbout(m_resultList, noHits(query));
     else

@@ -25,6 +25,7 @@ public:
     static QString noHits(const QString &query);
     static QString noFavorites();
     static QString nothingToSearch();
+    static QString archiveOnItsWay(const QString &dayLabel);
 
     // The hot news of a day were shown: a note when the day has no stored page. While they are
     // being fetched (`fetching`) the note says so instead of sending the user to the tree menu,
@@ -32,8 +33,11 @@ public:
     void hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching = false);
     // A search of the archive list ran (`ran` false: the selected node does not allow it, nothing
     // changed). Before any archive was read (`archiveRead` false) the note says there is nothing
-    // to search, not "no hits"; an archive read without headlines has no hits.
-    void searchDone(const QString &query, qsizetype hits, bool archiveRead, bool ran = true);
+    // to search, not "no hits", and either that the archive of the day `archiveComing` (a day
+    // label) is on its way or, when none is, how to fetch one; an archive read without headlines
+    // has no hits.
+    void searchDone(const QString &query, qsizetype hits, bool archiveRead,
+                    const QString &archiveComing, bool ran = true);
     // The favorites view was filled with `count` rows.
     void favoritesShown(qsizetype count);
 

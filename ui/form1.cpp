@@ -788,7 +788,7 @@ void Form1::s3_Click()
     const bool allowed = mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey());
     const qsizetype hits = m_search->keywordSearch(m_tree->selectedText(), allowed);
     showListView(ListView1);
-    m_emptyStates->searchDone(m_tree->selectedText(), hits, m_lists->archiveToSearch(), allowed);
+    noteSearch(m_tree->selectedText(), hits, allowed);
 }
 
 // The category named by the selected node.
@@ -798,7 +798,7 @@ void Form1::s8_Click()
         return;
     const qsizetype hits = m_search->categorySearch(m_tree->selectedText());
     showListView(ListView1);
-    m_emptyStates->searchDone(m_tree->selectedText(), hits, m_lists->archiveToSearch());
+    noteSearch(m_tree->selectedText(), hits);
 }
 
 void Form1::Command3_Click()
@@ -815,14 +815,22 @@ void Form1::Command6_Click()
     const bool allowed = mz::keywordSearchAllowed(m_tree->selectedKind(), m_tree->selectedKey());
     const qsizetype hits = m_search->keywordSearch(query, allowed);
     showListView(ListView1);
-    m_emptyStates->searchDone(query, hits, m_lists->archiveToSearch(), allowed);
+    noteSearch(query, hits, allowed);
 }
 
 // A toolbar category button; the toolbar shows the result list afterwards.
 void Form1::listCategory(const QString &name)
 {
     const qsizetype hits = m_search->categorySearch(name, true);
-    m_emptyStates->searchDone(name, hits, m_lists->archiveToSearch());
+    noteSearch(name, hits);
+}
+
+// The note a search leaves in s1. Before any archive was read, the one on its way is named: the
+// tree's download command is off for its day until it has arrived.
+void Form1::noteSearch(const QString &query, qsizetype hits, bool ran)
+{
+    m_emptyStates->searchDone(query, hits, m_lists->archiveToSearch(),
+                              m_downloads->archiveOnItsWay().label, ran);
 }
 
 // ---- opening articles ---------------------------------------------------------------------------

@@ -218,6 +218,7 @@ private:
     void connectHandlers();
     void showHotNews(const mz::Day &day);
     void showArchive(const mz::Day &day);
+    void noteSearch(const QString &query, qsizetype hits, bool ran = true);
     // Shows `dialog` modally through the environment's seam.
     void runModal(QDialog &dialog);
 

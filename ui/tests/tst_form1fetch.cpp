@@ -25,6 +25,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -857,30 +858,53 @@ private Q_SLOTS:
         QCOMPARE(f.bytes("Nonews1000_20070612.shtml"), f.generator->archivePage(kDay));
     }
 
-    // The toolbar's hot news button while the start-up still fetches them: the note says they are
-    // on their way; the tree menu's download command it would point to is off for that day.
-    void hotNewsNoteWhileTheyAreFetched_data()
+    // Notes while today's pages are on their way (the transfer running, or a retry waiting): the
+    // tree menu's download commands are off for that day, so a note does not send the user
+    // there. The start-up fetches the hot news first, with the archive to follow;
+    // "下载当日所有新闻" fetches the archive alone.
+    void notesWhileTheDayIsFetched_data()
     {
+        QTest::addColumn<bool>("startUp");
         QTest::addColumn<Fault>("fault");
-        QTest::newRow("transfer-running") << Fault::Stall;
-        QTest::newRow("retry-waiting") << Fault::NotFound;
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("note");
+        const QString day = QStringLiteral("2007-6-12");
+        const QString hot = EmptyStates::hotNewsOnTheirWay(day);
+        const QString coming = EmptyStates::archiveOnItsWay(day);
+        QTest::newRow("hot-news-running/hot") << true << Fault::Stall << "hot" << hot;
+        QTest::newRow("hot-news-retry/hot") << true << Fault::NotFound << "hot" << hot;
+        QTest::newRow("hot-news-running/search") << true << Fault::Stall << "search" << coming;
+        QTest::newRow("archive-running/search") << false << Fault::Stall << "search" << coming;
+        QTest::newRow("archive-retry/search") << false << Fault::NotFound << "search" << coming;
+        QTest::newRow("archive-retry/category") << false << Fault::NotFound << "category" << coming;
     }
-    void hotNewsNoteWhileTheyAreFetched()
+    void notesWhileTheDayIsFetched()
     {
+        QFETCH(bool, startUp);
         QFETCH(Fault, fault);
+        QFETCH(QString, command);
+        QFETCH(QString, note);
         Fixture f(kDay);
-        f.server->setFaultForPath("/hotnews/", fault);
-        auto form = f.load(true);
+        f.server->setFaultForPath(startUp ? "/hotnews/" : kArchivePath, fault);
+        auto form = f.load(startUp);
         form->setRetryPolicy(mz::RetryPolicy(3, 60000, 60000));
+        if (!startUp)
+            form->s1_Click();
         if (fault == Fault::Stall)
             QTRY_VERIFY_WITH_TIMEOUT(form->jfDownEX1->receivedBytes() > 0, 10000);
         else
             QTRY_COMPARE_WITH_TIMEOUT(f.outcomes.size(), 1, 10000);
         form->updatePopStates();
-        QVERIFY(!form->s1hot->isEnabled());
-        form->s2hot_Click();
-        QCOMPARE(form->status().panel(WindowStatus::Panel::S1),
-                 EmptyStates::hotNewsOnTheirWay(QStringLiteral("2007-6-12")));
+        QVERIFY(!form->s1hot->isEnabled() && !form->s1->isEnabled());
+        if (command == QStringLiteral("hot")) {
+            form->s2hot_Click();
+        } else if (command == QStringLiteral("search")) {
+            form->Text2->setText(QStringLiteral("股票"));
+            form->Command6_Click();
+        } else {
+            form->listCategory(QStringLiteral("国内"));
+        }
+        QCOMPARE(form->status().panel(WindowStatus::Panel::S1), note);
     }
 
     void toolbarTodayWhileOldDaySelected()
