@@ -75,6 +75,12 @@ bool DayDownloads::fetchesHotNews(const mz::Day &day) const
     return t && t->kind == Kind::HotNews && t->day == day;
 }
 
+bool DayDownloads::fetchesArchive(const mz::Day &day) const
+{
+    const Transfer *t = pending();
+    return t && t->kind == Kind::Archive && t->day == day;
+}
+
 mz::Day DayDownloads::archiveOnItsWay() const
 {
     const Transfer *t = pending();

@@ -64,6 +64,8 @@ public:
 
     // Whether the hot news of `day` are on their way: being fetched, or waiting for a retry.
     bool fetchesHotNews(const mz::Day &day) const;
+    // Whether the archive of `day` is being fetched, or waiting for a retry.
+    bool fetchesArchive(const mz::Day &day) const;
     // The day whose archive is on its way: being fetched or waiting for a retry, or following hot
     // news that are being fetched or have just arrived (Timer4 then fetches the selected day's
     // archive). Invalid when no archive is coming. The tree's commands that download a day are

@@ -23,6 +23,13 @@ QString EmptyStates::hotNewsOnTheirWay(const QString &dayLabel)
     return QStringLiteral("%1的热点新闻正在下载，下载完就会显示在这里。").arg(dayLabel);
 }
 
+QString EmptyStates::hotNewsAfterArchive(const QString &dayLabel)
+{
+    return QStringLiteral("%1的热点新闻还没有下载：这一天的所有新闻正在下载，下载完后在这一天上"
+                          "按右键，选“下载当日热点新闻”。")
+        .arg(dayLabel);
+}
+
 QString EmptyStates::noHits(const QString &query)
 {
     const QString none = QStringLiteral("没有找到与“%1”有关的新闻。").arg(query);
@@ -51,12 +58,17 @@ QString EmptyStates::noFavorites()
     return QStringLiteral("收藏夹是空的：在新闻上按右键，选“收藏此新闻”。");
 }
 
-void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching)
+void EmptyStates::hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching,
+                               bool archiveFetching)
 {
     if (pageStored)
         clear();
+    else if (fetching)
+        noteAbout(m_resultList, hotNewsOnTheirWay(dayLabel));
+    else if (archiveFetching)
+        noteAbout(m_resultList, hotNewsAfterArchive(dayLabel));
     else
-        noteAbout(m_resultList, fetching ? hotNewsOnTheirWay(dayLabel) : hotNewsMissing(dayLabel));
+        noteAbout(m_resultList, hotNewsMissing(dayLabel));
 }
 
 void EmptyStates::searchDone(const QString &query, qsizetype hits, bool archiveRead,

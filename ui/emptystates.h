@@ -21,6 +21,8 @@ public:
 
     static QString hotNewsMissing(const QString &dayLabel);
     static QString hotNewsOnTheirWay(const QString &dayLabel);
+    // The hot news are missing while the day's archive is being fetched.
+    static QString hotNewsAfterArchive(const QString &dayLabel);
     // With a capital letter in `query` the note offers the query in small letters.
     static QString noHits(const QString &query);
     static QString noFavorites();
@@ -29,8 +31,10 @@ public:
 
     // The hot news of a day were shown: a note when the day has no stored page. While they are
     // being fetched (`fetching`) the note says so instead of sending the user to the tree menu,
-    // whose download commands are off for a day being downloaded.
-    void hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching = false);
+    // whose download commands are off for a day being downloaded; while the day's archive is
+    // (`archiveFetching`), it sends the user there for when the archive has arrived.
+    void hotNewsShown(const QString &dayLabel, bool pageStored, bool fetching = false,
+                      bool archiveFetching = false);
     // A search of the archive list ran (`ran` false: the selected node does not allow it, nothing
     // changed). Before any archive was read (`archiveRead` false) the note says there is nothing
     // to search, not "no hits", and either that the archive of the day `archiveComing` (a day

@@ -710,7 +710,8 @@ void Form1::showHotNews(const mz::Day &day)
     showListView(ListView1);
     if (paneHadFocus)
         ListView1->setFocus(Qt::OtherFocusReason);
-    m_emptyStates->hotNewsShown(day.label, QFile::exists(file), m_downloads->fetchesHotNews(day));
+    m_emptyStates->hotNewsShown(day.label, QFile::exists(file), m_downloads->fetchesHotNews(day),
+                                m_downloads->fetchesArchive(day));
 }
 
 // Lists the stored archive of `day` in ListView2, which keeps its visibility (hidden). Without a

@@ -877,6 +877,9 @@ private Q_SLOTS:
         QTest::newRow("archive-running/search") << false << Fault::Stall << "search" << coming;
         QTest::newRow("archive-retry/search") << false << Fault::NotFound << "search" << coming;
         QTest::newRow("archive-retry/category") << false << Fault::NotFound << "category" << coming;
+        const QString afterArchive = EmptyStates::hotNewsAfterArchive(day);
+        QTest::newRow("archive-running/hot") << false << Fault::Stall << "hot" << afterArchive;
+        QTest::newRow("archive-retry/hot") << false << Fault::NotFound << "hot" << afterArchive;
     }
     void notesWhileTheDayIsFetched()
     {
