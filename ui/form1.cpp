@@ -1027,9 +1027,10 @@ void Form1::s0_Click()
     m_browser->cancel();
     const mz::Day day = m_tree->selectedDay();
     const QString archive = mz::storedCopy(m_downloads->archiveTarget(day));
-    PersonalFrontPage::Outcome outcome = m_frontPage->build(day, archive);
+    const bool coming = day.isValid() && m_downloads->archiveOnItsWay() == day;
+    PersonalFrontPage::Outcome outcome = m_frontPage->build(day, archive, coming);
     if (outcome == PersonalFrontPage::Outcome::NoAnswers && runOptions())
-        outcome = m_frontPage->build(day, archive);
+        outcome = m_frontPage->build(day, archive, coming);
     if (outcome == PersonalFrontPage::Outcome::Shown)
         showFrontPage();
 }

@@ -18,7 +18,14 @@ PersonalFrontPage::PersonalFrontPage(QTextBrowser *browser, const QString &folde
 {
 }
 
-PersonalFrontPage::Outcome PersonalFrontPage::build(const mz::Day &day, const QString &archiveFile)
+QString PersonalFrontPage::archiveOnItsWay(const QString &dayLabel)
+{
+    return QStringLiteral("%1的所有新闻正在下载，下载完后请再选“根据你的喜好生成当日新闻首页”。")
+        .arg(dayLabel);
+}
+
+PersonalFrontPage::Outcome PersonalFrontPage::build(const mz::Day &day, const QString &archiveFile,
+                                                    bool archiveComing)
 {
     m_savedPath.clear();
     if (!day.isValid()) {
@@ -44,9 +51,14 @@ PersonalFrontPage::Outcome PersonalFrontPage::build(const mz::Day &day, const QS
     case mz::FrontPageStatus::NoAnswers:
         tell(result.message);
         return Outcome::NoAnswers;
-    case mz::FrontPageStatus::DamagedAnswers:
     case mz::FrontPageStatus::NoArchive:
     case mz::FrontPageStatus::EmptyArchive:
+        if (archiveComing) {
+            tell(archiveOnItsWay(day.label));
+            return Outcome::Failed;
+        }
+        break;
+    case mz::FrontPageStatus::DamagedAnswers:
         break;
     }
     tell(result.message);

@@ -30,7 +30,10 @@ public:
 
     // Builds the page of `day` from `archiveFile` and puts it into the pane. The pane's
     // visibility is left to the caller. Every outcome but Shown has been told in a message box.
-    Outcome build(const mz::Day &day, const QString &archiveFile);
+    // While the day's archive is on its way (`archiveComing`) a missing or empty one is not sent
+    // to be downloaded: the download command is off for the day until it has arrived.
+    Outcome build(const mz::Day &day, const QString &archiveFile, bool archiveComing = false);
+    static QString archiveOnItsWay(const QString &dayLabel);
     // Where the last page was saved; empty when it was not.
     QString savedPath() const { return m_savedPath; }
 

@@ -6,6 +6,7 @@
 #include "ui/form1.h"
 #include "ui/headlinelists.h"
 #include "ui/navigationtree.h"
+#include "ui/personalfrontpage.h"
 #include "ui/searchcommands.h"
 #include "ui/windowstatus.h"
 #include "fetch/downloadcomponent.h"
@@ -15,6 +16,7 @@
 #include "lists/hotparser.h"
 #include "platform/messages.h"
 #include "platform/textfile.h"
+#include "store/flashini.h"
 #include "portal/httpserver.h"
 #include "portal/pagegenerator.h"
 #include "portal/portalsite.h"
@@ -880,6 +882,10 @@ private Q_SLOTS:
         const QString afterArchive = EmptyStates::hotNewsAfterArchive(day);
         QTest::newRow("archive-running/hot") << false << Fault::Stall << "hot" << afterArchive;
         QTest::newRow("archive-retry/hot") << false << Fault::NotFound << "hot" << afterArchive;
+        const QString pageLater = PersonalFrontPage::archiveOnItsWay(day);
+        QTest::newRow("hot-news-running/front-page") << true << Fault::Stall << "page" << pageLater;
+        QTest::newRow("archive-retry/front-page")
+            << false << Fault::NotFound << "page" << pageLater;
     }
     void notesWhileTheDayIsFetched()
     {
@@ -889,6 +895,8 @@ private Q_SLOTS:
         QFETCH(QString, note);
         Fixture f(kDay);
         f.server->setFaultForPath(startUp ? "/hotnews/" : kArchivePath, fault);
+        QVERIFY(mz::writeTextFile(mz::flashIniPath(f.dir.path()),
+                                  QStringLiteral("[main]\r\ngym=2\r\n"))); // a front page's answers
         auto form = f.load(startUp);
         form->setRetryPolicy(mz::RetryPolicy(3, 60000, 60000));
         if (!startUp)
@@ -904,8 +912,12 @@ private Q_SLOTS:
         } else if (command == QStringLiteral("search")) {
             form->Text2->setText(QStringLiteral("股票"));
             form->Command6_Click();
-        } else {
+        } else if (command == QStringLiteral("category")) {
             form->listCategory(QStringLiteral("国内"));
+        } else {
+            form->s0_Click();
+            QCOMPARE(f.messages.messages.size(), 1);
+            QCOMPARE(f.messages.messages.first().text, note);
         }
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1), note);
     }
