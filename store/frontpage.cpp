@@ -157,7 +157,16 @@ FrontPageResult makeFrontPage(const QString &flashIni, const QString &archiveFil
 {
     FrontPageResult result;
     const FlashLoad load = loadFlashIni(flashIni);
-    if (!load.readable || (!hasInterestAnswers(load.answers) && load.invalidValues > 0)) {
+    // A file that cannot be read is not rewritten either (the options dialog refuses to replace
+    // it), so filling in the options again cannot mend it: the user is sent to the file.
+    if (!load.readable) {
+        result.status = FrontPageStatus::DamagedAnswers;
+        result.message =
+            QStringLiteral("无法读取喜好选项文件 %1：请把它删除或改名，再填写喜好选项。")
+                .arg(QDir::toNativeSeparators(flashIni));
+        return result;
+    }
+    if (!hasInterestAnswers(load.answers) && load.invalidValues > 0) {
         result.status = FrontPageStatus::DamagedAnswers;
         result.message =
             QStringLiteral("喜好选项文件 flash.ini 无法读取或已损坏，请重新填写喜好选项。");

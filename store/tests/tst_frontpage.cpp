@@ -2,6 +2,7 @@
 // command's reaction to missing or damaged input.
 
 #include "platform/textfile.h"
+#include "store/flashini.h"
 #include "store/frontpage.h"
 
 #include <QTemporaryDir>
@@ -175,21 +176,31 @@ private slots:
         QTest::addColumn<QString>("flash");   // null: no file
         QTest::addColumn<QString>("archive"); // null: no file
         QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("advice"); // what the message asks the user to do
 
         const QString answered = QStringLiteral("[main]\r\nage=#\r\ngym=2\r\n");
         const QString page =
             archivePage(QStringLiteral("<li>[体育]<a href=/n/1.shtml>国足晋级</a></li>"
                                        "<li>[社会]<a href=/n/2.shtml>社区义诊</a></li>"));
-        QTest::newRow("no-flash-ini") << QString() << page << int(FrontPageStatus::NoAnswers);
-        QTest::newRow("delivered-hash")
-            << QStringLiteral("[main]\r\nage=#\r\n") << page << int(FrontPageStatus::NoAnswers);
-        QTest::newRow("damaged-flash-ini") << QStringLiteral("[main]\r\ngym=x\r\nstar=9\r\n")
-                                           << page << int(FrontPageStatus::DamagedAnswers);
-        QTest::newRow("no-archive") << answered << QString() << int(FrontPageStatus::NoArchive);
+        const QString refill = QStringLiteral("请重新填写喜好选项");
+        QTest::newRow("no-flash-ini")
+            << QString() << page << int(FrontPageStatus::NoAnswers) << QString();
+        QTest::newRow("delivered-hash") << QStringLiteral("[main]\r\nage=#\r\n") << page
+                                        << int(FrontPageStatus::NoAnswers) << QString();
+        QTest::newRow("damaged-flash-ini")
+            << QStringLiteral("[main]\r\ngym=x\r\nstar=9\r\n") << page
+            << int(FrontPageStatus::DamagedAnswers) << refill;
+        // Too large to read: the options dialog will not replace it, so refilling cannot help.
+        QTest::newRow("unreadable-flash-ini")
+            << answered + QString(kMaxFlashIniBytes, u';') << page
+            << int(FrontPageStatus::DamagedAnswers) << QStringLiteral("请把它删除或改名");
+        QTest::newRow("no-archive")
+            << answered << QString() << int(FrontPageStatus::NoArchive) << QString();
         QTest::newRow("archive-without-headlines")
             << answered << QStringLiteral("<html>维护中</html>")
-            << int(FrontPageStatus::EmptyArchive);
-        QTest::newRow("built-and-saved") << answered << page << int(FrontPageStatus::Ok);
+            << int(FrontPageStatus::EmptyArchive) << QString();
+        QTest::newRow("built-and-saved")
+            << answered << page << int(FrontPageStatus::Ok) << QString();
     }
 
     void command()
@@ -197,6 +208,7 @@ private slots:
         QFETCH(QString, flash);
         QFETCH(QString, archive);
         QFETCH(int, status);
+        QFETCH(QString, advice);
 
         QTemporaryDir dir;
         const QString flashPath = flashIniPath(dir.path());
@@ -213,6 +225,7 @@ private slots:
         const QString saved = dir.filePath(QStringLiteral("frontpage_20070302.html"));
         if (status != int(FrontPageStatus::Ok)) {
             QVERIFY(!r.message.isEmpty());
+            QVERIFY2(r.message.contains(advice), qPrintable(r.message));
             QVERIFY(r.html.isEmpty());
             QVERIFY(!QFile::exists(saved));
             return;
