@@ -1026,11 +1026,14 @@ void Form1::s0_Click()
 {
     m_browser->cancel();
     const mz::Day day = m_tree->selectedDay();
-    const QString archive = mz::storedCopy(m_downloads->archiveTarget(day));
-    const bool coming = day.isValid() && m_downloads->archiveOnItsWay() == day;
-    PersonalFrontPage::Outcome outcome = m_frontPage->build(day, archive, coming);
+    // Looked up at each build: downloads go on while the options dialog is open.
+    const auto build = [&] {
+        return m_frontPage->build(day, mz::storedCopy(m_downloads->archiveTarget(day)),
+                                  day.isValid() && m_downloads->archiveOnItsWay() == day);
+    };
+    PersonalFrontPage::Outcome outcome = build();
     if (outcome == PersonalFrontPage::Outcome::NoAnswers && runOptions())
-        outcome = m_frontPage->build(day, archive, coming);
+        outcome = build();
     if (outcome == PersonalFrontPage::Outcome::Shown)
         showFrontPage();
 }

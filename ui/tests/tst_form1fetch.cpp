@@ -7,6 +7,7 @@
 #include "ui/headlinelists.h"
 #include "ui/navigationtree.h"
 #include "ui/personalfrontpage.h"
+#include "ui/dialogs/form5.h"
 #include "ui/searchcommands.h"
 #include "ui/windowstatus.h"
 #include "fetch/downloadcomponent.h"
@@ -28,6 +29,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -920,6 +922,30 @@ private Q_SLOTS:
             QCOMPARE(f.messages.messages.first().text, note);
         }
         QCOMPARE(form->status().panel(WindowStatus::Panel::S1), note);
+    }
+
+    // The options dialog that the front page offers first stays open while the day's download
+    // starts: the box after it already knows that the archive is on its way.
+    void frontPageNoteAfterOptionsDialog()
+    {
+        Fixture f(kDay);
+        f.server->setFaultForPath(kArchivePath, Fault::Stall);
+        Form1 *window = nullptr;
+        f.env.showModal = [&window](QDialog &dialog) {
+            auto *options = qobject_cast<Form5 *>(&dialog);
+            QVERIFY(options);
+            window->s1_Click();
+            mz::FlashAnswers answers;
+            answers[mz::FlashGroup::Gym] = 2;
+            options->showAnswers(answers);
+            options->Command1->click();
+        };
+        auto form = f.load();
+        window = form.get();
+        form->s0_Click();
+        QCOMPARE(f.messages.messages.size(), 2); // no answers yet; then the note on the archive
+        QCOMPARE(f.messages.messages.last().text,
+                 PersonalFrontPage::archiveOnItsWay(QStringLiteral("2007-6-12")));
     }
 
     void toolbarTodayWhileOldDaySelected()
