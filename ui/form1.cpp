@@ -1184,7 +1184,11 @@ void Form1::restoreWindowPlace(const QString &optionText)
     }
     fitIntoScreen(on);
     TreeView1->resize(qMin(place->treeWidth, width() / 2), TreeView1->height());
-    mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths);
+    // The widths were the columns' on lists of the remembered width. A window fitted into a
+    // smaller screen has narrower lists: their titles give up the difference, as they do when
+    // the user narrows the window, so the columns after them stay in sight.
+    const int listChange = (width() - place->width) - (TreeView1->width() - place->treeWidth);
+    mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths, listChange);
 }
 
 // A window larger than its screen's free area (the default size on a small or scaled screen, a
@@ -1213,7 +1217,10 @@ void Form1::rememberWindowPlace()
         return;
     const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
     const QPoint outer = isMaximized() || isFullScreen() ? normal.topLeft() : pos();
-    mz::storeWindowPlace(m_env.folder,
-                         {outer.x(), outer.y(), normal.width(), normal.height(), TreeView1->width(),
-                          mz::columnWidths({ListView1, ListView2, ListView3})});
+    // The columns are kept as they are at the normal size, which the window opens with: the
+    // titles of a maximised window are wider by what its lists are wider.
+    mz::storeWindowPlace(
+        m_env.folder,
+        {outer.x(), outer.y(), normal.width(), normal.height(), TreeView1->width(),
+         mz::columnWidths({ListView1, ListView2, ListView3}, normal.width() - width())});
 }

@@ -164,22 +164,37 @@ void letTitleTakeExtraWidth(QTreeView *view)
 
 constexpr int kColumns = 3;
 
-QList<int> columnWidths(const QList<QTreeView *> &views)
+namespace {
+
+int withTitleChange(const QHeaderView *header, int column, int width, int titleChange)
+{
+    return column == 0 && titleChange ? qMax(header->minimumSectionSize(), width + titleChange)
+                                      : width;
+}
+
+} // namespace
+
+QList<int> columnWidths(const QList<QTreeView *> &views, int titleChange)
 {
     QList<int> widths;
-    for (const QTreeView *view : views)
+    for (const QTreeView *view : views) {
+        const QHeaderView *header = view->header();
         for (int c = 0; c < kColumns; ++c)
-            widths << view->header()->sectionSize(c);
+            widths << withTitleChange(header, c, header->sectionSize(c), titleChange);
+    }
     return widths;
 }
 
-void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths)
+void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths, int titleChange)
 {
     if (widths.size() != views.size() * kColumns)
         return;
-    for (qsizetype v = 0; v < views.size(); ++v)
+    for (qsizetype v = 0; v < views.size(); ++v) {
+        QHeaderView *header = views.at(v)->header();
         for (int c = 0; c < kColumns; ++c)
-            views.at(v)->header()->resizeSection(c, widths.at(v * kColumns + c));
+            header->resizeSection(
+                c, withTitleChange(header, c, widths.at(v * kColumns + c), titleChange));
+    }
 }
 
 } // namespace mz

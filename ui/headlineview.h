@@ -29,8 +29,11 @@ void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column);
 void letTitleTakeExtraWidth(QTreeView *view);
 
 // The widths of the first three columns of each view, view by view; and back. A list of any
-// other length leaves the views as they are.
-QList<int> columnWidths(const QList<QTreeView *> &views);
-void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths);
+// other length leaves the views as they are. `titleChange` is added to each title, not below the
+// header's minimum: the widths for lists that much wider (narrower when negative), as the title
+// takes what a list gains or loses.
+QList<int> columnWidths(const QList<QTreeView *> &views, int titleChange = 0);
+void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths,
+                     int titleChange = 0);
 
 } // namespace mz

@@ -383,7 +383,8 @@ private Q_SLOTS:
     // A list first shown narrower than its columns were laid out for (the window fitted into a
     // small screen, or made small before it showed) narrows the title so the columns after it
     // stay in sight, down to the header's minimum. A wide window keeps the laid-out width, and
-    // widths remembered from the user's last session are kept as they were.
+    // widths remembered from the user's last session are kept as they were, less what the
+    // window lost when it was fitted into a smaller screen (-2: every column in sight).
     void titleColumnLeavesRoomForTheOthers_data()
     {
         QTest::addColumn<int>("windowWidth"); // 0: as the window opened on the test screen
@@ -397,6 +398,9 @@ private Q_SLOTS:
         QTest::newRow("remembered-widths")
             << 0 << QStringLiteral("0,0,760,560,200,500,90,100,500,90,100,500,90,100") << false
             << 500;
+        QTest::newRow("remembered-on-a-larger-screen")
+            << 0 << QStringLiteral("0,0,1400,560,200,950,90,100,950,90,100,950,90,100") << false
+            << -2;
     }
     void titleColumnLeavesRoomForTheOthers()
     {
@@ -421,10 +425,39 @@ private Q_SLOTS:
         if (title == 0) {
             QCOMPARE(header->length(), view->viewport()->width());
             QVERIFY(header->sectionSize(0) < 460);
+        } else if (title == -2) {
+            QVERIFY2(header->length() <= view->viewport()->width(),
+                     qPrintable(QStringLiteral("columns %1 wide in a list %2 wide")
+                                    .arg(header->length())
+                                    .arg(view->viewport()->width())));
         } else {
             QCOMPARE(header->sectionSize(0), title < 0 ? header->minimumSectionSize() : title);
         }
         QCOMPARE(header->sectionSize(1), 90);
+    }
+
+    // A window closed maximised opens at its normal size with the columns that size had: the
+    // title kept its maximised width, which pushed the other columns out of sight.
+    void maximisedWindowKeepsNormalColumns()
+    {
+        FormFixture f(kOption);
+        int title = 0;
+        {
+            auto form = f.load();
+            QVERIFY(showFreelySized(*form, form->ListView1));
+            form->resize(760, 560);
+            QTRY_COMPARE(form->width(), 760);
+            title = form->ListView1->header()->sectionSize(0);
+            form->showMaximized();
+            QTRY_VERIFY(form->ListView1->header()->sectionSize(0) > title);
+            form->close();
+        }
+        auto form = f.load();
+        form->showListView(form->ListView1);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->width(), 760);
+        QCOMPARE(form->ListView1->header()->sectionSize(0), title);
     }
 
     // Command5 shows the program's web site in the browser pane without bringing it forward.
