@@ -6,6 +6,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPalette>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -20,6 +21,16 @@ constexpr qint64 kMaxPageBytes = 16 * 1024 * 1024;
 BrowserPane::BrowserPane(QTextBrowser *browser, QObject *parent)
     : QObject(parent), m_browser(browser)
 {
+    // Pages choose their colours for a browser's white paper and leave the rest to it: under a
+    // dark colour scheme their dark links and text stood on the pane's dark background. The
+    // pane is white paper with black ink (list bullets are drawn in the ink), and a link the
+    // page leaves uncoloured is a browser's blue, not the scheme's link colour, which a dark
+    // scheme makes light. The page's own styles still win.
+    QPalette paper; // no role set: the others follow the colour scheme
+    paper.setColor(QPalette::Base, Qt::white);
+    paper.setColor(QPalette::Text, Qt::black);
+    m_browser->setPalette(paper);
+    m_browser->document()->setDefaultStyleSheet(QStringLiteral("a { color: #0000ee; }"));
 }
 
 BrowserPane::~BrowserPane()

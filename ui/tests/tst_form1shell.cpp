@@ -9,6 +9,7 @@
 #include "portal/portalsite.h"
 #include "lists/headlinemodel.h"
 #include "platform/textfile.h"
+#include "testsupport/contrast.h"
 #include "testsupport/formfixture.h"
 
 #include <QStatusBar>
@@ -25,6 +26,9 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QApplication>
 #include <QTranslator>
 #include <QToolBar>
 #include <QTreeView>
@@ -473,6 +477,42 @@ private Q_SLOTS:
                                  10000);
         QVERIFY(form->WebBrowser1->isHidden());
         QCOMPARE(portal.server().requestedPaths(), QList<QByteArray>{"/mozhou/"});
+    }
+
+    // A page's own colours are chosen for a browser's white paper: under a dark colour scheme
+    // the site's links (#1f3a93) stood on the pane's dark background at 1.6:1.
+    void sitePageReadableInAnyScheme_data()
+    {
+        QTest::addColumn<QPalette>("scheme");
+        QTest::newRow("light") << QPalette();
+        QTest::newRow("dark") << mz::test::darkScheme();
+    }
+    void sitePageReadableInAnyScheme()
+    {
+        QFETCH(QPalette, scheme);
+        const QPalette saved = QApplication::palette();
+        QApplication::setPalette(scheme);
+        mz::test::FormFixture f;
+        mz::PortalServer portal(&f.clock);
+        QVERIFY(portal.listen(0));
+        f.setPortal(portal.baseUrl());
+        auto form = f.load();
+        QVERIFY(showFreelySized(*form, form->ListView1));
+        form->s6666_Click();
+        QTextBrowser *pane = form->WebBrowser1;
+        QTRY_VERIFY_WITH_TIMEOUT(pane->toPlainText().contains(QStringLiteral("热点新闻")), 10000);
+        const QTextCursor link = pane->document()->find(QStringLiteral("热点新闻"));
+        QVERIFY(link.charFormat().isAnchor());
+        QTextCursor start = link;
+        start.setPosition(link.selectionStart());
+        const QRect first = pane->cursorRect(start);
+        const QRect last = pane->cursorRect(link);
+        const QImage shown = pane->viewport()->grab().toImage();
+        QApplication::setPalette(saved);
+        const QColor paper = shown.pixelColor(1, 1);
+        const QRect glyphs(first.topLeft(), QPoint(last.left() - 1, first.bottom()));
+        const double contrast = mz::test::strongestContrast(shown, glyphs, paper);
+        QVERIFY2(contrast >= 4.5, qPrintable(QStringLiteral("link: contrast %1").arg(contrast)));
     }
 
     void command5UnreachableSiteSaysSo()
