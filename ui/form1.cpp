@@ -1194,16 +1194,20 @@ void Form1::restoreWindowPlace(const QString &optionText)
 // A window larger than its screen's free area (the default size on a small or scaled screen, a
 // size remembered from a larger monitor) would open with its status bar and transfer bars below
 // the screen's edge: it is made to fit, title bar included, and pulled back inside if it sticks
-// out. The minimum size still wins on a screen smaller than that.
+// out. On a screen smaller than the window's usual smallest size (a small screen scaled by
+// 150 %) the window may be as small as the screen's free area, so that it still fits.
 void Form1::fitIntoScreen(const QScreen *on)
 {
     if (!on)
         return;
     const QRect free = on->availableGeometry();
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const QSize fitted(qMin(width(), free.width()), qMin(height(), free.height() - titleBar));
+    const QSize room(free.width(), free.height() - titleBar);
+    const QSize smallest = minimumWindowSize().boundedTo(room).expandedTo(QSize(1, 1));
+    setMinimumSize(smallest);
+    const QSize fitted = size().boundedTo(room);
     if (fitted != size())
-        resize(fitted.expandedTo(minimumWindowSize()));
+        resize(fitted.expandedTo(smallest));
     if (!free.contains(geometry()) && free.intersects(geometry())) {
         move(qBound(free.left(), x(), qMax(free.left(), free.right() + 1 - width())),
              qBound(free.top(), y(), qMax(free.top(), free.bottom() + 1 - height() - titleBar)));

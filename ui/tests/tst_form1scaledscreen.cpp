@@ -1,0 +1,59 @@
+// The main window on a small screen scaled by 150 %: the test screen is 533 pixels wide for the
+// window, less than its usual smallest size (as 1024 x 700 at 150 %).
+
+#include "ui/form1.h"
+#include "ui/transferbars.h"
+#include "testsupport/formfixture.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTest>
+
+using mz::test::FormFixture;
+
+class TestForm1ScaledScreen : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The status bar and the transfer bars are on the screen, at the first start and with a
+    // place remembered from a larger screen.
+    void windowFitsTheScreen_data()
+    {
+        QTest::addColumn<QString>("place"); // the "[窗口]" line, or none
+        QTest::newRow("first-start") << QString();
+        QTest::newRow("remembered") << QStringLiteral("0,0,1000,700,265");
+    }
+    void windowFitsTheScreen()
+    {
+        QFETCH(QString, place);
+        QString option = FormFixture::defaultOption();
+        if (!place.isEmpty())
+            option += QStringLiteral("[窗口]\r\n") + place + QStringLiteral("\r\n");
+        FormFixture fx(option);
+        auto form = fx.load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        const QRect free = form->screen()->availableGeometry();
+        QVERIFY2(free.width() < Form1::minimumWindowSize().width(), "the screen is not small");
+        for (QWidget *bottom : {static_cast<QWidget *>(form->StatusBar1),
+                                static_cast<QWidget *>(&form->transferBars())}) {
+            const QRect shown(bottom->mapToGlobal(QPoint(0, 0)), bottom->size());
+            // The window's frame may add a pixel at its sides.
+            QVERIFY2(shown.width() <= free.width() && shown.bottom() <= free.bottom(),
+                     bottom->metaObject()->className());
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_SCALE_FACTOR", "1.5");
+    QApplication app(argc, argv);
+    TestForm1ScaledScreen test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_form1scaledscreen.moc"
