@@ -494,6 +494,10 @@ void Form1::Form_Load()
                                  QStringLiteral("，关键词、分类和旧新闻天数都没有载入。"),
                              QStringLiteral("提示"), mz::MessageIcon::Warning);
     }
+    if (!mz::chineseFontInstalled() && m_env.messages) {
+        m_env.messages->show(mz::chineseFontMissingNotice(), QStringLiteral("提示"),
+                             mz::MessageIcon::Warning);
+    }
     Timer1->start();
 }
 

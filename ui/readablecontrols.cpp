@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -153,6 +154,21 @@ void keepPlaceholderReadable(QLineEdit *edit)
     auto *keeper = new PlaceholderKeeper(edit);
     edit->installEventFilter(keeper);
     keeper->apply();
+}
+
+bool chineseFontInstalled()
+{
+    return !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty();
+}
+
+QString chineseFontMissingNotice()
+{
+    return QStringLiteral(
+        "没有安装能显示中文的字体，墨舟的文字都显示成方框。请安装一种中文字体（例如软件包 "
+        "fonts-wqy-microhei 或 fonts-noto-cjk），再启动墨舟。\n\n"
+        "No font with Chinese characters is installed, so Mozhou shows its texts as boxes. "
+        "Install a Chinese font (for example the package fonts-wqy-microhei or fonts-noto-cjk) "
+        "and start Mozhou again.");
 }
 
 } // namespace mz

@@ -55,4 +55,11 @@ private:
 // strength (how the light scheme derives its placeholder colour from its black text).
 void keepPlaceholderReadable(QLineEdit *edit);
 
+// Whether an installed font has the characters of Simplified Chinese; without one every text of
+// the window shows as boxes.
+bool chineseFontInstalled();
+// What the user is told then: in Chinese for a screen reader and in English, which the boxes do
+// not hide.
+QString chineseFontMissingNotice();
+
 } // namespace mz

@@ -1,18 +1,22 @@
-// The main window on a small screen scaled by 150 %: the test screen is 533 pixels wide for the
-// window, less than its usual smallest size (as 1024 x 700 at 150 %).
+// The main window on a plain desktop: a small screen scaled by 150 % (the test screen is 533
+// pixels wide for the window, less than its usual smallest size, as 1024 x 700 at 150 % is) and
+// no font that has Chinese characters.
 
 #include "ui/form1.h"
 #include "ui/transferbars.h"
 #include "testsupport/formfixture.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 
 using mz::test::FormFixture;
 
-class TestForm1ScaledScreen : public QObject
+class TestForm1PlainDesktop : public QObject
 {
     Q_OBJECT
 
@@ -45,15 +49,37 @@ private Q_SLOTS:
                      bottom->metaObject()->className());
         }
     }
+
+    // Without a Chinese font every text shows as boxes: the user is told why, in words the
+    // boxes do not hide, once the window has loaded.
+    void missingChineseFontIsReported()
+    {
+        FormFixture fx;
+        auto form = fx.load();
+        QCOMPARE(fx.messages.messages.size(), 1);
+        const QString text = fx.messages.messages.first().text;
+        QVERIFY2(text.contains(QStringLiteral("No font")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("fonts-wqy-microhei")));
+    }
 };
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_SCALE_FACTOR", "1.5");
+    // Font settings that name no fonts at all.
+    QTemporaryDir fonts;
+    const QString config = fonts.filePath(QStringLiteral("fonts.conf"));
+    QFile file(config);
+    if (!fonts.isValid() || !file.open(QIODevice::WriteOnly) ||
+        file.write("<?xml version=\"1.0\"?>\n<fontconfig><cachedir>" +
+                   QFile::encodeName(fonts.path()) + "</cachedir></fontconfig>\n") < 0)
+        return 1;
+    file.close();
+    qputenv("FONTCONFIG_FILE", QFile::encodeName(config));
     QApplication app(argc, argv);
-    TestForm1ScaledScreen test;
+    TestForm1PlainDesktop test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_form1scaledscreen.moc"
+#include "tst_form1plaindesktop.moc"
