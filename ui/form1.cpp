@@ -1170,8 +1170,9 @@ void Form1::showPop1ForCurrentRow(QTreeView *view)
 // it was on is gone.
 void Form1::restoreWindowPlace(const QString &optionText)
 {
+    // A place kept on a screen smaller than the usual smallest size is as sound as any.
     const std::optional<mz::WindowPlace> place =
-        mz::parseWindowPlace(optionText, minimumWindowSize());
+        mz::parseWindowPlace(optionText, smallestSizeOn(screen()));
     if (!place) {
         fitIntoScreen(screen());
         return;
@@ -1195,21 +1196,32 @@ void Form1::restoreWindowPlace(const QString &optionText)
     mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths, listChange);
 }
 
+// On a screen smaller than the window's usual smallest size (a small screen scaled by 150 %)
+// the window may be as small as the screen's free area, title bar included, so that it fits.
+QSize Form1::smallestSizeOn(const QScreen *on) const
+{
+    if (!on)
+        return minimumWindowSize();
+    const QRect free = on->availableGeometry();
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return minimumWindowSize()
+        .boundedTo(QSize(free.width(), free.height() - titleBar))
+        .expandedTo(QSize(1, 1));
+}
+
 // A window larger than its screen's free area (the default size on a small or scaled screen, a
 // size remembered from a larger monitor) would open with its status bar and transfer bars below
 // the screen's edge: it is made to fit, title bar included, and pulled back inside if it sticks
-// out. On a screen smaller than the window's usual smallest size (a small screen scaled by
-// 150 %) the window may be as small as the screen's free area, so that it still fits.
+// out.
 void Form1::fitIntoScreen(const QScreen *on)
 {
     if (!on)
         return;
     const QRect free = on->availableGeometry();
     const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const QSize room(free.width(), free.height() - titleBar);
-    const QSize smallest = minimumWindowSize().boundedTo(room).expandedTo(QSize(1, 1));
+    const QSize smallest = smallestSizeOn(on);
     setMinimumSize(smallest);
-    const QSize fitted = size().boundedTo(room);
+    const QSize fitted(qMin(width(), free.width()), qMin(height(), free.height() - titleBar));
     if (fitted != size())
         resize(fitted.expandedTo(smallest));
     if (!free.contains(geometry()) && free.intersects(geometry())) {

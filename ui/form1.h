@@ -257,6 +257,7 @@ private:
     void connectKeyboardHandlers();
     void restoreWindowPlace(const QString &optionText);
     void fitIntoScreen(const QScreen *on);
+    QSize smallestSizeOn(const QScreen *on) const;
     void rememberWindowPlace();
     EmptyStates *m_emptyStates = nullptr;
     KeyboardCommands *m_keys = nullptr;

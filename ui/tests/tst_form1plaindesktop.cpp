@@ -7,12 +7,14 @@
 #include "testsupport/formfixture.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeView>
 
 using mz::test::FormFixture;
 
@@ -22,16 +24,21 @@ class TestForm1PlainDesktop : public QObject
 
 private Q_SLOTS:
     // The status bar and the transfer bars are on the screen, at the first start and with a
-    // place remembered from a larger screen.
+    // place remembered from a larger screen; a place remembered on this screen is taken up with
+    // its column widths.
     void windowFitsTheScreen_data()
     {
         QTest::addColumn<QString>("place"); // the "[窗口]" line, or none
-        QTest::newRow("first-start") << QString();
-        QTest::newRow("remembered") << QStringLiteral("0,0,1000,700,265");
+        QTest::addColumn<int>("category");  // the width of the hot news list's category column
+        QTest::newRow("first-start") << QString() << 90;
+        QTest::newRow("remembered") << QStringLiteral("0,0,1000,700,265") << 90;
+        QTest::newRow("remembered-here")
+            << QStringLiteral("0,0,533,480,265,100,70,50,460,90,100,460,90,100") << 70;
     }
     void windowFitsTheScreen()
     {
         QFETCH(QString, place);
+        QFETCH(int, category);
         QString option = FormFixture::defaultOption();
         if (!place.isEmpty())
             option += QStringLiteral("[窗口]\r\n") + place + QStringLiteral("\r\n");
@@ -48,6 +55,7 @@ private Q_SLOTS:
             QVERIFY2(shown.width() <= free.width() && shown.bottom() <= free.bottom(),
                      bottom->metaObject()->className());
         }
+        QCOMPARE(form->ListView1->header()->sectionSize(1), category);
     }
 
     // Without a Chinese font every text shows as boxes: the user is told why, in words the
