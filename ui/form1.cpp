@@ -1189,11 +1189,13 @@ void Form1::restoreWindowPlace(const QString &optionText)
     }
     fitIntoScreen(on);
     TreeView1->resize(qMin(place->treeWidth, width() / 2), TreeView1->height());
-    // The widths were the columns' on lists of the remembered width. A window fitted into a
-    // smaller screen has narrower lists: their titles give up the difference, as they do when
-    // the user narrows the window, so the columns after them stay in sight.
-    const int listChange = (width() - place->width) - (TreeView1->width() - place->treeWidth);
-    mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths, listChange);
+    mz::setColumnWidths({ListView1, ListView2, ListView3}, place->columnWidths);
+    // The widths were the columns' on lists of the remembered width; a window fitted into a
+    // smaller screen has narrower lists.
+    if (width() - TreeView1->width() < place->width - place->treeWidth) {
+        for (QTreeView *view : {ListView1, ListView2, ListView3})
+            mz::fitTitleAtFirstSize(view);
+    }
 }
 
 // On a screen smaller than the window's usual smallest size (a small screen scaled by 150 %)

@@ -88,6 +88,8 @@ void sortAscending(QTreeView *view, QAbstractProxyModel *proxy, int column)
 
 namespace {
 
+constexpr char kFitTitleAtFirstSize[] = "mzFitTitleAtFirstSize";
+
 // The title column follows the view's width. It cannot be narrower than the header's minimum,
 // so what a shrink could not take is owed: growing pays it back before the column widens, and
 // the column comes back to its width when the view does. A width the user drags resets the
@@ -131,7 +133,8 @@ protected:
             } else if (!oldWidth) {
                 QHeaderView *header = m_view->header();
                 const int room = e->size().width() - (header->length() - header->sectionSize(0));
-                if (!m_userSized && room < header->sectionSize(0))
+                if ((!m_userSized || m_view->property(kFitTitleAtFirstSize).toBool()) &&
+                    room < header->sectionSize(0))
                     follow(room);
             }
         }
@@ -185,16 +188,18 @@ QList<int> columnWidths(const QList<QTreeView *> &views, int titleChange)
     return widths;
 }
 
-void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths, int titleChange)
+void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths)
 {
     if (widths.size() != views.size() * kColumns)
         return;
-    for (qsizetype v = 0; v < views.size(); ++v) {
-        QHeaderView *header = views.at(v)->header();
+    for (qsizetype v = 0; v < views.size(); ++v)
         for (int c = 0; c < kColumns; ++c)
-            header->resizeSection(
-                c, withTitleChange(header, c, widths.at(v * kColumns + c), titleChange));
-    }
+            views.at(v)->header()->resizeSection(c, widths.at(v * kColumns + c));
+}
+
+void fitTitleAtFirstSize(QTreeView *view)
+{
+    view->setProperty(kFitTitleAtFirstSize, true);
 }
 
 } // namespace mz

@@ -33,7 +33,10 @@ void letTitleTakeExtraWidth(QTreeView *view);
 // header's minimum: the widths for lists that much wider (narrower when negative), as the title
 // takes what a list gains or loses.
 QList<int> columnWidths(const QList<QTreeView *> &views, int titleChange = 0);
-void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths,
-                     int titleChange = 0);
+void setColumnWidths(const QList<QTreeView *> &views, const QList<int> &widths);
+// The view's widths were set for a wider view than it will be (a window fitted into a smaller
+// screen than the one they were kept on): the first size it gets narrows the title as it does
+// for laid-out widths, so that the columns after it are in sight.
+void fitTitleAtFirstSize(QTreeView *view);
 
 } // namespace mz
