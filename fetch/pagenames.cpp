@@ -63,9 +63,9 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
 
 QString storedCopy(const PageTarget &target)
 {
-    if (target.closed && !QFileInfo::exists(target.finalFile) &&
-        QFileInfo::exists(target.provisionalFile))
-        return target.provisionalFile;
+    const QString &other = target.closed ? target.provisionalFile : target.finalFile;
+    if (!QFileInfo::exists(target.file) && QFileInfo::exists(other))
+        return other;
     return target.file;
 }
 

@@ -48,6 +48,8 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
 // The stored copy that shows a day's page: the day's own copy; for a closed day without a final
 // copy, the provisional copy kept from while the day was open (the program ran across midnight,
 // or was last used on that day). Fetching the closed day again replaces it with the final copy.
+// An open day without a provisional copy shows its final copy: one fetched while the system
+// clock ran ahead and was then set back, or in a time zone where the day had ended.
 QString storedCopy(const PageTarget &target);
 
 // Whether `file` may hold the page of `day`: it exists and was not written before the day began.

@@ -277,42 +277,48 @@ private Q_SLOTS:
     // Midnight passes while the open day's page is being fetched (it arrives whole, or cut off
     // and retried): the day is closed now, so the next attempt fetches its dated page (the live
     // hot news page holds the next day's) and stores it as the final copy, which the list then
-    // shows.
+    // shows. A clock set back into a closed day while its page is fetched leaves the final copy
+    // that arrives, which the list shows.
     void retryAfterMidnight_data()
     {
         QTest::addColumn<bool>("hot");
         QTest::addColumn<Fault>("fault");
-        QTest::addColumn<QByteArray>("firstPath");
-        QTest::addColumn<QByteArray>("retryPath");
+        QTest::addColumn<bool>("clockSetBack");
+        QTest::addColumn<QList<QByteArray>>("paths");
         QTest::addColumn<QString>("stored");
         const QString archive = QStringLiteral("news1000_20070612.shtml");
         const QString hot = QStringLiteral("20070612.shtml");
+        const QByteArray live("/hotnews/"), dated("/hotnews/20070612.shtml");
         QTest::newRow("archive-cut-off")
-            << false << Fault::Truncate << kArchivePath << kArchivePath << archive;
+            << false << Fault::Truncate << false << QList{kArchivePath, kArchivePath} << archive;
         QTest::newRow("archive-whole")
-            << false << Fault::None << kArchivePath << kArchivePath << archive;
-        QTest::newRow("hot-news-cut-off") << true << Fault::Truncate << QByteArray("/hotnews/")
-                                          << QByteArray("/hotnews/20070612.shtml") << hot;
-        QTest::newRow("hot-news-whole") << true << Fault::None << QByteArray("/hotnews/")
-                                        << QByteArray("/hotnews/20070612.shtml") << hot;
+            << false << Fault::None << false << QList{kArchivePath, kArchivePath} << archive;
+        QTest::newRow("hot-news-cut-off")
+            << true << Fault::Truncate << false << QList{live, dated} << hot;
+        QTest::newRow("hot-news-whole")
+            << true << Fault::None << false << QList{live, dated} << hot;
+        QTest::newRow("archive-clock-set-back")
+            << false << Fault::None << true << QList{kArchivePath} << archive;
+        QTest::newRow("hot-news-clock-set-back")
+            << true << Fault::None << true << QList{dated} << hot;
     }
     void retryAfterMidnight()
     {
         QFETCH(bool, hot);
         QFETCH(Fault, fault);
-        QFETCH(QByteArray, firstPath);
-        QFETCH(QByteArray, retryPath);
+        QFETCH(bool, clockSetBack);
+        QFETCH(QList<QByteArray>, paths);
         QFETCH(QString, stored);
-        Fixture f(kDay);
+        Fixture f(clockSetBack ? kDay.addDays(1) : kDay);
         f.server->setFaultForPath(hot ? "/hotnews/" : "/old1000/", fault, 1);
         auto form = f.load();
         select(*form, kKey);
         connect(form->jfDownEX1, &mz::DownloadComponent::connecting, form.get(),
-                [&] { f.clock.setToday(kDay.addDays(1)); });
+                [&] { f.clock.setToday(clockSetBack ? kDay : kDay.addDays(1)); });
         hot ? form->s1hot_Click() : form->Command1_Click();
         QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 15000);
         form->Timer4->stop();
-        QCOMPARE(f.server->requestedPaths(), (QList<QByteArray>{firstPath, retryPath}));
+        QCOMPARE(f.server->requestedPaths(), paths);
         QCOMPARE(f.bytes(stored),
                  hot ? f.generator->hotNewsPage(kDay) : f.generator->archivePage(kDay));
         QVERIFY(!QFile::exists(f.file(QStringLiteral("No") + stored)));
@@ -988,33 +994,43 @@ private Q_SLOTS:
     }
 
     // The window stays open past midnight: the pages of the day that closed, fetched while it was
-    // open, keep their provisional names and still show; a final copy, once fetched, wins.
+    // open, keep their provisional names and still show; a final copy, once fetched, wins. The
+    // other way round, a day fetched as closed shows its final copy when the clock is set back
+    // into that day.
     void pagesOfTheDayThatClosed_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("finalCopy");
+        QTest::addColumn<bool>("clockSetBack");
         for (const char *command : {"button0", "s2hot", "Command2"}) {
-            QTest::newRow(command) << QString::fromLatin1(command) << false;
-            QTest::addRow("%s-final-copy", command) << QString::fromLatin1(command) << true;
+            QTest::newRow(command) << QString::fromLatin1(command) << false << false;
+            QTest::addRow("%s-final-copy", command)
+                << QString::fromLatin1(command) << true << false;
         }
+        for (const char *command : {"s2hot", "Command2"})
+            QTest::addRow("%s-clock-set-back", command)
+                << QString::fromLatin1(command) << true << true;
     }
     void pagesOfTheDayThatClosed()
     {
         QFETCH(QString, command);
         QFETCH(bool, finalCopy);
-        Fixture f(kDay);
+        QFETCH(bool, clockSetBack);
+        Fixture f(clockSetBack ? kDay.addDays(1) : kDay);
         const bool hot = command != u"Command2";
         const QString name =
             (hot ? QString() : QStringLiteral("news1000_")) + QStringLiteral("20070612.shtml");
         const auto page = [&](QDate d) {
             return hot ? f.generator->hotNewsPage(d) : f.generator->archivePage(d);
         };
-        QVERIFY(mz::writeFileBytes(f.file(QStringLiteral("No") + name), page(kDay)));
+        if (!clockSetBack)
+            QVERIFY(mz::writeFileBytes(f.file(QStringLiteral("No") + name), page(kDay)));
         const QDate shownDay = finalCopy ? kDay.addDays(-1) : kDay; // tells the copies apart
         if (finalCopy)
             QVERIFY(mz::writeFileBytes(f.file(name), page(shownDay)));
         auto form = f.load();
-        f.clock.setToday(kDay.addDays(1));
+        select(*form, kKey);
+        f.clock.setToday(clockSetBack ? kDay : kDay.addDays(1));
         if (command == u"button0") {
             for (QAction *button : form->Toolbar1->actions()) {
                 if (button->data().toString() == command)
