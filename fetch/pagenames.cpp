@@ -56,7 +56,9 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
     t.provisionalFile = provisionalCopyPath(folder, name);
     t.closed = isClosedDay(day.date, today);
     t.file = t.closed ? t.finalFile : t.provisionalFile;
-    if (kind == PageKind::HotNews && !t.closed && liveHotNewsForOpenDay)
+    // The live page holds the news of today only: a day after today (the clock was set back
+    // while the tree kept the later day) would store today's news under its own name.
+    if (kind == PageKind::HotNews && day.date == today && liveHotNewsForOpenDay)
         t.url = liveHotPageUrl(base);
     return t;
 }

@@ -40,8 +40,9 @@ struct PageTarget
 
 enum class PageKind { Archive, HotNews };
 
-// The page of a day. For a download of the open day's hot news the address is the live page
-// (`live` true); the file name always comes from the dated address.
+// The page of a day. For a download of today's hot news the address is the live page
+// (`liveHotNewsForOpenDay` true); the file name always comes from the dated address. A day after
+// today is open but fetched from its dated address.
 PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder, const Day &day,
                       QDate today, bool liveHotNewsForOpenDay = false);
 

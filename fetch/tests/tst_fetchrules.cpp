@@ -43,6 +43,9 @@ private Q_SLOTS:
                                                << "20070612.shtml" << true;
         QTest::newRow("hot-open-download-live-page") << hot << true << sameDay << "B/hotnews/"
                                                      << "No20070612.shtml" << false;
+        QTest::newRow("hot-future-day-dated-page")
+            << hot << true << QDate(2007, 6, 11) << "B/hotnews/20070612.shtml"
+            << "No20070612.shtml" << false;
         QTest::newRow("hot-open-show-dated-address")
             << hot << false << sameDay << "B/hotnews/20070612.shtml"
             << "No20070612.shtml" << false;

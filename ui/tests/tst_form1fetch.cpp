@@ -165,24 +165,32 @@ private Q_SLOTS:
     void hotNews_data()
     {
         QTest::addColumn<QDate>("today");
+        QTest::addColumn<QDate>("clockSetTo"); // after the tree was built
         QTest::addColumn<QByteArray>("requested");
         QTest::addColumn<QString>("stored");
         QTest::newRow("closed-day-dated-page")
-            << kDay.addDays(2) << QByteArray("/hotnews/20070612.shtml") << "20070612.shtml";
+            << kDay.addDays(2) << kDay.addDays(2) << QByteArray("/hotnews/20070612.shtml")
+            << "20070612.shtml";
         QTest::newRow("open-day-live-page")
-            << kDay << QByteArray("/hotnews/") << "No20070612.shtml";
+            << kDay << kDay << QByteArray("/hotnews/") << "No20070612.shtml";
+        // The clock set back before the day: the live page holds another day's news.
+        QTest::newRow("later-day-dated-page")
+            << kDay.addDays(1) << kDay.addDays(-1) << QByteArray("/hotnews/20070612.shtml")
+            << "No20070612.shtml";
     }
     void hotNews()
     {
         QFETCH(QDate, today);
+        QFETCH(QDate, clockSetTo);
         QFETCH(QByteArray, requested);
         QFETCH(QString, stored);
         Fixture f(today);
-        const bool closed = today > kDay;
+        const bool closed = clockSetTo > kDay;
         if (closed)
             QVERIFY(mz::writeFileBytes(f.file("No20070612.shtml"), "<html>provisional</html>"));
         auto form = f.load();
         select(*form, kKey);
+        f.clock.setToday(clockSetTo);
         form->s1hot_Click();
         QVERIFY(!form->Timer3->isActive()); // no watchdog for hot news
         QCOMPARE(QFile::exists(f.file("No20070612.shtml")), closed);
