@@ -81,6 +81,15 @@ if command -v man >/dev/null; then
     [ -z "$warnings" ] || fail "the manual page does not read cleanly: $warnings"
 fi
 
+echo "== hardening of the installed program"
+program="$root/bin/mozhou"
+readelf -d "$program" | grep -q 'FLAGS.*BIND_NOW' || fail "the program is not linked with -z now"
+readelf -lW "$program" | grep -q GNU_RELRO || fail "the program has no read-only relocations"
+readelf -h "$program" | grep -q 'DYN (' || fail "the program is not position independent"
+symbols=$(readelf --dyn-syms -W "$program")
+grep -q __stack_chk_fail <<<"$symbols" || fail "the program has no stack protector"
+echo "  bind now, read-only relocations, position independent, stack protector"
+
 echo "== build the Debian package"
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
     { cat "$tmp/cpack.log" >&2; fail "cpack -G DEB"; }
