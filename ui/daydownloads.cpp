@@ -238,8 +238,6 @@ void DayDownloads::arrived(const Transfer &ended)
 
 void DayDownloads::watchdogTick()
 {
-    // The caption counts whole kilobytes: a page arriving at less than a kilobyte per interval
-    // leaves it unchanged while bytes still come in. Such a transfer is slow, not stalled.
     // A server that has not answered yet is slow, not stalled: a transfer is judged from its
     // first answer on, and until then the component's own time-out ends a server that never
     // answers. Judged from the start, a portal taking more than about two ticks to answer
@@ -250,6 +248,8 @@ void DayDownloads::watchdogTick()
         m_watchdogBytes = -1;
         return;
     }
+    // The caption counts whole kilobytes: a page arriving at less than a kilobyte per interval
+    // leaves it unchanged while bytes still come in. Such a transfer is slow, not stalled.
     const QString caption = m_parts.status->caption();
     const qint64 received = m_parts.component->receivedBytes();
     if (caption != m_watchdogMemory || received != m_watchdogBytes) {
