@@ -1,5 +1,7 @@
 #include "fetch/completeness.h"
 
+#include "platform/textfile.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -71,8 +73,8 @@ bool isCompletePage(QByteArrayView bytes)
 
 bool isCompletePageFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return false;
     const qint64 size = file.size();
     constexpr qint64 kBlock = 64 * 1024;

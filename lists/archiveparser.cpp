@@ -487,8 +487,8 @@ QStringView ArchivePageText::decodeLowered(QByteArrayView pageBytes)
 std::optional<QStringView> ArchivePageText::decodeLoweredFile(const QString &path,
                                                               qsizetype blockBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     // Room for the whole text at once; nothing is dropped, as nothing raises the floor.
     reserveText(GbkDecoder::requiredSpace(qMax<qint64>(file.size(), 0)));
@@ -558,8 +558,8 @@ ArchivePageText::scanFile(const QString &path, const QString &baseAddress,
                           const ArchiveEntrySink &sink,
                           const std::function<void(qsizetype)> &expect, qsizetype blockBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!openRegularFile(file, path))
         return std::nullopt;
     if (!tailHoldsEndMarker(file, std::max<qsizetype>(blockBytes, qsizetype(1) << 16))) {
         // Whether the text holds the end marker at all decides every entry; such a page is

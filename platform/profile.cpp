@@ -110,12 +110,25 @@ QByteArray joinLines(const QList<Line> &lines)
     return out;
 }
 
+// The next read would take none of a file past the limit.
+bool writeWithinLimit(const QString &path, const QByteArray &bytes, QString *error)
+{
+    if (bytes.size() > kMaxProfileFileBytes) {
+        if (error)
+            *error = QStringLiteral("%1 会超过 %2 MB，没有写入")
+                         .arg(QDir::toNativeSeparators(path))
+                         .arg(kMaxProfileFileBytes / (1024 * 1024));
+        return false;
+    }
+    return writeFileBytes(path, bytes, error);
+}
+
 } // namespace
 
 QString readProfileString(const QString &path, const QString &section, const QString &key,
                           const QString &defaultValue)
 {
-    const auto bytes = readFileBytes(path);
+    const auto bytes = readFileBytes(path, kMaxProfileFileBytes);
     if (!bytes)
         return defaultValue;
     const QList<Line> lines = splitLines(bytes->sliced(byteOrderMarkLength(*bytes)));
@@ -144,11 +157,14 @@ bool writeProfileString(const QString &path, const QString &section, const QStri
     }
     // A missing file starts empty; a file that exists but cannot be read is never replaced,
     // since everything it holds would be lost.
-    const std::optional<QByteArray> read = readFileBytes(path);
+    ReadProblem problem = ReadProblem::None;
+    const std::optional<QByteArray> read = readFileBytes(path, kMaxProfileFileBytes, &problem);
     const QFileInfo info(path);
-    if (!read && (info.exists() || info.isSymLink())) {
+    if (!read && (problem != ReadProblem::Missing || info.isSymLink())) {
         if (error)
-            *error = QStringLiteral("无法读取 %1，没有写入").arg(QDir::toNativeSeparators(path));
+            *error = QStringLiteral("%1 %2，没有写入")
+                         .arg(QDir::toNativeSeparators(path),
+                              readProblemText(problem, kMaxProfileFileBytes));
         return false;
     }
     const QByteArray original = read.value_or(QByteArray());
@@ -167,14 +183,14 @@ bool writeProfileString(const QString &path, const QString &section, const QStri
             lines.last().end = eol;
         lines.append({'[' + encodeAnsi(section) + ']', eol});
         lines.append({newLine, eol});
-        return writeFileBytes(path, mark + joinLines(lines), error);
+        return writeWithinLimit(path, mark + joinLines(lines), error);
     }
     qsizetype lastContent = begin - 1; // the header when the section is empty
     for (qsizetype i = begin; i < end; ++i) {
         const QString k = keyOf(lines[i].text);
         if (!k.isNull() && sameName(k, key)) {
             lines[i].text = newLine;
-            return writeFileBytes(path, mark + joinLines(lines), error);
+            return writeWithinLimit(path, mark + joinLines(lines), error);
         }
         if (!lines[i].text.trimmed().isEmpty())
             lastContent = i;
@@ -182,7 +198,7 @@ bool writeProfileString(const QString &path, const QString &section, const QStri
     if (lines[lastContent].end.isEmpty())
         lines[lastContent].end = eol;
     lines.insert(lastContent + 1, {newLine, eol});
-    return writeFileBytes(path, mark + joinLines(lines), error);
+    return writeWithinLimit(path, mark + joinLines(lines), error);
 }
 
 } // namespace mz

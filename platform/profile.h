@@ -14,10 +14,15 @@
 // A write is refused (false, with the reason in *error, nothing written) when the file exists but
 // cannot be read, when the section holds a line break or "]", when the key holds a line break or
 // "=" or starts with "[", and when the value holds a line break.
+// A file larger than kMaxProfileFileBytes is not read (reads give the default) and not
+// rewritten, and a write that would take a file past it is refused: a settings file that large
+// is none the program wrote, and reading it whole would hold up the window.
 
 #include <QString>
 
 namespace mz {
+
+inline constexpr qint64 kMaxProfileFileBytes = 4 * 1024 * 1024;
 
 QString readProfileString(const QString &path, const QString &section, const QString &key,
                           const QString &defaultValue = QString());

@@ -14,6 +14,8 @@
 #include <QString>
 #include <optional>
 
+class QFile;
+
 namespace mz {
 
 QString decodeAnsi(QByteArrayView bytes);
@@ -24,11 +26,32 @@ QByteArray encodeAnsi(QStringView text);
 // the first line it hides a section header there, and a rewrite would then append a second one.
 qsizetype byteOrderMarkLength(QByteArrayView bytes);
 
-// Reads the whole file as bytes; nullopt when it is missing or unreadable, or when it holds more
-// than `maxBytes` bytes (a negative limit reads a file of any size).
-std::optional<QByteArray> readFileBytes(const QString &path, qint64 maxBytes = -1);
+// Why a file of the program folder was not read.
+enum class ReadProblem {
+    None,
+    Missing,    // no such file
+    NotAFile,   // a folder, a FIFO, a device or a socket bears the name
+    TooLarge,   // more bytes than the reader takes
+    Unreadable, // no permission, or the read failed
+};
+
+// Opens `path` for reading only when it is a regular file (a link to one counts). A FIFO would
+// hold the open until some writer came, and a device or a folder has no end a whole-file read
+// could reach: the window would freeze. Resource paths (":/...") open as they are.
+bool openRegularFile(QFile &file, const QString &path, ReadProblem *problem = nullptr);
+
+// Reads the whole file as bytes; nullopt when it is missing, not a regular file or unreadable, or
+// when it holds more than `maxBytes` bytes (a negative limit reads a file of any size). *problem
+// says which.
+std::optional<QByteArray> readFileBytes(const QString &path, qint64 maxBytes = -1,
+                                        ReadProblem *problem = nullptr);
 // Reads and decodes the whole file; nullopt as readFileBytes gives it.
-std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1);
+std::optional<QString> readTextFile(const QString &path, qint64 maxBytes = -1,
+                                    ReadProblem *problem = nullptr);
+
+// Why a read failed, as a phrase to follow the file's name in a message ("不是普通文件",
+// "过大（超过 4 MB）", ...); `maxBytes` is the limit the read had.
+QString readProblemText(ReadProblem problem, qint64 maxBytes = -1);
 
 // Replaces the file's content atomically. Returns false (and fills *error) on failure.
 bool writeFileBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);

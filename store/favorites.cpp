@@ -19,6 +19,15 @@ QString shownPath(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// The file stays as it is: it is the user's to mend.
+QString readFailedText(const QString &path, ReadProblem problem)
+{
+    if (problem == ReadProblem::Unreadable)
+        return QStringLiteral("无法读取收藏夹文件 %1。").arg(shownPath(path));
+    return QStringLiteral("无法读取收藏夹文件 %1：它%2。")
+        .arg(shownPath(path), readProblemText(problem, kMaxProfileFileBytes));
+}
+
 } // namespace
 
 QString favoritesPath(const QString &folder)
@@ -61,12 +70,13 @@ QList<Favorite> parseFavorites(const QString &text)
 FavoritesResult readFavorites(const QString &path)
 {
     FavoritesResult result;
-    if (!QFileInfo::exists(path))
+    ReadProblem problem = ReadProblem::None;
+    const std::optional<QString> text = readTextFile(path, kMaxProfileFileBytes, &problem);
+    if (problem == ReadProblem::Missing)
         return result; // no favourite stored yet
-    const std::optional<QString> text = readTextFile(path);
     if (!text) {
         result.status = FavoritesResult::Status::ReadFailed;
-        result.message = QStringLiteral("无法读取收藏夹文件 %1。").arg(shownPath(path));
+        result.message = readFailedText(path, problem);
         return result;
     }
     result.favorites = parseFavorites(*text);
@@ -101,10 +111,11 @@ FavoritesResult removeFavorite(const QString &path, const QString &title, const 
         result.message = QStringLiteral("收藏夹中已没有这条新闻。");
         return result;
     }
-    std::optional<QByteArray> bytes = readFileBytes(path);
+    ReadProblem problem = ReadProblem::None;
+    std::optional<QByteArray> bytes = readFileBytes(path, kMaxProfileFileBytes, &problem);
     if (!bytes) {
         result.status = FavoritesResult::Status::ReadFailed;
-        result.message = QStringLiteral("无法读取收藏夹文件 %1。").arg(shownPath(path));
+        result.message = readFailedText(path, problem);
         return result;
     }
     const QString entry = title + u'=' + address;

@@ -100,6 +100,8 @@ QString optionFileReadProblem(const QString &folder)
     const QString path = optionFilePath(folder);
     const QString shown = QDir::toNativeSeparators(path);
     const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return QStringLiteral("设置文件 %1 不是普通文件，没有读取").arg(shown);
     if (info.isFile() && info.size() > kMaxOptionFileBytes)
         return QStringLiteral("设置文件 %1 过大（超过 %2 MB），没有读取")
             .arg(shown)

@@ -11,6 +11,20 @@
 #include <QFileInfo>
 #include <QTimer>
 
+namespace {
+
+// The marker and page templates are a few kilobytes; one far larger is no template.
+constexpr qint64 kMaxTemplateBytes = 1024 * 1024;
+
+QString templateProblem(const QString &name, mz::ReadProblem problem)
+{
+    if (problem == mz::ReadProblem::Missing)
+        return QStringLiteral("找不到") + name;
+    return name + mz::readProblemText(problem, kMaxTemplateBytes);
+}
+
+} // namespace
+
 ArticleBatch::ArticleBatch(const Components &components, QTimer *timer, const QString &folder,
                            WindowStatus &status, mz::MessageFunnel *messages, QObject *parent)
     : QObject(parent), m_components(components), m_timer(timer), m_folder(folder), m_status(status),
@@ -180,18 +194,19 @@ void ArticleBatch::rewrite(int index, const QString &path)
 QString ArticleBatch::cleanInto(const QString &arrived, const QString &path)
 {
     const QDir folder(m_folder);
-    const std::optional<QByteArray> fenli =
-        mz::readFileBytes(folder.filePath(QStringLiteral("fenli.ini")));
+    mz::ReadProblem problem = mz::ReadProblem::None;
+    const std::optional<QByteArray> fenli = mz::readFileBytes(
+        folder.filePath(QStringLiteral("fenli.ini")), kMaxTemplateBytes, &problem);
     if (!fenli)
-        return QStringLiteral("找不到fenli.ini");
+        return templateProblem(QStringLiteral("fenli.ini"), problem);
     // Read as the template is: a marker file saved in UTF-8 would otherwise lose its keys.
     const mz::MarkerFile markers = mz::parseMarkers(mz::decodeTemplate(*fenli).text);
     if (!markers.markers)
         return QStringLiteral("fenli.ini缺少") + markers.missingKeys.join(QStringLiteral("、"));
-    const std::optional<QByteArray> templateBytes =
-        mz::readFileBytes(folder.filePath(QStringLiteral("template.ini")));
+    const std::optional<QByteArray> templateBytes = mz::readFileBytes(
+        folder.filePath(QStringLiteral("template.ini")), kMaxTemplateBytes, &problem);
     if (!templateBytes)
-        return QStringLiteral("找不到template.ini");
+        return templateProblem(QStringLiteral("template.ini"), problem);
     const mz::PageTemplate templ = mz::decodeTemplate(*templateBytes);
     const std::optional<QByteArray> page = mz::readFileBytes(arrived);
     if (!page)

@@ -10,6 +10,7 @@
 #include "ui/windowstatus.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -21,6 +22,9 @@ namespace {
 // Longest time a list() lets pass between two runs of the event pump (unless one chunk of rows
 // takes longer): well below what a user notices.
 constexpr qint64 kPumpIntervalMs = 10;
+
+// A hot news page holds a few hundred headlines; one far larger is no such page.
+constexpr qint64 kMaxHotPageBytes = 64 * 1024 * 1024;
 
 QString progressCaption(qsizetype found)
 {
@@ -129,9 +133,19 @@ void HeadlineLists::list(const QString &archiveFile)
 
 void HeadlineLists::listHot(const QString &hotFile)
 {
-    const std::optional<QByteArray> page = mz::readFileBytes(hotFile);
-    if (!page)
+    mz::ReadProblem problem = mz::ReadProblem::None;
+    const std::optional<QByteArray> page = mz::readFileBytes(hotFile, kMaxHotPageBytes, &problem);
+    if (!page) {
+        // Something that is no page under the page's name (a folder, a FIFO, a device, a file
+        // far too large for a hot news page) is left as it is, and the user learns why the list
+        // stays empty; a page not stored yet needs no word.
+        if (problem != mz::ReadProblem::Missing && m_messages)
+            m_messages->show(QStringLiteral("热点新闻文件 %1 %2，没有读取。")
+                                 .arg(QDir::toNativeSeparators(hotFile),
+                                      mz::readProblemText(problem, kMaxHotPageBytes)),
+                             QStringLiteral("提示"), mz::MessageIcon::Warning);
         return;
+    }
     mz::HeadlineRows rows = mz::parseHotPage(*page);
     const qsizetype found = rows.size();
     m_model1->append(std::move(rows));

@@ -46,7 +46,8 @@ public:
     // while it fills; a missing page says "你还没有下载今日新闻". A newer list() started from
     // inside the event pump stops this one, so the rows of two pages never mix.
     void list(const QString &archiveFile);
-    // Appends the stored hot news page `hotFile` to ListView1; a missing page adds nothing.
+    // Appends the stored hot news page `hotFile` to ListView1; a missing page adds nothing, and
+    // one that cannot be read (no plain file, far too large) says why.
     void listHot(const QString &hotFile);
 
     // Sorts `view` ascending by a clicked column (0-based); ListView3 never sorts.

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <vector>
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -273,6 +274,41 @@ private Q_SLOTS:
         QVERIFY2(error.contains(QStringLiteral("favorite.ini")), qPrintable(error));
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
         QCOMPARE(readFileBytes(path).value(), before);
+    }
+
+    // Under a file's name there may be what no whole-file read can finish: a FIFO would hold
+    // the open until a writer came, a device never ends. Each is refused at once, with its reason.
+    void readRefusesWhatIsNoPlainFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("limit");
+        QTest::addColumn<int>("problem");
+        QTest::newRow("plain") << "plain" << qint64(-1) << int(ReadProblem::None);
+        QTest::newRow("missing") << "missing" << qint64(-1) << int(ReadProblem::Missing);
+        QTest::newRow("fifo") << "fifo" << qint64(-1) << int(ReadProblem::NotAFile);
+        QTest::newRow("folder") << "folder" << qint64(-1) << int(ReadProblem::NotAFile);
+        QTest::newRow("link-to-device") << "device" << qint64(100) << int(ReadProblem::NotAFile);
+        QTest::newRow("over-the-limit") << "plain" << qint64(4) << int(ReadProblem::TooLarge);
+    }
+    void readRefusesWhatIsNoPlainFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(qint64, limit);
+        QFETCH(int, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("favorite.ini"));
+        if (kind == u"plain")
+            QVERIFY(writeFileBytes(path, "[main]\r\n"));
+        else if (kind == u"fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == u"device")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        ReadProblem why = ReadProblem::Unreadable;
+        const std::optional<QByteArray> bytes = readFileBytes(path, limit, &why);
+        QCOMPARE(int(why), problem);
+        QCOMPARE(bytes.has_value(), problem == int(ReadProblem::None));
     }
 
     void profileReads()

@@ -1,13 +1,17 @@
 // favorite.ini: storing, listing and removing favourites on real files, hand-edited files and
 // titles the format cannot hold as they are.
 
+#include "platform/profile.h"
 #include "platform/textfile.h"
 #include "store/favorites.h"
 #include "testsupport/writelimit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace mz;
 
@@ -214,6 +218,53 @@ private slots:
         QVERIFY(writeFileBytes(path, before));
         QVERIFY(removeFavorite(path, title, QStringLiteral("http://a/2")).ok());
         QCOMPARE(bytesOf(path), after);
+    }
+
+    // Something under the name that is no favorites file the program could have written (a
+    // FIFO, a folder, a device, a file of many megabytes) is reported at once and left as it is.
+    void unusableFileIsReportedAndKept_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fifo") << "fifo"
+                              << "不是普通文件";
+        QTest::newRow("folder") << "folder"
+                                << "不是普通文件";
+        QTest::newRow("link-to-device") << "device"
+                                        << "不是普通文件";
+        QTest::newRow("huge") << "huge"
+                              << "过大";
+    }
+    void unusableFileIsReportedAndKept()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = favoritesPath(dir.path());
+        const QByteArray huge =
+            gbk("[main]\r\n甲=http://a/1\r\n") + QByteArray(kMaxProfileFileBytes, ';');
+        if (kind == u"fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == u"folder")
+            QVERIFY(QDir().mkdir(path));
+        else if (kind == u"device")
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            QVERIFY(writeFileBytes(path, huge));
+        const FavoritesResult read = readFavorites(path);
+        QCOMPARE(read.status, FavoritesResult::Status::ReadFailed);
+        QVERIFY2(read.message.contains(reason), qPrintable(read.message));
+        const FavoritesResult add =
+            addFavorite(path, QStringLiteral("乙"), QStringLiteral("http://a/2"));
+        QCOMPARE(add.status, FavoritesResult::Status::WriteFailed);
+        QVERIFY2(add.message.contains(reason), qPrintable(add.message));
+        QCOMPARE(removeFavorite(path, QStringLiteral("甲"), QStringLiteral("http://a/1")).status,
+                 FavoritesResult::Status::ReadFailed);
+        const QFileInfo after(path);
+        if (kind == u"huge")
+            QCOMPARE(bytesOf(path), huge);
+        else
+            QCOMPARE(after.isSymLink() || after.isDir() || !after.isFile(), true);
     }
 
     void faultsAreReportedAndLoseNothing()

@@ -33,6 +33,8 @@
 #include <functional>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QDate kDay(2007, 3, 2);
@@ -270,18 +272,27 @@ void TestForm1Articles::failedDownloadLeavesOthers()
 void TestForm1Articles::keptAsArrived_data()
 {
     QTest::addColumn<QString>("removeFile");       // from the program folder
+    QTest::addColumn<QString>("standIn");          // put in its place: "fifo" or "huge"
     QTest::addColumn<QByteArray>("fenli");         // replaces fenli.ini when not empty
     QTest::addColumn<QByteArray>("dropFromPage2"); // taken out of article 2's page
     QTest::addColumn<QList<int>>("kept");
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("fenli-missing") << QStringLiteral("fenli.ini") << QByteArray() << QByteArray()
-                                   << QList<int>{1, 2, 3} << QStringLiteral("找不到fenli.ini");
+    QTest::newRow("fenli-missing")
+        << QStringLiteral("fenli.ini") << QString() << QByteArray() << QByteArray()
+        << QList<int>{1, 2, 3} << QStringLiteral("找不到fenli.ini");
     QTest::newRow("template-missing")
-        << QStringLiteral("template.ini") << QByteArray() << QByteArray() << QList<int>{1, 2, 3}
-        << QStringLiteral("找不到template.ini");
+        << QStringLiteral("template.ini") << QString() << QByteArray() << QByteArray()
+        << QList<int>{1, 2, 3} << QStringLiteral("找不到template.ini");
+    // A FIFO would hold the window until some program wrote into it.
+    QTest::newRow("fenli-a-fifo") << QStringLiteral("fenli.ini") << QStringLiteral("fifo")
+                                  << QByteArray() << QByteArray() << QList<int>{1, 2, 3}
+                                  << QStringLiteral("fenli.ini不是普通文件");
+    QTest::newRow("template-far-too-large")
+        << QStringLiteral("template.ini") << QStringLiteral("huge") << QByteArray() << QByteArray()
+        << QList<int>{1, 2, 3} << QStringLiteral("template.ini过大");
     QTest::newRow("fenli-key-missing")
-        << QString()
+        << QString() << QString()
         << mz::encodeAnsi(
                u"[新闻名字start]=<h1 id=\"artibodytitle\">\r\n[新闻名字end]=</h1>\r\n"
                u"[新闻内容start]=<!-- 正文开始 -->\r\n[新闻内容end]=<!-- 正文结束 -->\r\n"
@@ -292,6 +303,7 @@ void TestForm1Articles::keptAsArrived_data()
 void TestForm1Articles::keptAsArrived()
 {
     QFETCH(QString, removeFile);
+    QFETCH(QString, standIn);
     QFETCH(QByteArray, fenli);
     QFETCH(QByteArray, dropFromPage2);
     QFETCH(QList<int>, kept);
@@ -300,6 +312,10 @@ void TestForm1Articles::keptAsArrived()
     Fixture f;
     if (!removeFile.isEmpty())
         QVERIFY(QFile::remove(f.dir.filePath(removeFile)));
+    if (standIn == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(f.dir.filePath(removeFile)).constData(), 0600), 0);
+    else if (standIn == u"huge")
+        QVERIFY(mz::writeFileBytes(f.dir.filePath(removeFile), QByteArray(2 << 20, ' ')));
     if (!fenli.isEmpty())
         QVERIFY(mz::writeFileBytes(f.dir.filePath(QStringLiteral("fenli.ini")), fenli));
     const QByteArray page2 = mz::PortalGenerator::articlePath(kDay, 2).toLatin1();

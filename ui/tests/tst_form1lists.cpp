@@ -10,6 +10,9 @@
 #include "platform/textfile.h"
 #include "testsupport/formfixture.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
@@ -20,6 +23,7 @@
 #include <QToolTip>
 #include <QTreeView>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace mz;
 
@@ -67,6 +71,8 @@ private slots:
     void newerListDuringPumpWins();
     void newerListWithMissingFileStopsOlder();
     void listHotMissingFile();
+    void listHotUnusableFile_data();
+    void listHotUnusableFile();
     void listHotSections();
     void listHotWithoutEndMarker();
     void toolTipShowsTheTitleAsText_data();
@@ -235,6 +241,37 @@ void TestForm1Lists::newerListWithMissingFileStopsOlder()
     QCOMPARE(f.lists().model2()->rowCount(), 0);
     QCOMPARE(f.status().panel(WindowStatus::Panel::S1), u"before"_qs);
     QCOMPARE(f.windowTitle(), kIdle);
+}
+
+// Under the hot news page's name stands what no page read can finish or what no hot news page
+// is: the list stays empty, the user is told why, and the thing stays as it was.
+void TestForm1Lists::listHotUnusableFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("fifo") << u"fifo"_qs << u"不是普通文件"_qs;
+    QTest::newRow("folder") << u"folder"_qs << u"不是普通文件"_qs;
+    QTest::newRow("link-to-device") << u"device"_qs << u"不是普通文件"_qs;
+}
+
+void TestForm1Lists::listHotUnusableFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    Form1 &f = *m_form;
+    const QString hot = m_fixture->dir.filePath(u"20070302.shtml"_qs);
+    if (kind == u"fifo")
+        QCOMPARE(mkfifo(QFile::encodeName(hot).constData(), 0600), 0);
+    else if (kind == u"folder")
+        QVERIFY(QDir().mkdir(hot));
+    else
+        QVERIFY(QFile::link(u"/dev/zero"_qs, hot));
+    f.listHot(hot);
+    QCOMPARE(f.lists().model1()->rowCount(), 0);
+    QCOMPARE(m_fixture->messages.messages.size(), 1);
+    QVERIFY2(m_fixture->messages.messages.first().text.contains(reason),
+             qPrintable(m_fixture->messages.messages.first().text));
+    QVERIFY(!QFileInfo(hot).isFile() || QFileInfo(hot).isSymLink());
 }
 
 void TestForm1Lists::listHotMissingFile()

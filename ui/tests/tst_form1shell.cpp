@@ -34,6 +34,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 using mz::test::crlf;
 using mz::test::FormFixture;
 
@@ -143,27 +145,32 @@ private Q_SLOTS:
     void missingOrBrokenOptionFile_data()
     {
         QTest::addColumn<QString>("option");
-        QTest::addColumn<bool>("folder");
+        QTest::addColumn<QString>("kind"); // what stands in the file's place, if not the file
         QTest::addColumn<QString>("notice");
-        QTest::newRow("missing") << QString() << false << QString();
+        QTest::newRow("missing") << QString() << QString() << QString();
         QTest::newRow("only-days")
-            << crlf(QStringLiteral("[旧新闻存放天数]\n2天")) << false << QString();
-        QTest::newRow("garbage") << QStringLiteral("[[[[天天\r\n[") << false << QString();
-        QTest::newRow("a-folder") << QString() << true << QStringLiteral("无法读取设置文件");
+            << crlf(QStringLiteral("[旧新闻存放天数]\n2天")) << QString() << QString();
+        QTest::newRow("garbage") << QStringLiteral("[[[[天天\r\n[") << QString() << QString();
+        QTest::newRow("a-folder") << QString() << "folder" << QStringLiteral("不是普通文件");
+        // A FIFO would hold the window's load until some program wrote into it.
+        QTest::newRow("a-fifo") << QString() << "fifo" << QStringLiteral("不是普通文件");
         QTest::newRow("far-too-large")
             << crlf(QStringLiteral("[你的关键词]\n")) + QStringLiteral("nba\r\n").repeated(300000)
-            << false << QStringLiteral("过大");
+            << QString() << QStringLiteral("过大");
     }
     void missingOrBrokenOptionFile()
     {
         QFETCH(QString, option);
-        QFETCH(bool, folder);
+        QFETCH(QString, kind);
         QFETCH(QString, notice);
         FormFixture f(option);
+        const QString path = f.dir.filePath(QStringLiteral("option.ini"));
         if (option.isNull())
-            QFile::remove(f.dir.filePath(QStringLiteral("option.ini")));
-        if (folder)
+            QFile::remove(path);
+        if (kind == u"folder")
             QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("option.ini")));
+        else if (kind == u"fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         auto form = f.load();
         QCOMPARE(form->TreeView1->topLevelItemCount(), 5);
         QCOMPARE(form->TreeView1->topLevelItem(2)->childCount(), 0);
