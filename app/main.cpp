@@ -90,6 +90,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // What a 墨舟 killed outright on this folder left behind; the lock shows that none runs.
+    mz::removeLeftovers(folder);
+
     const QString optionText = mz::readOptionFile(folder).value_or(QString());
     mz::SystemClock clock;
     mz::DesktopOpener opener;

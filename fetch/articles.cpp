@@ -383,6 +383,11 @@ QString articleFileName(const QString &headline)
     return stem + QStringLiteral(".htm");
 }
 
+QString articleArrivalPath(const QString &path)
+{
+    return path + QStringLiteral(".download");
+}
+
 QString articleFilePath(const QString &programFolder, const QString &headline)
 {
     return QDir(programFolder).filePath(QStringLiteral("News_save/") + articleFileName(headline));

@@ -115,6 +115,9 @@ QByteArray encodeArticle(QStringView page, const PageTemplate &pageTemplate);
 // only "." / "..") or names a device becomes a safe name. The result never leaves the folder it is
 // put in.
 QString articleFileName(const QString &headline);
+// Where the page of the article to be saved at `path` arrives before it is cleaned into `path`:
+// beside it, with ".download" added.
+QString articleArrivalPath(const QString &path);
 // folder + "/News_save/" + articleFileName(headline).
 QString articleFilePath(const QString &programFolder, const QString &headline);
 

@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <QUrl>
@@ -204,6 +205,19 @@ QString linkedFile(const QString &path)
 
 } // namespace
 
+QString partialFileTemplate(const QString &fileName)
+{
+    return fileName + QStringLiteral(".XXXXXX.part");
+}
+
+QString partialFileTarget(const QString &name)
+{
+    // QTemporaryFile fills the six places with ASCII letters.
+    static const QRegularExpression pattern(QStringLiteral("^(.+)\\.[A-Za-z]{6}\\.part$"));
+    const QRegularExpressionMatch match = pattern.match(name);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 DownloadComponent::DownloadComponent(int index, QObject *parent) : QObject(parent), m_index(index)
 {
     m_manager = new QNetworkAccessManager(this);
@@ -337,7 +351,7 @@ void DownloadComponent::begin(const Request &request)
         // Beside the file it replaces, so that the final rename stays on one file system.
         const QFileInfo info(part->written);
         part->file = std::make_unique<QTemporaryFile>(
-            info.absoluteDir().filePath(info.fileName() + QStringLiteral(".XXXXXX.part")));
+            info.absoluteDir().filePath(partialFileTemplate(info.fileName())));
         const bool opened = info.absoluteDir().exists() && part->file->open();
         const QString why = part->file->errorString();
         t->part = std::move(part);

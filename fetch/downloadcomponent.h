@@ -44,6 +44,13 @@ class QTimer;
 
 namespace mz {
 
+// The name of the temporary file a transfer writes beside its target `fileName` until the page
+// is complete: the target's name, "." and six letters, ".part". The file goes with the transfer;
+// only a process killed outright leaves it behind.
+QString partialFileTemplate(const QString &fileName); // fileName + ".XXXXXX.part"
+// The target's name when `name` is such a temporary file's, else a null string.
+QString partialFileTarget(const QString &name);
+
 class DownloadComponent : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace mz {
 
@@ -61,6 +62,12 @@ PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder,
     if (kind == PageKind::HotNews && day.date == today && liveHotNewsForOpenDay)
         t.url = liveHotPageUrl(base);
     return t;
+}
+
+bool isStoredPageName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(No)?(news1000_)?[0-9]{8}\\.shtml$"));
+    return pattern.match(name).hasMatch();
 }
 
 QString storedCopy(const PageTarget &target)

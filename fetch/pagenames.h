@@ -46,6 +46,10 @@ enum class PageKind { Archive, HotNews };
 PageTarget pageTarget(PageKind kind, const QString &base, const QString &folder, const Day &day,
                       QDate today, bool liveHotNewsForOpenDay = false);
 
+// Whether `name` is one a stored page can have: the last segment of an archive or dated hot news
+// address ("news1000_20070315.shtml", "20070315.shtml"), with or without the prefix "No".
+bool isStoredPageName(const QString &name);
+
 // The stored copy that shows a day's page: the day's own copy; for a closed day without a final
 // copy, the provisional copy kept from while the day was open (the program ran across midnight,
 // or was last used on that day). Fetching the closed day again replaces it with the final copy.

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace mz {
@@ -108,6 +109,13 @@ QString unchosenPlace()
 QString flashIniPath(const QString &folder)
 {
     return QDir(folder).filePath(QStringLiteral("flash.ini"));
+}
+
+bool isFlashScratchName(const QString &name)
+{
+    // QTemporaryDir fills the six places with ASCII letters.
+    static const QRegularExpression pattern(QStringLiteral("^flash\\.ini\\.[A-Za-z]{6}$"));
+    return pattern.match(name).hasMatch();
 }
 
 FlashLoad loadFlashIni(const QString &path)

@@ -57,6 +57,10 @@ inline constexpr qint64 kMaxFlashIniBytes = 1024 * 1024;
 // Where the program keeps the file.
 QString flashIniPath(const QString &folder);
 
+// Whether `name` is that of the scratch folder a save makes beside flash.ini ("flash.ini." and
+// six letters); it goes with the save, unless the program is killed meanwhile.
+bool isFlashScratchName(const QString &name);
+
 struct FlashAnswers
 {
     // The chosen position of each group, -1 when none.

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 namespace mz {
@@ -23,6 +24,13 @@ QString writeProblem(const QString &folder)
 }
 
 } // namespace
+
+bool isLockProbeName(const QString &name)
+{
+    // QTemporaryFile fills the six places with ASCII letters.
+    static const QRegularExpression pattern(QStringLiteral("^mozhou\\.lock\\.[A-Za-z]{6}$"));
+    return pattern.match(name).hasMatch();
+}
 
 std::unique_ptr<QLockFile> lockProgramFolder(const QString &folder, QString *error)
 {

@@ -1,6 +1,11 @@
 #include "store/programfolder.h"
 
+#include "fetch/articles.h"
+#include "fetch/downloadcomponent.h"
+#include "fetch/pagenames.h"
 #include "platform/textfile.h"
+#include "store/flashini.h"
+#include "store/folderlock.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +52,61 @@ bool prepareProgramFolder(const QString &folder, QString *error)
             return false;
     }
     return true;
+}
+
+namespace {
+
+bool isPlainFile(const QFileInfo &info)
+{
+    return info.isFile() && !info.isSymLink();
+}
+
+// A scratch folder of flash.ini holds the copy being written and, at most, that copy's own
+// temporary file; a folder under such a name with anything else in it is the user's.
+bool removeFlashScratch(const QFileInfo &info)
+{
+    if (!info.isDir() || info.isSymLink())
+        return false;
+    QDir dir(info.filePath());
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (!isPlainFile(entry) || !entry.fileName().startsWith(QStringLiteral("flash.ini")))
+            return false;
+    }
+    for (const QFileInfo &entry : entries)
+        dir.remove(entry.fileName());
+    return QDir(info.absolutePath()).rmdir(info.fileName());
+}
+
+} // namespace
+
+int removeLeftovers(const QString &folder)
+{
+    int removed = 0;
+    QDir dir(folder);
+    const auto entries = [](const QDir &d) {
+        return d.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                               QDir::NoDotAndDotDot);
+    };
+    for (const QFileInfo &info : entries(dir)) {
+        const QString name = info.fileName();
+        if (isPlainFile(info) &&
+            (isStoredPageName(partialFileTarget(name)) || isLockProbeName(name))) {
+            removed += dir.remove(name) ? 1 : 0;
+        } else if (isFlashScratchName(name)) {
+            removed += removeFlashScratch(info) ? 1 : 0;
+        }
+    }
+    // An article arrives as "<name>.download" before it is cleaned into its file.
+    const QString arrival = articleArrivalPath(QString());
+    QDir news(dir.filePath(QStringLiteral("News_save")));
+    for (const QFileInfo &info : entries(news)) {
+        const QString target = partialFileTarget(info.fileName());
+        if (isPlainFile(info) && target.size() > arrival.size() && target.endsWith(arrival))
+            removed += news.remove(info.fileName()) ? 1 : 0;
+    }
+    return removed;
 }
 
 std::optional<QByteArray> unreadableArgument(int argc, const char *const *argv)

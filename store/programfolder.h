@@ -23,6 +23,14 @@ QStringList deliveredFiles();
 // folder cannot be made or a file cannot be written.
 bool prepareProgramFolder(const QString &folder, QString *error = nullptr);
 
+// Removes what a 墨舟 killed outright (a kill signal, a power cut) left in `folder`: the
+// unfinished download of a stored page, or of an article in News_save, the scratch folder of a
+// flash.ini being saved, the lock's write test. Only names of exactly the forms the program makes
+// go, and only plain files (and a scratch folder holding nothing else): a link, a folder or any
+// other name stays. Call it while the folder's lock is held, so that no running 墨舟 is still
+// writing them. Returns how many were removed.
+int removeLeftovers(const QString &folder);
+
 // The first command-line argument (argv[1] on) whose bytes Qt cannot read back, or nothing. Qt
 // reads arguments and file names as UTF-8: a folder name in another encoding (Latin-1, GBK) is
 // read with replacement characters and names another folder, in which the program would start

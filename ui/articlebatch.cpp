@@ -152,7 +152,7 @@ void ArticleBatch::keep(const QString &reason)
 
 QString ArticleBatch::arrivalPath(const QString &path)
 {
-    return path + QStringLiteral(".download");
+    return mz::articleArrivalPath(path);
 }
 
 // Rewrites the page arrived for `path` from the templates into `path`, or keeps it as it arrived

@@ -425,6 +425,71 @@ private Q_SLOTS:
         QCOMPARE(folder, expected);
     }
 
+    // A 墨舟 killed outright leaves its temporary files behind; the next start removes exactly
+    // those, and nothing of the user's that merely looks alike.
+    void leftoversOfAKilledRun_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind"); // file, link, folder, scratch (flash.ini inside)
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("archive-part") << "news1000_20070315.shtml.aBcDeF.part"
+                                      << "file" << true;
+        QTest::newRow("provisional-hot-part") << "No20070315.shtml.QwErTy.part"
+                                              << "file" << true;
+        QTest::newRow("article-part") << "News_save/油价上涨.htm.download.xYzAbC.part"
+                                      << "file" << true;
+        QTest::newRow("flash-scratch") << "flash.ini.AbCdEf"
+                                       << "scratch" << true;
+        QTest::newRow("lock-probe") << "mozhou.lock.AbCdEf"
+                                    << "file" << true;
+        QTest::newRow("other-name-part") << "notes.txt.aBcDeF.part"
+                                         << "file" << false;
+        QTest::newRow("digit-in-letters") << "20070315.shtml.aBc1eF.part"
+                                          << "file" << false;
+        QTest::newRow("five-letters") << "20070315.shtml.aBcDe.part"
+                                      << "file" << false;
+        QTest::newRow("stored-page") << "news1000_20070315.shtml"
+                                     << "file" << false;
+        QTest::newRow("article-part-not-arrival") << "News_save/油价上涨.htm.aBcDeF.part"
+                                                  << "file" << false;
+        QTest::newRow("article-arrived") << "News_save/油价上涨.htm.download"
+                                         << "file" << false;
+        QTest::newRow("page-part-in-news-save") << "News_save/20070315.shtml.aBcDeF.part"
+                                                << "file" << false;
+        QTest::newRow("part-named-link") << "20070315.shtml.aBcDeF.part"
+                                         << "link" << false;
+        QTest::newRow("part-named-folder") << "20070315.shtml.aBcDeF.part"
+                                           << "folder" << false;
+        QTest::newRow("scratch-named-folder") << "flash.ini.AbCdEf"
+                                              << "folder" << false;
+    }
+    void leftoversOfAKilledRun()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("prog"));
+        QVERIFY(prepareProgramFolder(folder));
+        const QString path = QDir(folder).filePath(name);
+        const QString outside = dir.filePath(QStringLiteral("mine.txt"));
+        QVERIFY(writeFileBytes(outside, "mine"));
+        if (kind == u"file") {
+            QVERIFY(writeFileBytes(path, "<html>half"));
+        } else if (kind == u"link") {
+            QVERIFY(QFile::link(outside, path));
+        } else {
+            QVERIFY(QDir().mkdir(path));
+            const QString inside = kind == u"scratch" ? "flash.ini" : "mine.txt";
+            QVERIFY(writeFileBytes(QDir(path).filePath(inside), "[main]"));
+        }
+        QCOMPARE(removeLeftovers(folder), removed ? 1 : 0);
+        QCOMPARE(QFileInfo(path).exists() || QFileInfo(path).isSymLink(), !removed);
+        QCOMPARE(readFileBytes(outside).value_or(QByteArray()), QByteArray("mine"));
+        for (const QString &delivered : deliveredFiles())
+            QVERIFY(QFileInfo(QDir(folder).filePath(delivered)).isFile());
+    }
+
     void seedingNeverOverwrites()
     {
         QTemporaryDir dir;
