@@ -300,19 +300,20 @@ void Form1::createOwners()
     m_status = new WindowStatus(this, m_panelS1, m_panelS2, this);
     m_tree = new NavigationTree(TreeView1, ImageList1, this);
     m_lists = new HeadlineLists(ListView1, ListView2, ListView3, ImageList1, m_env.portalBase,
-                                *m_status, m_env.messages, this);
+                                *m_status, ownerMessages(), this);
     DayDownloads::Parts parts;
     parts.component = jfDownEX1;
     parts.watchdog = Timer3;
     parts.archiveTimer = Timer4;
     parts.tree = m_tree;
     parts.status = m_status;
-    parts.messages = m_env.messages;
+    parts.messages = ownerMessages();
     parts.clock = m_env.clock;
     parts.folder = m_env.folder;
     parts.portalBase = m_env.portalBase;
     m_downloads = new DayDownloads(parts, this);
-    m_articles = new ArticleBatch(jfDownEX2, Timer2, m_env.folder, *m_status, m_env.messages, this);
+    m_articles =
+        new ArticleBatch(jfDownEX2, Timer2, m_env.folder, *m_status, ownerMessages(), this);
     m_search = new SearchCommands(*m_lists, *m_status, this);
     m_reading = new ReadingAloud(m_env.speech, ListView1, *m_status, this);
     m_links = new LinkOpener(m_env.opener, *m_status, this);
@@ -329,8 +330,8 @@ void Form1::createOwners()
     m_keywords = new KeywordCommands(*m_tree, *m_status, m_env.folder, this);
     m_favorites = new FavoritesCommands(*m_lists, *m_status, m_env.folder, this);
     m_share = new ShareCommands(*m_status, this);
-    m_frontPage = new PersonalFrontPage(WebBrowser1, m_env.folder, m_env.portalBase, m_env.messages,
-                                        *m_status, this);
+    m_frontPage = new PersonalFrontPage(WebBrowser1, m_env.folder, m_env.portalBase,
+                                        ownerMessages(), *m_status, this);
     m_emptyStates = new EmptyStates(*m_status, this);
     m_emptyStates->setLists(ListView1, ListView3);
     m_keys = new KeyboardCommands(TreeView1, {ListView1, ListView2, ListView3}, this);
@@ -506,9 +507,21 @@ void Form1::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    m_lists->stopListing();
     rememberWindowPlace();
     if (m_env.speech)
         m_env.speech->close();
+}
+
+void Form1::OwnerMessages::show(const QString &text, const QString &title, mz::MessageIcon icon)
+{
+    if (!m_form.m_unloaded && m_form.m_env.messages)
+        m_form.m_env.messages->show(text, title, icon);
+}
+
+mz::MessageFunnel *Form1::ownerMessages()
+{
+    return m_env.messages ? &m_ownerMessages : nullptr;
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -12,6 +12,7 @@
 //   LinkOpener      addresses to the system's browser
 // Handlers are public so that tests can drive them; state lives in the owners.
 
+#include "platform/messages.h"
 #include "ui/environment.h"
 
 #include <QIcon>
@@ -222,10 +223,26 @@ private:
     // Shows `dialog` modally through the environment's seam.
     void runModal(QDialog &dialog);
 
+    // The owners' message boxes: passed on to the environment's funnel until the window has
+    // unloaded. A box raised later (the completed event of a download whose page was being
+    // listed when the window closed) would stand alone on the screen and keep the program, and
+    // the folder's lock, until someone answered it.
+    class OwnerMessages final : public mz::MessageFunnel
+    {
+    public:
+        explicit OwnerMessages(const Form1 &form) : m_form(form) {}
+        void show(const QString &text, const QString &title, mz::MessageIcon icon) override;
+
+    private:
+        const Form1 &m_form;
+    };
+    mz::MessageFunnel *ownerMessages();
+
     Form1Environment m_env;
     QLabel *m_panelS1 = nullptr;
     QLabel *m_panelS2 = nullptr;
     bool m_unloaded = false;
+    OwnerMessages m_ownerMessages{*this};
 
     WindowStatus *m_status = nullptr;
     NavigationTree *m_tree = nullptr;

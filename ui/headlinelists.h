@@ -46,6 +46,10 @@ public:
     // while it fills; a missing page says "你还没有下载今日新闻". A newer list() started from
     // inside the event pump stops this one, so the rows of two pages never mix.
     void list(const QString &archiveFile);
+    // Stops a list() that is filling ListView2 at its next run of the event pump. A closed window
+    // calls it: the rest of a page of a million entries would keep the program (and the folder's
+    // lock) for seconds after the window was gone.
+    void stopListing() { ++m_listGeneration; }
     // Appends the stored hot news page `hotFile` to ListView1; a missing page adds nothing, and
     // one that cannot be read (no plain file, far too large) says why.
     void listHot(const QString &hotFile);

@@ -70,6 +70,7 @@ private slots:
     void listRowIconsAndAddresses();
     void newerListDuringPumpWins();
     void newerListWithMissingFileStopsOlder();
+    void closingStopsTheList();
     void listHotMissingFile();
     void listHotUnusableFile_data();
     void listHotUnusableFile();
@@ -241,6 +242,26 @@ void TestForm1Lists::newerListWithMissingFileStopsOlder()
     QCOMPARE(f.lists().model2()->rowCount(), 0);
     QCOMPARE(f.status().panel(WindowStatus::Panel::S1), u"before"_qs);
     QCOMPARE(f.windowTitle(), kIdle);
+}
+
+// A window closed while a large page fills ListView2 leaves at once: the parse stops at the pump
+// that closed it instead of reading the rest of the page, and no box is raised afterwards (one
+// standing alone would keep the program running until answered).
+void TestForm1Lists::closingStopsTheList()
+{
+    Form1 &f = *m_form;
+    [[maybe_unused]] QString archive, hot;
+    archive = write(u"a.shtml"_qs, archivePage(1000));
+    f.show();
+    QTimer::singleShot(0, &f, [&] { f.close(); });
+    f.list(archive);
+    QVERIFY(!f.isVisible());
+    QVERIFY2(f.lists().model2()->rowCount() < 1000,
+             qPrintable(QString::number(f.lists().model2()->rowCount())));
+    const QString folder = m_fixture->dir.filePath(u"20070302.shtml"_qs);
+    QVERIFY(QDir().mkdir(folder));
+    f.listHot(folder); // says why the hot news cannot be read, while the window is open
+    QVERIFY(m_fixture->messages.messages.isEmpty());
 }
 
 // Under the hot news page's name stands what no page read can finish or what no hot news page
