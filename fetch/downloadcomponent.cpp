@@ -348,6 +348,19 @@ void DownloadComponent::begin(const Request &request)
         part->target = request.target;
         part->written = linkedFile(request.target);
         part->since.start();
+#ifdef Q_OS_UNIX
+        // A page replaces a file. What a link leads to may be a device, a FIFO or a folder
+        // elsewhere (a link to /dev/null): that is not replaced by a page, nor is a temporary file
+        // made beside it.
+        struct stat st = {};
+        if (::stat(QFile::encodeName(part->written).constData(), &st) == 0 &&
+            !S_ISREG(st.st_mode)) {
+            failLater(Outcome::FileError,
+                      QStringLiteral("无法写入文件：%1（它不是普通文件）").arg(request.target),
+                      FileErrorCode);
+            return;
+        }
+#endif
         // Beside the file it replaces, so that the final rename stays on one file system.
         const QFileInfo info(part->written);
         part->file = std::make_unique<QTemporaryFile>(

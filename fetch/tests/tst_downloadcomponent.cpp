@@ -327,6 +327,8 @@ private Q_SLOTS:
         QTest::newRow("link-to-a-link") << QStringLiteral("again.shtml") << true;
         // The folder it names is not there (a disk not mounted): nothing is stored in its place.
         QTest::newRow("link-into-a-missing-folder") << QStringLiteral("gone/x.shtml") << false;
+        // A FIFO (as a device would be) is not replaced by the page, nor is a file made beside it.
+        QTest::newRow("link-to-a-fifo") << QStringLiteral("pipe") << false;
     }
     void storedPageThatIsALinkStaysALink()
     {
@@ -340,6 +342,8 @@ private Q_SLOTS:
                             QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
         QVERIFY(QFile::setPermissions(mine, shared));
         QVERIFY(QFile::link(mine, outside.filePath(QStringLiteral("again.shtml"))));
+        const QByteArray pipe = QFile::encodeName(outside.filePath(QStringLiteral("pipe")));
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
         const QString target = path(QStringLiteral("stored.shtml"));
         QVERIFY(QFile::link(outside.filePath(linkTo), target));
         DownloadComponent c;
@@ -353,7 +357,10 @@ private Q_SLOTS:
                  succeeds ? m_page : QByteArray("OLD COPY</html>"));
         QCOMPARE(QFileInfo(mine).permissions(), shared);
         QCOMPARE(QDir(outside.path()).entryList(QDir::Files | QDir::System, QDir::Name),
-                 (QStringList{"again.shtml", "mine.shtml"})); // no temporary file left
+                 (QStringList{"again.shtml", "mine.shtml", "pipe"})); // no temporary file left
+        struct stat st = {};
+        QCOMPARE(::stat(pipe.constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode)); // still the FIFO
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
                  QStringList{"stored.shtml"}); // a link into nowhere is a system entry
     }
