@@ -37,7 +37,6 @@ struct DownloadComponent::Partial
     QByteArray validator;                 // ETag or Last-Modified of the first answer, for If-Range
     bool resumable = false;               // a validator and no content coding
     PageEndScanner scanner;               // "</html>" seen in the stored bytes
-    QElapsedTimer since;                  // start of the first attempt, for the deadline
 };
 
 struct DownloadComponent::Transfer
@@ -304,6 +303,7 @@ void DownloadComponent::begin(const Request &request)
     m_lastHttpStatus = 0;
     m_lastErrorText.clear();
     m_lastGained = false;
+    m_lastNewBytes = 0;
 
     auto transfer = std::make_unique<Transfer>();
     transfer->serial = ++m_serial;
@@ -347,7 +347,6 @@ void DownloadComponent::begin(const Request &request)
         part->url = request.url;
         part->target = request.target;
         part->written = linkedFile(request.target);
-        part->since.start();
 #ifdef Q_OS_UNIX
         // A page replaces a file. What a link leads to may be a device, a FIFO or a folder
         // elsewhere (a link to /dev/null): that is not replaced by a page, nor is a temporary file
@@ -375,14 +374,10 @@ void DownloadComponent::begin(const Request &request)
             return;
         }
     }
-    if (m_deadline > 0) {
-        const qint64 left = m_deadline - t->part->since.elapsed();
-        if (left <= 0) {
-            failLater(Outcome::DeadlineExceeded, deadlineText(m_deadline), DeadlineCode);
-            return;
-        }
-        m_deadlineTimer->start(int(left));
-    }
+    // Each attempt has the whole deadline: one that resumes continues what an earlier attempt
+    // stored instead of fetching it again, so the deadline bounds an attempt, not the page.
+    if (m_deadline > 0)
+        m_deadlineTimer->start(m_deadline);
 
     QNetworkRequest req(url);
     req.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
@@ -738,10 +733,13 @@ void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
         t->reply = nullptr;
     }
 
-    // Keep the stored bytes of a transfer that was merely cut short; a body that is complete but
-    // refused, too large, too late, or not continuable is of no use to a later attempt.
+    // Keep the stored bytes of a transfer that was merely cut short (the deadline too ends an
+    // attempt that may still be on its way: on a slow line the rest follows in the next one); a
+    // body that is complete but refused, too large, or not continuable is of no use to a later
+    // attempt.
     const bool cutShort = outcome == Outcome::Stopped || outcome == Outcome::TimedOut ||
                           outcome == Outcome::NetworkError ||
+                          outcome == Outcome::DeadlineExceeded ||
                           (outcome == Outcome::HttpError && t->status != 416) ||
                           (outcome == Outcome::Incomplete && errorCode == IncompleteBodyCode &&
                            m_received < t->expected);
@@ -750,6 +748,9 @@ void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
     const bool keep = m_keepPartial && cutShort && t->part && t->part->resumable &&
                       t->part->size > 0 && t->part->file->flush();
     m_lastGained = outcome == Outcome::Succeeded || (keep && t->part->size > t->startSize);
+    m_lastNewBytes = (outcome == Outcome::Succeeded || keep) && t->part
+                         ? qMax<qint64>(0, t->part->size - t->startSize)
+                         : 0;
     if (keep)
         m_partial = std::move(t->part);
 

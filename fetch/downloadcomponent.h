@@ -12,14 +12,15 @@
 // TooLarge) and an overall deadline (a transfer still running when it passes ends as
 // DeadlineExceeded), besides the time-out for a transfer that receives nothing at all.
 //
-// Resuming: with keepPartial set, a transfer that ends unfinished (stopped, timed out, cut off)
-// keeps the bytes it stored, and the next start for the same address and target may continue
-// from there (start with startAt = resumableBytes(url, target)). The component then asks for the
-// rest with "Range: bytes=N-" and "If-Range"; it appends when the server answers 206 with a
-// Content-Range that begins at N, and starts again from zero when the server answers 200 (it
-// ignores ranges, or the page has changed). Only a page whose first answer carried a validator
-// (ETag or Last-Modified) and no content coding is resumed, so that two versions of a changing
-// page are never spliced together. A resumed transfer keeps the deadline of the first attempt.
+// Resuming: with keepPartial set, a transfer that ends unfinished (stopped, timed out, cut off,
+// ended by the deadline) keeps the bytes it stored, and the next start for the same address and
+// target may continue from there (start with startAt = resumableBytes(url, target)). The
+// component then asks for the rest with "Range: bytes=N-" and "If-Range"; it appends when the
+// server answers 206 with a Content-Range that begins at N, and starts again from zero when the
+// server answers 200 (it ignores ranges, or the page has changed). Only a page whose first answer
+// carried a validator (ETag or Last-Modified) and no content coding is resumed, so that two
+// versions of a changing page are never spliced together. A resumed transfer has a deadline of
+// its own: on a slow line each attempt brings more of the page.
 // With keepPartial the body is asked for without a content coding; a server that compresses it
 // all the same has that answer refused (Incomplete, RejectedBodyCode), since the network layer
 // unpacks only a coding it asked for. Later transfers from that server ask for a coding the
@@ -114,8 +115,8 @@ public:
     // ends the transfer as TooLarge. 0 or less: no cap.
     qint64 maxBytes() const { return m_maxBytes; }
     void setMaxBytes(qint64 bytes) { m_maxBytes = bytes; }
-    // Overall deadline of a transfer in ms (default 10 minutes), measured from the start of the
-    // first attempt when a transfer is resumed. 0 or less: none.
+    // Overall deadline of one transfer in ms (default 10 minutes), from its start; a resumed
+    // transfer has its own. 0 or less: none.
     int deadline() const { return m_deadline; }
     void setDeadline(int ms) { m_deadline = ms; }
     // Requires "</html>" (any ASCII case) in the body, looked for while the body streams in: a
@@ -160,6 +161,9 @@ public:
     // succeeded, or it kept more bytes for a resume. A retry loop counts only attempts that
     // brought nothing toward its limit.
     bool lastTransferGainedBytes() const { return m_lastGained; }
+    // How many bytes of its page the last transfer added to those it began with, counting only
+    // bytes that were stored (a success) or kept for a resume; 0 for bytes it threw away.
+    qint64 lastTransferNewBytes() const { return m_lastNewBytes; }
     // True once the running transfer's server has answered (the answer's head has arrived);
     // false while the request waits for a connection or for the first answer, and when idle.
     bool isAnswered() const;
@@ -243,6 +247,7 @@ private:
     int m_lastHttpStatus = 0;
     QString m_lastErrorText;
     bool m_lastGained = false;
+    qint64 m_lastNewBytes = 0;
 };
 
 } // namespace mz

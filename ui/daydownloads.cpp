@@ -169,14 +169,19 @@ void DayDownloads::retryNow()
 }
 
 // After an incomplete transfer: another attempt after a pause. False when there is no point in
-// one: the page broke a limit of the component (too large, too slow), it could not be written,
-// or as many attempts as the policy allows brought no new bytes.
+// one: the page broke a limit of the component (too large; too slow: the deadline ended an
+// attempt that kept nothing, or one that only dripped in), it could not be written, or as many
+// attempts as the policy allows brought no new bytes. An attempt the deadline ended on a slow
+// line kept its bytes, and the next one continues it.
 bool DayDownloads::scheduleRetry(const Transfer &ended)
 {
     using Outcome = mz::DownloadComponent::Outcome;
-    const Outcome outcome = m_parts.component->lastOutcome();
-    if (outcome == Outcome::TooLarge || outcome == Outcome::DeadlineExceeded ||
-        outcome == Outcome::FileError)
+    const mz::DownloadComponent *c = m_parts.component;
+    const Outcome outcome = c->lastOutcome();
+    if (outcome == Outcome::TooLarge || outcome == Outcome::FileError)
+        return false;
+    if (outcome == Outcome::DeadlineExceeded &&
+        !m_policy.worthContinuing(c->lastTransferNewBytes(), c->deadline()))
         return false;
     // An attempt that was cut short after bringing more of the page is not a failed one: the
     // next continues where it ended.

@@ -6,9 +6,9 @@
 // which attempt it is, and what became of it. The event handlers judge the transfer that ended by
 // its record, whatever node the user has selected meanwhile. An incomplete page is fetched again
 // after a growing pause, continuing from the bytes already received where the server allows it;
-// only attempts that brought no new bytes count toward the limit. A page too large or too slow to
-// arrive within the component's limits, or one that cannot be written, is given up at once. A
-// stored page is replaced only by a complete one.
+// only attempts that brought no new bytes count toward the limit. An attempt that the deadline
+// ends on a slow line is continued by the next; a page too large, one that only drips in, or one
+// that cannot be written, is given up at once. A stored page is replaced only by a complete one.
 
 #include "fetch/pagenames.h"
 #include "fetch/retrypolicy.h"

@@ -282,8 +282,9 @@ void Form1::createOwners()
     // keeps its bytes, so that a retry continues it.
     jfDownEX1->setRequirePageEnd(true);
     jfDownEX1->setKeepPartial(true);
-    // A day's pages are at most a few megabytes; the start-up waits for the hot news, so a page
-    // that drips in must end within minutes, not the component's ten.
+    // A day's pages are at most a few megabytes; the start-up waits for the hot news, so an
+    // attempt ends within minutes, not the component's ten. On a slow line the next attempt
+    // continues it; a page that only drips in is given up.
     jfDownEX1->setDeadline(3 * 60 * 1000);
     for (int i = 0; i < int(jfDownEX2.size()); ++i) {
         jfDownEX2[i] = new mz::DownloadComponent(i, this);

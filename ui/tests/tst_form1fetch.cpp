@@ -557,6 +557,29 @@ private Q_SLOTS:
         QVERIFY(!form->jfDownEX1->isBusy());
     }
 
+    // A slow line: the deadline ends each attempt with part of the page, the next continues it,
+    // and the page arrives. A page that only drips in is given up (limitsEndArchiveDownload).
+    void slowLineArchiveArrivesOverAttempts()
+    {
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath("/old1000/", Fault::Slow);
+        f.server->setSlowChunk(1024, 10);
+        QList<QByteArray> rangeAsked;
+        connect(f.server.get(), &mz::HttpServer::requestReceived, f.server.get(),
+                [&] { rangeAsked << f.server->lastRequestHeader("Range"); });
+        auto form = f.load();
+        form->jfDownEX1->setDeadline(250);
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 20000);
+        QVERIFY2(f.outcomes.size() > 1, qPrintable(QString::number(f.outcomes.size())));
+        QCOMPARE(f.outcomes.count(Outcome::DeadlineExceeded), f.outcomes.size() - 1);
+        QCOMPARE(f.outcomes.last(), Outcome::Succeeded);
+        QVERIFY(rangeAsked.last().startsWith("bytes="));
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
+        QCOMPARE(form->windowTitle(), kIdle);
+    }
+
     void retryFetchesTheDayBeingDownloaded()
     {
         Fixture f(kDay.addDays(1));
