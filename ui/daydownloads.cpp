@@ -100,7 +100,7 @@ mz::PageTarget DayDownloads::requestTarget(Kind kind, const mz::Day &day) const
                           m_parts.portalBase, m_parts.folder, day, m_parts.clock->today(), true);
 }
 
-void DayDownloads::start(const Transfer &request, bool resume)
+void DayDownloads::start(const Transfer &request)
 {
     supersede();
     m_current = std::make_shared<Transfer>(request);
@@ -110,9 +110,11 @@ void DayDownloads::start(const Transfer &request, bool resume)
         m_parts.status->setIdle();
     m_parts.tree->setNodeImage(m_parts.tree->nodeByKey(request.day.key),
                                mz::TreeImage::Downloading);
-    const qint64 startAt =
-        resume ? m_parts.component->resumableBytes(request.target.url, request.target.file) : 0;
-    m_parts.component->start(request.target.url, request.target.file, startAt, true);
+    // Bytes kept of the same page (by a transfer this one supersedes, too) are continued: the
+    // component sends If-Range, so a page that changed meanwhile comes whole again.
+    m_parts.component->start(
+        request.target.url, request.target.file,
+        m_parts.component->resumableBytes(request.target.url, request.target.file), true);
     if (request.kind == Kind::Archive) {
         m_watchdogMemory.clear();
         m_watchdogBytes = -1;
@@ -158,7 +160,7 @@ void DayDownloads::retryNow()
     // The day may have closed since the last attempt (midnight passed): the page is then the
     // final copy, and the live hot news page already holds the next day's news.
     next.target = requestTarget(next.kind, next.day);
-    start(next, true);
+    start(next);
     // The note counted down to this attempt; it now says the attempt runs.
     if (m_parts.status->panel(WindowStatus::Panel::S1) == m_retryNote) {
         m_retryNote = QStringLiteral("%1 下载未完成，正在重试（第%2次）")

@@ -109,9 +109,9 @@ private:
 
     const Transfer *pending() const;
     mz::PageTarget requestTarget(Kind kind, const mz::Day &day) const;
-    // `resume`: continue from the bytes the component kept of the same page (a retry); a
-    // request of the user or of the start-up begins from zero.
-    void start(const Transfer &request, bool resume = false);
+    // Continues from the bytes the component kept of the same page, for a retry and a new
+    // request alike: a user on a slow line does not pay twice for what already arrived.
+    void start(const Transfer &request);
     void supersede();
     void cancelRetry();
     void retryNow();

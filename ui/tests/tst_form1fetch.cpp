@@ -580,6 +580,26 @@ private Q_SLOTS:
         QCOMPARE(form->windowTitle(), kIdle);
     }
 
+    // "下载当日所有新闻" while the day's page waits for a retry continues from the bytes kept of
+    // it instead of fetching them again.
+    void requestContinuesKeptBytes()
+    {
+        Fixture f(kDay.addDays(1));
+        f.server->setFaultForPath(kArchivePath, Fault::Stall, 1);
+        auto form = f.load();
+        form->setRetryPolicy(mz::RetryPolicy(3, 60000, 60000));
+        select(*form, kKey);
+        form->Command1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.outcomes.size(), 1, 10000); // the watchdog ended the pause
+        const qint64 kept = form->jfDownEX1->resumableBytes(f.server->url(kArchivePath),
+                                                            f.file("news1000_20070612.shtml"));
+        QVERIFY(kept > 0);
+        form->s1_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 10000);
+        QCOMPARE(f.server->lastRequestHeader("Range"), "bytes=" + QByteArray::number(kept) + '-');
+        QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
+    }
+
     void retryFetchesTheDayBeingDownloaded()
     {
         Fixture f(kDay.addDays(1));
