@@ -251,14 +251,16 @@ void DownloadComponent::setKeepPartial(bool keep)
 {
     m_keepPartial = keep;
     if (!keep)
-        m_partial.reset();
+        m_partials.clear();
 }
 
 qint64 DownloadComponent::resumableBytes(const QString &url, const QString &targetPath) const
 {
-    if (!m_partial || m_partial->url != url || m_partial->target != targetPath)
-        return 0;
-    return m_partial->size;
+    for (const auto &part : m_partials) {
+        if (part->url == url && part->target == targetPath)
+            return part->size;
+    }
+    return 0;
 }
 
 void DownloadComponent::start(const QString &url, const QString &targetPath, qint64 startAt,
@@ -311,14 +313,22 @@ void DownloadComponent::begin(const Request &request)
     Transfer *t = transfer.get();
     m_transfer = std::move(transfer);
 
-    // Resume only the very bytes the caller asked for; anything else kept is dropped.
-    if (request.startAt > 0 && m_partial && m_partial->resumable && m_partial->url == request.url &&
-        m_partial->target == request.target && m_partial->size == request.startAt) {
-        t->part = std::move(m_partial);
-        t->offset = t->startSize = t->part->size;
-        m_received = m_reportedBytes = t->offset;
+    // Resume only the very bytes the caller asked for; anything else kept of this page (or for
+    // this target) is dropped. What is kept of other pages stays for their own next start.
+    for (auto it = m_partials.begin(); it != m_partials.end();) {
+        std::unique_ptr<Partial> &part = *it;
+        if (part->url != request.url && part->target != request.target) {
+            ++it;
+            continue;
+        }
+        if (!t->part && request.startAt > 0 && part->resumable && part->url == request.url &&
+            part->target == request.target && part->size == request.startAt) {
+            t->part = std::move(part);
+            t->offset = t->startSize = t->part->size;
+            m_received = m_reportedBytes = t->offset;
+        }
+        it = m_partials.erase(it);
     }
-    m_partial.reset();
 
     // Problems found before anything is sent end the transfer from the event loop, so that
     // start() never raises transfer ended inside the caller.
@@ -751,8 +761,11 @@ void DownloadComponent::finish(Outcome outcome, const QString &text, int code)
     m_lastNewBytes = (outcome == Outcome::Succeeded || keep) && t->part
                          ? qMax<qint64>(0, t->part->size - t->startSize)
                          : 0;
-    if (keep)
-        m_partial = std::move(t->part);
+    if (keep) {
+        m_partials.push_back(std::move(t->part));
+        if (m_partials.size() > kKeptPages)
+            m_partials.erase(m_partials.begin()); // the oldest
+    }
 
     m_lastOutcome = outcome;
     m_lastHttpStatus = t->status;

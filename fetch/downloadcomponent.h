@@ -13,8 +13,9 @@
 // DeadlineExceeded), besides the time-out for a transfer that receives nothing at all.
 //
 // Resuming: with keepPartial set, a transfer that ends unfinished (stopped, timed out, cut off,
-// ended by the deadline) keeps the bytes it stored, and the next start for the same address and
-// target may continue from there (start with startAt = resumableBytes(url, target)). The
+// ended by the deadline) keeps the bytes it stored (of the last four such pages), and a later
+// start for the same address and target may continue from there (start with startAt =
+// resumableBytes(url, target)); a start of another page in between leaves them. The
 // component then asks for the rest with "Range: bytes=N-" and "If-Range"; it appends when the
 // server answers 206 with a Content-Range that begins at N, and starts again from zero when the
 // server answers 200 (it ignores ranges, or the page has changed). Only a page whose first answer
@@ -39,6 +40,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QNetworkAccessManager;
 class QTimer;
@@ -211,7 +213,10 @@ private:
     QTimer *m_progressTimer = nullptr;
     QTimer *m_deadlineTimer = nullptr;
     std::unique_ptr<Transfer> m_transfer;
-    std::unique_ptr<Partial> m_partial; // kept bytes of an unfinished transfer
+    // Kept bytes of unfinished transfers, oldest first: a transfer of another page in between
+    // (the hot news while the archive waits for a retry) does not throw them away.
+    std::vector<std::unique_ptr<Partial>> m_partials;
+    static constexpr std::size_t kKeptPages = 4;
     quint64 m_serial = 0;
 
     // A start requested while a transfer is being ended; begun after its transfer ended event.

@@ -581,9 +581,17 @@ private Q_SLOTS:
     }
 
     // "下载当日所有新闻" while the day's page waits for a retry continues from the bytes kept of
-    // it instead of fetching them again.
+    // it instead of fetching them again, also after the user fetched another day's pages (its
+    // hot news, and the archive that follows them) meanwhile.
+    void requestContinuesKeptBytes_data()
+    {
+        QTest::addColumn<bool>("otherDayFirst");
+        QTest::newRow("at-once") << false;
+        QTest::newRow("after-another-day") << true;
+    }
     void requestContinuesKeptBytes()
     {
+        QFETCH(bool, otherDayFirst);
         Fixture f(kDay.addDays(1));
         f.server->setFaultForPath(kArchivePath, Fault::Stall, 1);
         auto form = f.load();
@@ -594,8 +602,15 @@ private Q_SLOTS:
         const qint64 kept = form->jfDownEX1->resumableBytes(f.server->url(kArchivePath),
                                                             f.file("news1000_20070612.shtml"));
         QVERIFY(kept > 0);
+        if (otherDayFirst) {
+            select(*form, QStringLiteral("k20070611"));
+            form->s1hot_Click();
+            QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 2, 10000); // and its archive
+            QVERIFY(QFile::exists(f.file("news1000_20070611.shtml")));
+            select(*form, kKey);
+        }
         form->s1_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.messages.messages.size(), otherDayFirst ? 3 : 1, 10000);
         QCOMPARE(f.server->lastRequestHeader("Range"), "bytes=" + QByteArray::number(kept) + '-');
         QCOMPARE(f.bytes("news1000_20070612.shtml"), f.generator->archivePage(kDay));
     }
