@@ -118,6 +118,7 @@ void DayDownloads::start(const Transfer &request)
     if (request.kind == Kind::Archive) {
         m_watchdogMemory.clear();
         m_watchdogBytes = -1;
+        m_watchdogQuietTicks = 0;
         m_parts.watchdog->start();
     }
 }
@@ -253,6 +254,7 @@ void DayDownloads::watchdogTick()
     if (m_parts.component->isBusy() && !m_parts.component->isAnswered()) {
         m_watchdogMemory.clear();
         m_watchdogBytes = -1;
+        m_watchdogQuietTicks = 0;
         return;
     }
     // The caption counts whole kilobytes: a page arriving at less than a kilobyte per interval
@@ -262,12 +264,19 @@ void DayDownloads::watchdogTick()
     if (caption != m_watchdogMemory || received != m_watchdogBytes) {
         m_watchdogMemory = caption;
         m_watchdogBytes = received;
+        m_watchdogQuietTicks = 0;
         return;
     }
-    // No progress for a whole interval: end the transfer; transfer ended judges the file.
+    // A line of about a kilobyte a second delivers a packet of 1.4 kB every 1.4 s or so, longer
+    // than one interval: one tick without news is a gap between packets, not a stall. Stopping
+    // there would end such a transfer every few seconds and announce a retry each time.
+    if (++m_watchdogQuietTicks < 2)
+        return;
+    // No progress for two whole intervals: end the transfer; transfer ended judges the file.
     m_parts.watchdog->stop();
     m_watchdogMemory.clear();
     m_watchdogBytes = -1;
+    m_watchdogQuietTicks = 0;
     m_parts.component->stop();
 }
 
@@ -314,6 +323,7 @@ void DayDownloads::onTransferEnded()
         m_parts.watchdog->stop();
         m_watchdogMemory.clear();
         m_watchdogBytes = -1;
+        m_watchdogQuietTicks = 0;
     }
     if (ended->superseded) { // a newer request takes jfDownEX1 over
         m_parts.tree->restoreDayImage(ended->day, m_parts.folder);

@@ -73,7 +73,7 @@ public:
     mz::Day archiveOnItsWay() const;
 
     // Timer3: ends a transfer that made no progress (neither caption nor bytes received changed)
-    // for a whole interval since its server answered.
+    // for two whole intervals since its server answered.
     void watchdogTick();
     // Timer4: the archive of `selected` follows the hot news; when the selected node is no day,
     // the day of the last transfer (whose hot news were just fetched).
@@ -127,6 +127,7 @@ private:
     QString m_retryNote;               // what s1 says about the waiting or running retry
     QString m_watchdogMemory;          // the caption seen at Timer3's previous tick
     qint64 m_watchdogBytes = -1;       // the bytes received at Timer3's previous tick
+    int m_watchdogQuietTicks = 0;      // ticks in a row that saw no progress
     // Transfers that delivered a page, waiting for their completed event (innermost last: a
     // transfer started from a handler, or from a modal box's event loop, may end before the
     // outer completed event comes).

@@ -353,21 +353,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<int>("chunk");
-        QTest::addColumn<int>("entries"); // entries of the archive page, 0: the day's own
-        QTest::newRow("kilobytes-each-tick") << Fault::Slow << 4096 << 0;
+        QTest::addColumn<int>("intervalMs"); // pause between chunks (the watchdog ticks at 200)
+        QTest::addColumn<int>("entries");    // entries of the archive page, 0: the day's own
+        QTest::newRow("kilobytes-each-tick") << Fault::Slow << 4096 << 20 << 0;
         // Bytes at every tick, a new kilobyte in the caption only every few ticks.
-        QTest::newRow("under-a-kilobyte-each-tick") << Fault::Slow << 32 << 20;
+        QTest::newRow("under-a-kilobyte-each-tick") << Fault::Slow << 32 << 20 << 20;
+        // Packets further apart than a tick, as on a line of about a kilobyte a second.
+        QTest::newRow("packets-further-apart-than-a-tick") << Fault::Slow << 1460 << 300 << 20;
         // The server takes three seconds to answer at all (more than two ticks).
-        QTest::newRow("late-first-answer") << Fault::LateAnswer << 0 << 0;
+        QTest::newRow("late-first-answer") << Fault::LateAnswer << 0 << 20 << 0;
     }
     void watchdogLeavesALiveTransferAlone()
     {
         QFETCH(Fault, fault);
         QFETCH(int, chunk);
+        QFETCH(int, intervalMs);
         QFETCH(int, entries);
         Fixture f(kDay.addDays(1));
         f.server->setFaultForPath("/old1000/", fault, 1);
-        f.server->setSlowChunk(chunk, 20);
+        f.server->setSlowChunk(chunk, intervalMs);
         if (entries > 0)
             f.transform = [&](const QByteArray &path, const QByteArray &body) {
                 return path == kArchivePath ? f.generator->archivePage(kDay, entries) : body;
