@@ -155,6 +155,21 @@ FlashLoad loadFlashIni(const QString &path)
     return load;
 }
 
+FlashAnswers mergeFlashAnswers(const FlashAnswers &shown, const FlashAnswers &edited,
+                               const FlashAnswers &current)
+{
+    FlashAnswers merged = edited;
+    for (int g = 0; g < kFlashGroupCount; ++g) {
+        if (edited.choice[g] == shown.choice[g] && current.choice[g] >= 0)
+            merged.choice[g] = current.choice[g];
+    }
+    if (edited.native == shown.native && current.native != unchosenPlace())
+        merged.native = current.native;
+    if (edited.live == shown.live && current.live != unchosenPlace())
+        merged.live = current.live;
+    return merged;
+}
+
 bool saveFlashIni(const QString &path, const FlashAnswers &answers, QString *error)
 {
     // The keys go one by one into a scratch copy, and only the finished copy replaces the file:

@@ -83,6 +83,13 @@ struct FlashLoad
 
 FlashLoad loadFlashIni(const QString &path);
 
+// What a dialog that showed `shown` and now shows `edited` saves over a file that holds `current`
+// answers now (an editor or a sync tool may have changed it since the dialog read it): what the
+// user changed in the dialog, and elsewhere the file's own answer where it has one, so that a
+// save does not put the dialog's older copy back over an answer changed behind its back.
+FlashAnswers mergeFlashAnswers(const FlashAnswers &shown, const FlashAnswers &edited,
+                               const FlashAnswers &current);
+
 // False (with *error filled) when the file cannot be written; the file is unchanged then.
 bool saveFlashIni(const QString &path, const FlashAnswers &answers, QString *error = nullptr);
 

@@ -172,6 +172,7 @@ void Form5::Form_Load()
         combo->setCurrentIndex(-1);
     }
     const mz::FlashLoad load = mz::loadFlashIni(mz::flashIniPath(m_folder));
+    m_shown = load.answers;
     showAnswers(load.answers);
     if (!load.readable) {
         m_status->setText(QStringLiteral("flash.ini 无法读取，已保存的选项不能显示。"));
@@ -216,8 +217,13 @@ mz::FlashAnswers Form5::answers() const
 
 void Form5::Command1_Click()
 {
+    // flash.ini is read again: the user may have edited it while the dialog was open.
+    const QString path = mz::flashIniPath(m_folder);
+    const mz::FlashLoad now = mz::loadFlashIni(path);
+    const mz::FlashAnswers chosen =
+        now.readable ? mz::mergeFlashAnswers(m_shown, answers(), now.answers) : answers();
     QString error;
-    if (!mz::saveFlashIni(mz::flashIniPath(m_folder), answers(), &error)) {
+    if (!mz::saveFlashIni(path, chosen, &error)) {
         m_status->setText(QStringLiteral("喜好选项未能保存：%1").arg(error));
         m_status->show();
         return;

@@ -1,7 +1,9 @@
 #pragma once
 // Form5, "生成首页选项": fourteen questions for the personal front page. The dialog shows the
 // answers flash.ini holds when it opens and saves the chosen ones on "确定"; "取消" closes it
-// without touching the file. When the file cannot be written "确定" says so and stays open.
+// without touching the file. An answer changed in the file while the dialog was open stays,
+// unless the user changed that answer in the dialog too. When the file cannot be written "确定"
+// says so and stays open.
 
 #include "store/flashini.h"
 
@@ -55,6 +57,7 @@ protected:
 private:
     bool m_sized = false;
     QString m_folder;
+    mz::FlashAnswers m_shown; // the answers flash.ini held when the dialog read it
     std::array<QGroupBox *, mz::kFlashGroupCount> m_frames{};
     std::array<QButtonGroup *, mz::kFlashGroupCount> m_groups{};
     QLabel *m_status = nullptr;

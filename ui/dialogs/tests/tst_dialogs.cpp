@@ -15,6 +15,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -206,6 +207,44 @@ private slots:
         QVERIFY(again.Option1[3]->isChecked());
         QVERIFY(again.Option2[1]->isChecked());
         QCOMPARE(again.Combo2->currentText(), QStringLiteral("海外"));
+    }
+
+    // flash.ini edited (or replaced by a sync tool) while the dialog is open: "确定" put the
+    // dialog's older copy of every answer back over the edit. Now only what the user changed in
+    // the dialog goes in; a file deleted meanwhile gets the answers the dialog shows.
+    void form5KeepsAnswersChangedBehindItsBack_data()
+    {
+        QTest::addColumn<QString>("meanwhile"); // flash.ini as written while the dialog is open
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("edited-other-answers")
+            << "[main]\r\nage=1\r\ngym=0\r\nnative=上海\r\ncar=1\r\n"
+            << "[main]\r\nage=3\r\ngym=0\r\nnative=上海\r\ncar=1\r\nsex=1\r\nlive=请选择\r\n";
+        QTest::newRow("edited-same-answer")
+            << "[main]\r\nage=5\r\ngym=2\r\nnative=北京\r\ncar=1\r\n"
+            << "[main]\r\nage=3\r\ngym=2\r\nnative=北京\r\ncar=1\r\nsex=1\r\nlive=请选择\r\n";
+        QTest::newRow("deleted") << QString()
+                                 << "[main]\r\nage=3\r\ngym=2\r\nsex=1\r\ncar=1\r\n"
+                                    "native=北京\r\nlive=请选择\r\n";
+    }
+
+    void form5KeepsAnswersChangedBehindItsBack()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString path = mz::flashIniPath(dir.path());
+        QVERIFY(mz::writeTextFile(
+            path, QStringLiteral("[main]\r\nage=1\r\ngym=2\r\nnative=北京\r\ncar=1\r\n")));
+        Form5 dialog(dir.path());
+        dialog.Option1[3]->setChecked(true); // age, also changed in the file in one row
+        dialog.Option2[1]->setChecked(true); // sex, in no file
+        if (meanwhile.isNull())
+            QVERIFY(QFile::remove(path));
+        else
+            QVERIFY(mz::writeTextFile(path, meanwhile));
+        dialog.Command1_Click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(mz::readTextFile(path).value_or(QString()), expected);
     }
 
     // Tab enters each question on its saved answer (on the first option when there is none), so
