@@ -59,7 +59,7 @@ void ArticleBatch::start(const mz::HeadlineRows &rows)
         checkFinished();
         return;
     }
-    if (!QDir(m_folder).mkpath(QStringLiteral("News_save"))) {
+    if (!makeNewsFolder()) {
         refuseBatch();
         return;
     }
@@ -67,13 +67,30 @@ void ArticleBatch::start(const mz::HeadlineRows &rows)
     m_timer->start();
 }
 
-// News_save cannot be made: no article could be saved, so none is fetched, and one box says why
-// (each transfer would fail on its own with the path of its temporary file).
+// News_save as it is, or made again: the user (or a clean-up tool) may delete it while a batch
+// runs. Only News_save is made: a program folder renamed or deleted behind the program's back is
+// not made again at its old place to take the articles.
+bool ArticleBatch::makeNewsFolder() const
+{
+    const QString name = QStringLiteral("News_save");
+    const QDir folder(m_folder);
+    return QFileInfo(folder.filePath(name)).isDir() ||
+           (QFileInfo(m_folder).isDir() && folder.mkdir(name));
+}
+
+// News_save cannot be made: no article (or none of those still queued) could be saved, so none is
+// fetched, and one box says why (each transfer would fail on its own with the path of its
+// temporary file). Articles refused in a running batch count as failed at its end.
 void ArticleBatch::refuseBatch()
 {
-    for (const Column &column : std::as_const(m_queue))
-        m_taken.remove(QFileInfo(column.path).fileName());
+    for (const Column &column : std::as_const(m_queue)) {
+        if (!column.handedOut) {
+            m_taken.remove(QFileInfo(column.path).fileName());
+            ++m_failed;
+        }
+    }
     m_queue.clear();
+    m_cursor = 0;
     m_timer->stop();
     const QString folder = QDir(m_folder).filePath(QStringLiteral("News_save"));
     if (m_messages) {
@@ -90,6 +107,10 @@ void ArticleBatch::refuseBatch()
 
 void ArticleBatch::tick()
 {
+    if (!makeNewsFolder()) {
+        refuseBatch();
+        return;
+    }
     const int n = int(m_queue.size());
     for (int i = 0; i < qMin(n, int(m_components.size())) && m_cursor < n; ++i) {
         mz::DownloadComponent *c = m_components[i];

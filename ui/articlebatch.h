@@ -56,6 +56,7 @@ private:
         bool handedOut = false;
     };
 
+    bool makeNewsFolder() const;
     void refuseBatch();
     bool busy(std::size_t index) const;
     bool anyBusy() const;

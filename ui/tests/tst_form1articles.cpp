@@ -22,6 +22,8 @@
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -151,6 +153,8 @@ private slots:
     void secondCommandRestartsQueue();
     void nothingTicked();
     void newsFolderIsAFile();
+    void newsFolderChangedDuringBatch_data();
+    void newsFolderChangedDuringBatch();
 };
 
 void TestForm1Articles::fiveTickedRows()
@@ -672,6 +676,54 @@ void TestForm1Articles::newsFolderIsAFile()
     QCOMPARE(f.server->requestCount(), 0);
     QVERIFY(!f.form->Timer2->isActive());
     QCOMPARE(mz::readFileBytes(folder).value_or(QByteArray()), QByteArray("not a folder"));
+}
+
+// News_save deleted, replaced by a file, or the program folder moved after the command: every
+// transfer failed on its own with a box of its own. A deleted News_save is made again; else one
+// box says why, nothing is fetched, the end names the failures, and nothing is made at the old
+// place of a moved program folder.
+void TestForm1Articles::newsFolderChangedDuringBatch_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("why"); // empty: every article arrives
+    QTest::newRow("deleted") << "deleted" << QString();
+    QTest::newRow("made-a-file") << "file"
+                                 << "那里有一个同名的文件，不是文件夹";
+    QTest::newRow("program-folder-moved") << "moved"
+                                          << "无法建立这个文件夹";
+}
+
+void TestForm1Articles::newsFolderChangedDuringBatch()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, why);
+    Fixture f;
+    const QString folder = f.dir.filePath(QStringLiteral("News_save"));
+    const QString moved = f.dir.path() + QStringLiteral("-moved");
+    f.addRows({1, 2, 3, 4, 5});
+    f.form->s5_Click();
+    QVERIFY(QDir(folder).removeRecursively());
+    if (change == QLatin1String("file"))
+        QVERIFY(mz::writeFileBytes(folder, "not a folder"));
+    if (change == QLatin1String("moved"))
+        QVERIFY(QDir().rename(f.dir.path(), moved));
+    const auto restore = qScopeGuard([&] { QDir().rename(moved, f.dir.path()); });
+    if (why.isEmpty()) {
+        QVERIFY(f.waitDone(1));
+        QCOMPARE(f.messages.messages, QList<mz::RecordedMessage>{kDone});
+        for (int n = 1; n <= 5; ++n)
+            verifyRewritten(f, n);
+        return;
+    }
+    const mz::RecordedMessage box{
+        QStringLiteral("新闻无法保存到“%1”：%2。").arg(QDir::toNativeSeparators(folder), why),
+        QString(), mz::MessageIcon::Critical};
+    const mz::RecordedMessage failed{QStringLiteral("下载完成，5篇失败"), QStringLiteral("提示"),
+                                     mz::MessageIcon::Warning};
+    QVERIFY(f.waitDone(2, failed));
+    QCOMPARE(f.messages.messages, (QList<mz::RecordedMessage>{box, failed}));
+    QCOMPARE(f.server->requestCount(), 0);
+    QCOMPARE(QFileInfo::exists(f.dir.path()), change != QLatin1String("moved"));
 }
 
 QTEST_MAIN(TestForm1Articles)
