@@ -582,6 +582,11 @@ ArchivePageText::scanFile(const QString &path, const QString &baseAddress,
     }
     if (stream.failed())
         return std::nullopt;
+    // The end marker stood at the end of the file when it was opened. A scan that read to the end
+    // without meeting it read a file cut short meanwhile (a sync tool or an editor rewriting it in
+    // place): the rows so far are not the page's list, as a page cut before its end gives none.
+    if (!result.stopped && stream.firstSoFar(kEndMarker) == 0)
+        return std::nullopt;
     return result;
 }
 
