@@ -159,6 +159,18 @@ QString serverOf(const QUrl &url)
         .toString();
 }
 
+// Why a write to `file` failed. A buffered write that the disk took only in part reports no
+// reason (the short count is no error to Qt: "Unknown error"); the buffered rest written once
+// more meets the error itself, such as a full disk.
+QString writeFailure(QFileDevice &file)
+{
+    const QString first = file.errorString();
+    file.unsetError();
+    if (!file.flush() && file.error() != QFileDevice::NoError)
+        return file.errorString();
+    return first;
+}
+
 // Replaces `to` by `from` in one step (an existing `to` is overwritten).
 bool renameOver(const QString &from, const QString &to, QString *error)
 {
@@ -532,10 +544,18 @@ bool DownloadComponent::storeChunk(QByteArrayView data)
 {
     Transfer *t = m_transfer.get();
     Partial &part = *t->part;
-    if (part.file->write(data.data(), data.size()) != data.size()) {
+    // A write the disk takes only in part is no error to Qt; the rest is written again, which
+    // either completes it or meets the error itself.
+    qint64 done = 0;
+    for (qint64 w = 0; done < data.size(); done += w) {
+        w = part.file->write(data.data() + done, data.size() - done);
+        if (w <= 0)
+            break;
+    }
+    if (done != data.size()) {
         finish(Outcome::FileError,
                QStringLiteral("无法写入文件：%1（%2）")
-                   .arg(t->request.target, part.file->errorString()),
+                   .arg(t->request.target, writeFailure(*part.file)),
                FileErrorCode);
         return false;
     }
@@ -689,7 +709,7 @@ bool DownloadComponent::commitTarget(QString *error)
     ok = ok && ::fsync(file.handle()) == 0;
 #endif
     if (!ok) {
-        *error = file.errorString();
+        *error = writeFailure(file);
         return false;
     }
     if (!t->request.overwrite && QFile::exists(t->request.target)) {

@@ -38,6 +38,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -520,9 +522,11 @@ private Q_SLOTS:
         QTest::newRow("dripping-page")
             << Fault::Slow << 1 << 50 << 1500 << 0 << Outcome::DeadlineExceeded
             << QStringLiteral("下载超时：1500毫秒内没有下载完");
-        // Writes past 1 KB fail as on a full disk.
-        QTest::newRow("full-disk") << Fault::None << 512 << 20 << 60000 << 1024
-                                   << Outcome::FileError << QStringLiteral("无法写入文件");
+        // Writes past 1 KB fail as on a full disk, and the system's reason is given: a write the
+        // disk took in part said "Unknown error".
+        QTest::newRow("full-disk")
+            << Fault::None << 512 << 20 << 60000 << 1024 << Outcome::FileError
+            << QStringLiteral("shtml（%1）").arg(QString::fromLocal8Bit(std::strerror(EFBIG)));
     }
     void limitsEndArchiveDownload()
     {
