@@ -1,6 +1,7 @@
 #include "store/programfolder.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
+#include "testsupport/specialfiles.h"
 #include "testsupport/writelimit.h"
 
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <vector>
 #include <linux/capability.h>
 #include <sys/resource.h>
@@ -299,12 +299,8 @@ private Q_SLOTS:
         const QString path = dir.filePath(QStringLiteral("favorite.ini"));
         if (kind == u"plain")
             QVERIFY(writeFileBytes(path, "[main]\r\n"));
-        else if (kind == u"fifo")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == u"folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (kind == u"device")
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else if (kind != u"missing")
+            QVERIFY(mz::test::makeSpecialFile(path, kind));
         ReadProblem why = ReadProblem::Unreadable;
         const std::optional<QByteArray> bytes = readFileBytes(path, limit, &why);
         QCOMPARE(int(why), problem);

@@ -3,6 +3,7 @@
 
 #include "platform/profile.h"
 #include "platform/textfile.h"
+#include "testsupport/specialfiles.h"
 #include "store/favorites.h"
 #include "testsupport/writelimit.h"
 
@@ -10,8 +11,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 using namespace mz;
 
@@ -243,14 +242,10 @@ private slots:
         const QString path = favoritesPath(dir.path());
         const QByteArray huge =
             gbk("[main]\r\n甲=http://a/1\r\n") + QByteArray(kMaxProfileFileBytes, ';');
-        if (kind == u"fifo")
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == u"folder")
-            QVERIFY(QDir().mkdir(path));
-        else if (kind == u"device")
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        else
+        if (kind == u"huge")
             QVERIFY(writeFileBytes(path, huge));
+        else
+            QVERIFY(mz::test::makeSpecialFile(path, kind));
         const FavoritesResult read = readFavorites(path);
         QCOMPARE(read.status, FavoritesResult::Status::ReadFailed);
         QVERIFY2(read.message.contains(reason), qPrintable(read.message));

@@ -9,6 +9,7 @@
 #include "lists/headlinemodel.h"
 #include "platform/textfile.h"
 #include "testsupport/formfixture.h"
+#include "testsupport/specialfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +24,6 @@
 #include <QToolTip>
 #include <QTreeView>
 #include <memory>
-#include <sys/stat.h>
 
 using namespace mz;
 
@@ -281,12 +281,7 @@ void TestForm1Lists::listHotUnusableFile()
     QFETCH(QString, reason);
     Form1 &f = *m_form;
     const QString hot = m_fixture->dir.filePath(u"20070302.shtml"_qs);
-    if (kind == u"fifo")
-        QCOMPARE(mkfifo(QFile::encodeName(hot).constData(), 0600), 0);
-    else if (kind == u"folder")
-        QVERIFY(QDir().mkdir(hot));
-    else
-        QVERIFY(QFile::link(u"/dev/zero"_qs, hot));
+    QVERIFY(mz::test::makeSpecialFile(hot, kind));
     f.listHot(hot);
     QCOMPARE(f.lists().model1()->rowCount(), 0);
     QCOMPARE(m_fixture->messages.messages.size(), 1);
